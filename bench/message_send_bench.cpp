@@ -1,0 +1,73 @@
+// A cached message send and a hooked send, against a direct call through a function pointer.
+#include <benchmark/benchmark.h>
+
+#include "foundation/foundation.h"
+#include "platform/substrate.h"
+#include "runtime/class_builder.h"
+
+namespace {
+
+__attribute__((noinline)) long addOne(id, SEL, long x) { return x + 1; }
+
+IMP gPrevious = nullptr;
+__attribute__((noinline)) long hookedAddOne(id self, SEL sel, long x) {
+  return reinterpret_cast<long (*)(id, SEL, long)>(gPrevious)(self, sel, x);
+}
+
+struct Fixture {
+  Class plain, hooked;
+  id plainObj, hookedObj;
+  SEL sel;
+  Fixture() {
+    qv::host::registerFoundation();
+    sel = sel_registerName("addOne:");
+    plain = qv::ClassBuilder<>("BenchPlain", "NSObject").method("addOne:", addOne).cls();
+    qv::ClassBuilder<>("BenchBase", "NSObject").method("addOne:", addOne);
+    hooked = qv::ClassBuilder<>("BenchHooked", "BenchBase").cls();
+    MSHookMessageEx(hooked, sel, reinterpret_cast<IMP>(hookedAddOne), &gPrevious);
+    plainObj = msgSend<id>(plain, sel_registerName("new"));
+    hookedObj = msgSend<id>(hooked, sel_registerName("new"));
+  }
+};
+
+Fixture& fixture() {
+  static Fixture f;
+  return f;
+}
+
+void BM_DirectCall(benchmark::State& state) {
+  Fixture& f = fixture();
+  long (*volatile fn)(id, SEL, long) = addOne;
+  long x = 0;
+  for (auto _ : state) {
+    x = fn(f.plainObj, f.sel, x);
+    benchmark::DoNotOptimize(x);
+  }
+}
+BENCHMARK(BM_DirectCall);
+
+void BM_CachedSend(benchmark::State& state) {
+  Fixture& f = fixture();
+  long x = 0;
+  for (auto _ : state) {
+    x = msgSend<long>(f.plainObj, f.sel, x);
+    benchmark::DoNotOptimize(x);
+  }
+}
+BENCHMARK(BM_CachedSend);
+
+// The hook calls its previous implementation, which here is the forwarding stub to the
+// superclass (the method was inherited when it was hooked).
+void BM_HookedInheritedSend(benchmark::State& state) {
+  Fixture& f = fixture();
+  long x = 0;
+  for (auto _ : state) {
+    x = msgSend<long>(f.hookedObj, f.sel, x);
+    benchmark::DoNotOptimize(x);
+  }
+}
+BENCHMARK(BM_HookedInheritedSend);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# One entry point for everything: installs what is missing, configures, builds, runs.
+#   ./build.sh run [ARGS...]   build, then run quorvel-sim (no ARGS: the demonstration)
+#   ./build.sh test            build and run every test: normal build, then ASan+UBSan build
+#   ./build.sh bench           build and run the benchmarks (release build)
+set -euo pipefail
+cd "$(dirname "$0")"
+ROOT=$(pwd)
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+          libplist-dev libcairo2-dev fonts-dejavu-core libreadline-dev)
+
+ensure_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "== installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# configure_build DIR [CMAKE ARGS...]
+configure_build() {
+  local dir=$1
+  shift
+  cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$JOBS"
+}
+
+run_tests() {
+  local dir=$1
+  ctest --test-dir "$dir" -j "$JOBS" --output-on-failure --timeout 300
+}
+
+cmd=${1:-test}
+shift || true
+case "$cmd" in
+  run)
+    ensure_packages
+    configure_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    exec build/release/tools/quorvel-sim "$@"
+    ;;
+  test)
+    ensure_packages
+    echo "== normal build"
+    configure_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    run_tests build/release
+    echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
+    configure_build build/asan -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests build/asan
+    ;;
+  bench)
+    ensure_packages
+    configure_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    build/release/bench/quorvel_bench "$@"
+    ;;
+  *)
+    echo "usage: $0 run [ARGS...] | test | bench" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,95 @@
+// The runtime's own view of objects and classes. Host code includes this; the library never does.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/objc.h"
+
+// Every object starts with its class, its reference count and its flags. Host classes
+// describe their instance variables as C++ structs derived from this one.
+struct objc_object {
+  Class isa;
+  std::atomic<intptr_t> retainCount;
+  std::atomic<uint32_t> flags;
+};
+
+namespace qv::runtime {
+constexpr uint32_t kWeaklyReferenced = 1;
+constexpr intptr_t kImmortal = INTPTR_MAX / 2;
+}  // namespace qv::runtime
+
+struct objc_selector {
+  const char* name;
+};
+
+struct objc_ivar {
+  std::string name;
+  std::string type;
+  ptrdiff_t offset;
+};
+
+struct objc_method_entry {
+  IMP imp;
+  std::string types;
+};
+
+// A snapshot of looked-up implementations; replaced whole, never changed in place, so that
+// lookups on other threads read it without a lock.
+struct MethodCache {
+  struct Slot {
+    SEL sel;
+    IMP imp;
+  };
+  size_t mask;  // capacity - 1, capacity a power of two
+  size_t used;
+  Slot slots[1];
+};
+
+struct objc_class : objc_object {
+  Class superclass = nullptr;
+  std::string name;
+  bool isMeta = false;
+  size_t instanceSize = sizeof(objc_object);
+  // Builds and destroys the C++ part of an instance (the host struct of the class or of its
+  // nearest ancestor that has one).
+  void (*construct)(id) = nullptr;
+  void (*destruct)(id) = nullptr;
+  std::unordered_map<SEL, objc_method_entry> methods;
+  std::vector<objc_ivar*> ivars;
+  std::atomic<const MethodCache*> cache;
+};
+
+namespace qv::runtime {
+
+// Defines a class and its metaclass. `size`, `construct` and `destruct` describe the host
+// struct of the class (zero / null to inherit the superclass's).
+Class defineClass(const char* name, Class superclass, size_t size, void (*construct)(id),
+                  void (*destruct)(id));
+
+// Adds (or replaces) a method, invalidating every cache.
+void setMethod(Class cls, SEL sel, IMP imp, const char* types);
+
+// Registers an instance variable at a fixed offset inside instances of `cls`.
+void addIvar(Class cls, const char* name, const char* type, ptrdiff_t offset);
+
+// Creates an instance with a reference count of one.
+id createInstance(Class cls);
+// Runs the C++ destructor and frees the memory (the end of -dealloc).
+void disposeInstance(id obj);
+
+// The method entry that `cls` (or an ancestor) has for `sel`, or null.
+const objc_method_entry* findMethod(Class cls, SEL sel);
+
+// Guards class and method tables; recursive so that table edits may nest.
+std::recursive_mutex& runtimeLock();
+
+// Objects that live as long as the process (classes, constant strings) ignore retain/release.
+void makeImmortal(id obj);
+
+}  // namespace qv::runtime

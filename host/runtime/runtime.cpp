@@ -1,0 +1,313 @@
+// Classes, selectors, method lookup and the per-class method caches.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <new>
+
+#include "runtime/objc_internal.h"
+
+namespace qv::runtime {
+
+std::recursive_mutex& runtimeLock() {
+  static std::recursive_mutex m;
+  return m;
+}
+
+namespace {
+
+struct Registry {
+  std::unordered_map<std::string, std::unique_ptr<objc_selector>> selectors;
+  std::unordered_map<std::string, Class> classes;
+  std::vector<Class> allClasses;  // classes and metaclasses
+  // Caches replaced while another thread may still read them; kept until exit.
+  std::vector<const MethodCache*> retiredCaches;
+  std::vector<std::unique_ptr<objc_ivar>> ivars;
+};
+
+Registry& registry() {
+  static Registry* r = new Registry();  // outlives every static destructor that sends messages
+  return *r;
+}
+
+const MethodCache kEmptyCache = {0, 0, {{nullptr, nullptr}}};
+
+inline size_t slotFor(SEL sel, size_t mask) {
+  return (reinterpret_cast<uintptr_t>(sel) >> 4) & mask;
+}
+
+MethodCache* allocCache(size_t capacity) {
+  size_t bytes = sizeof(MethodCache) + (capacity - 1) * sizeof(MethodCache::Slot);
+  auto* c = static_cast<MethodCache*>(std::calloc(1, bytes));
+  if (!c) std::abort();
+  c->mask = capacity - 1;
+  c->used = 0;
+  return c;
+}
+
+void insertSlot(MethodCache* c, SEL sel, IMP imp) {
+  size_t i = slotFor(sel, c->mask);
+  while (c->slots[i].sel != nullptr) i = (i + 1) & c->mask;
+  c->slots[i] = {sel, imp};
+  c->used++;
+}
+
+void retire(const MethodCache* c) {
+  if (c != &kEmptyCache) registry().retiredCaches.push_back(c);
+}
+
+// Publishes a copy of the class's cache with one more entry. Called under the runtime lock.
+void cacheFill(Class cls, SEL sel, IMP imp) {
+  const MethodCache* old = cls->cache.load(std::memory_order_acquire);
+  size_t capacity = old->mask + 1;
+  size_t needed = old->used + 1;
+  size_t newCapacity = capacity < 8 ? 8 : capacity;
+  while (needed * 4 > newCapacity * 3) newCapacity *= 2;
+  MethodCache* fresh = allocCache(newCapacity);
+  if (old != &kEmptyCache) {
+    for (size_t i = 0; i <= old->mask; i++) {
+      if (old->slots[i].sel) insertSlot(fresh, old->slots[i].sel, old->slots[i].imp);
+    }
+  }
+  insertSlot(fresh, sel, imp);
+  cls->cache.store(fresh, std::memory_order_release);
+  retire(old);
+}
+
+void invalidateAllCaches() {
+  for (Class c : registry().allClasses) {
+    retire(c->cache.exchange(&kEmptyCache, std::memory_order_acq_rel));
+  }
+}
+
+const objc_method_entry* findMethodLocked(Class cls, SEL sel) {
+  for (Class c = cls; c != nullptr; c = c->superclass) {
+    auto it = c->methods.find(sel);
+    if (it != c->methods.end()) return &it->second;
+  }
+  return nullptr;
+}
+
+IMP lookupSlow(Class cls, SEL sel) {
+  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
+  const objc_method_entry* m = findMethodLocked(cls, sel);
+  if (!m) return nullptr;
+  cacheFill(cls, sel, m->imp);
+  return m->imp;
+}
+
+inline IMP lookupImp(Class cls, SEL sel) {
+  const MethodCache* c = cls->cache.load(std::memory_order_acquire);
+  size_t i = slotFor(sel, c->mask);
+  for (;;) {
+    const MethodCache::Slot& s = c->slots[i];
+    if (s.sel == sel) return s.imp;
+    if (s.sel == nullptr) break;
+    i = (i + 1) & c->mask;
+  }
+  return lookupSlow(cls, sel);
+}
+
+Class newClassObject(const std::string& name, Class isa, bool meta) {
+  auto* c = new objc_class();
+  c->isa = isa;
+  c->retainCount.store(kImmortal, std::memory_order_relaxed);
+  c->flags.store(0, std::memory_order_relaxed);
+  c->name = name;
+  c->isMeta = meta;
+  c->cache.store(&kEmptyCache, std::memory_order_relaxed);
+  return c;
+}
+
+// Strips the frame offsets a compiler writes into encodings ("v16@0:8" reads as "v@:").
+std::string bareTypes(const char* types) {
+  std::string out;
+  for (const char* p = types; *p; p++) {
+    if (*p < '0' || *p > '9') out += *p;
+  }
+  return out;
+}
+
+}  // namespace
+
+Class defineClass(const char* name, Class superclass, size_t size, void (*construct)(id),
+                  void (*destruct)(id)) {
+  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
+  Registry& r = registry();
+  if (r.classes.count(name)) {
+    std::fprintf(stderr, "objc: class %s defined twice\n", name);
+    std::abort();
+  }
+  // The metaclass of a root class has the root metaclass as its own class and the root
+  // class as its superclass, so class objects answer the root class's instance methods.
+  Class meta = newClassObject(name, nullptr, true);
+  Class cls = newClassObject(name, meta, false);
+  if (superclass) {
+    Class rootMeta = superclass->isa->isa;
+    meta->isa = rootMeta;
+    meta->superclass = superclass->isa;
+    cls->superclass = superclass;
+    cls->instanceSize = superclass->instanceSize;
+    cls->construct = superclass->construct;
+    cls->destruct = superclass->destruct;
+  } else {
+    meta->isa = meta;
+    meta->superclass = cls;
+  }
+  if (size) {
+    cls->instanceSize = size;
+    cls->construct = construct;
+    cls->destruct = destruct;
+  }
+  r.classes[name] = cls;
+  r.allClasses.push_back(cls);
+  r.allClasses.push_back(meta);
+  return cls;
+}
+
+void setMethod(Class cls, SEL sel, IMP imp, const char* types) {
+  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
+  cls->methods[sel] = {imp, bareTypes(types ? types : "")};
+  invalidateAllCaches();
+}
+
+void addIvar(Class cls, const char* name, const char* type, ptrdiff_t offset) {
+  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
+  auto ivar = std::make_unique<objc_ivar>(objc_ivar{name, type, offset});
+  cls->ivars.push_back(ivar.get());
+  registry().ivars.push_back(std::move(ivar));
+}
+
+id createInstance(Class cls) {
+  void* mem = std::calloc(1, cls->instanceSize);
+  if (!mem) std::abort();
+  if (cls->construct) cls->construct(static_cast<id>(mem));
+  // Set after the C++ constructor: it may not preserve what was stored before it ran.
+  id obj = static_cast<id>(mem);
+  obj->isa = cls;
+  obj->retainCount.store(1, std::memory_order_relaxed);
+  obj->flags.store(0, std::memory_order_relaxed);
+  return obj;
+}
+
+void disposeInstance(id obj) {
+  if (!obj) return;
+  Class cls = obj->isa;
+  if (cls->destruct) cls->destruct(obj);
+  std::free(obj);
+}
+
+const objc_method_entry* findMethod(Class cls, SEL sel) {
+  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
+  return findMethodLocked(cls, sel);
+}
+
+void makeImmortal(id obj) {
+  if (obj) obj->retainCount.store(kImmortal, std::memory_order_relaxed);
+}
+
+[[noreturn]] __attribute__((noinline)) void unrecognized(id obj, SEL sel) {
+  Class cls = obj->isa;
+  bool isClass = cls->isMeta;
+  std::fprintf(stderr, "%c[%s %s]: unrecognized selector sent to %s %p\n", isClass ? '+' : '-',
+               cls->name.c_str(), sel ? sel->name : "(null)", isClass ? "class" : "instance",
+               static_cast<void*>(obj));
+  std::fflush(stderr);
+  std::abort();
+}
+
+__attribute__((noinline)) IMP lookupMiss(id obj, SEL sel) {
+  IMP imp = lookupSlow(obj->isa, sel);
+  if (!imp) unrecognized(obj, sel);
+  return imp;
+}
+
+}  // namespace qv::runtime
+
+using namespace qv::runtime;
+
+extern "C" {
+
+Class objc_getClass(const char* name) {
+  if (!name) return nullptr;
+  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
+  auto it = registry().classes.find(name);
+  return it == registry().classes.end() ? nullptr : it->second;
+}
+
+Class object_getClass(id obj) { return obj ? obj->isa : nullptr; }
+
+const char* class_getName(Class cls) { return cls ? cls->name.c_str() : "nil"; }
+
+Class class_getSuperclass(Class cls) { return cls ? cls->superclass : nullptr; }
+
+SEL sel_registerName(const char* name) {
+  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
+  auto& sels = registry().selectors;
+  auto it = sels.find(name);
+  if (it != sels.end()) return it->second.get();
+  auto sel = std::make_unique<objc_selector>();
+  auto inserted = sels.emplace(name, std::move(sel));
+  inserted.first->second->name = inserted.first->first.c_str();
+  return inserted.first->second.get();
+}
+
+const char* sel_getName(SEL sel) { return sel ? sel->name : "<null selector>"; }
+
+BOOL class_addMethod(Class cls, SEL name, IMP imp, const char* types) {
+  if (!cls || !name || !imp) return NO;
+  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
+  if (cls->methods.count(name)) return NO;
+  setMethod(cls, name, imp, types);
+  return YES;
+}
+
+Ivar class_getInstanceVariable(Class cls, const char* name) {
+  if (!name) return nullptr;
+  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
+  for (Class c = cls; c != nullptr; c = c->superclass) {
+    for (objc_ivar* ivar : c->ivars) {
+      if (ivar->name == name) return ivar;
+    }
+  }
+  return nullptr;
+}
+
+ptrdiff_t ivar_getOffset(Ivar ivar) { return ivar ? ivar->offset : 0; }
+
+IMP class_getMethodImplementation(Class cls, SEL name) {
+  if (!cls || !name) return nullptr;
+  return lookupImp(cls, name);
+}
+
+BOOL class_respondsToSelector(Class cls, SEL sel) {
+  if (!cls || !sel) return NO;
+  return lookupImp(cls, sel) != nullptr;
+}
+
+// The fast path is a leaf: a probe of the class's cache, with misses handled out of line.
+IMP objc_msg_lookup(id obj, SEL sel) {
+  const MethodCache* c = obj->isa->cache.load(std::memory_order_acquire);
+  size_t mask = c->mask;
+  size_t i = slotFor(sel, mask);
+  for (;;) {
+    SEL s = c->slots[i].sel;
+    if (s == sel) return c->slots[i].imp;
+    if (s == nullptr) return lookupMiss(obj, sel);
+    i = (i + 1) & mask;
+  }
+}
+
+void objc_checkSend(id obj, SEL sel, const char* types) {
+  const objc_method_entry* m = findMethod(obj->isa, sel);
+  if (!m || m->types.empty()) return;
+  if (m->types != bareTypes(types)) {
+    std::fprintf(stderr, "objc: -[%s %s] sent as \"%s\" but implemented as \"%s\"\n",
+                 obj->isa->name.c_str(), sel->name, types, m->types.c_str());
+    std::fflush(stderr);
+    std::abort();
+  }
+}
+
+}  // extern "C"

@@ -1,0 +1,135 @@
+// The substrate's hooking semantics over a small class hierarchy.
+#include <gtest/gtest.h>
+
+#include "foundation/foundation.h"
+#include "platform/substrate.h"
+#include "runtime/class_builder.h"
+
+namespace {
+
+using qv::ClassBuilder;
+
+std::string* trace() {
+  static std::string t;
+  return &t;
+}
+
+int topName(id, SEL) {
+  *trace() += "top;";
+  return 1;
+}
+
+struct Hierarchy {
+  Class top, middle, bottom;
+  Hierarchy() {
+    qv::host::registerFoundation();
+    top = ClassBuilder<>("Top", "NSObject").method("name", topName).cls();
+    middle = ClassBuilder<>("Middle", "Top").cls();
+    bottom = ClassBuilder<>("Bottom", "Middle").cls();
+  }
+};
+
+IMP gMiddlePrevious = nullptr;
+int middleHook(id self, SEL sel) {
+  *trace() += "middle-hook;";
+  return reinterpret_cast<int (*)(id, SEL)>(gMiddlePrevious)(self, sel) + 10;
+}
+
+IMP gTopPrevious = nullptr;
+int topHook(id self, SEL sel) {
+  *trace() += "top-hook;";
+  return reinterpret_cast<int (*)(id, SEL)>(gTopPrevious)(self, sel) + 100;
+}
+
+TEST(Substrate, InheritedMethodHookedOnMiddleClassReachesLaterSuperclassHook) {
+  Hierarchy h;
+  SEL name = sel_registerName("name");
+  MSHookMessageEx(h.middle, name, reinterpret_cast<IMP>(middleHook), &gMiddlePrevious);
+  ASSERT_NE(gMiddlePrevious, nullptr);
+
+  id obj = msgSend<id>(h.bottom, sel_registerName("new"));
+  trace()->clear();
+  EXPECT_EQ(msgSend<int>(obj, name), 11);
+  EXPECT_EQ(*trace(), "middle-hook;top;");
+
+  // A hook installed on the superclass afterwards is seen by the middle class's previous.
+  MSHookMessageEx(h.top, name, reinterpret_cast<IMP>(topHook), &gTopPrevious);
+  trace()->clear();
+  EXPECT_EQ(msgSend<int>(obj, name), 111);
+  EXPECT_EQ(*trace(), "middle-hook;top-hook;top;");
+
+  id topObj = msgSend<id>(h.top, sel_registerName("new"));
+  trace()->clear();
+  EXPECT_EQ(msgSend<int>(topObj, name), 101);
+  EXPECT_EQ(*trace(), "top-hook;top;");
+  objc_release(obj);
+  objc_release(topObj);
+}
+
+IMP gOwnPrevious = nullptr;
+int ownHook(id self, SEL sel) {
+  return reinterpret_cast<int (*)(id, SEL)>(gOwnPrevious)(self, sel) * 7;
+}
+
+TEST(Substrate, OwnMethodPreviousIsTheOriginalImplementation) {
+  Hierarchy h;
+  SEL name = sel_registerName("name");
+  id obj = msgSend<id>(h.top, sel_registerName("new"));
+  EXPECT_EQ(msgSend<int>(obj, name), 1);  // fills the cache before the hook
+  MSHookMessageEx(h.top, name, reinterpret_cast<IMP>(ownHook), &gOwnPrevious);
+  EXPECT_EQ(gOwnPrevious, reinterpret_cast<IMP>(topName));
+  EXPECT_EQ(msgSend<int>(obj, name), 7);
+  objc_release(obj);
+}
+
+// Arguments in every register class survive the forwarding stub.
+double mixedArgs(id, SEL, int a, double b, long c, float d, id e) {
+  return a + b + static_cast<double>(c) + d + (e ? 1000 : 0);
+}
+IMP gMixedPrevious = nullptr;
+double mixedHook(id self, SEL sel, int a, double b, long c, float d, id e) {
+  return reinterpret_cast<double (*)(id, SEL, int, double, long, float, id)>(gMixedPrevious)(
+      self, sel, a, b, c, d, e);
+}
+
+TEST(Substrate, ForwardingStubPreservesIntegerAndFloatArguments) {
+  Hierarchy h;
+  SEL sel = sel_registerName("mix:b:c:d:e:");
+  qv::runtime::setMethod(h.top, sel, reinterpret_cast<IMP>(mixedArgs), "d@:idqf@");
+  MSHookMessageEx(h.bottom, sel, reinterpret_cast<IMP>(mixedHook), &gMixedPrevious);
+  id obj = msgSend<id>(h.bottom, sel_registerName("new"));
+  EXPECT_DOUBLE_EQ((msgSend<double>(obj, sel, 1, 2.5, 3L, 0.25f, obj)), 1006.75);
+  objc_release(obj);
+}
+
+int classSide(id, SEL) { return 5; }
+IMP gClassPrevious = nullptr;
+int classHook(id self, SEL sel) {
+  return reinterpret_cast<int (*)(id, SEL)>(gClassPrevious)(self, sel) + 1;
+}
+
+TEST(Substrate, ClassMethodsAreHookedThroughTheMetaclass) {
+  Hierarchy h;
+  SEL sel = sel_registerName("open");
+  ClassBuilder<>("Search", "NSObject").classMethod("open", classSide);
+  Class search = objc_getClass("Search");
+  MSHookMessageEx(object_getClass(asId(search)), sel, reinterpret_cast<IMP>(classHook),
+                  &gClassPrevious);
+  EXPECT_EQ(msgSend<int>(search, sel), 6);
+}
+
+TEST(Substrate, MissingClassOrSelectorLeavesPreviousUntouched) {
+  Hierarchy h;
+  IMP previous = reinterpret_cast<IMP>(&topName);
+  testing::internal::CaptureStderr();
+  MSHookMessageEx(nullptr, sel_registerName("name"), reinterpret_cast<IMP>(ownHook), &previous);
+  MSHookMessageEx(h.top, sel_registerName("nothingAnswersThis"), reinterpret_cast<IMP>(ownHook),
+                  &previous);
+  std::string warnings = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(previous, reinterpret_cast<IMP>(&topName));
+  EXPECT_NE(warnings.find("nil class"), std::string::npos);
+  EXPECT_NE(warnings.find("nothingAnswersThis"), std::string::npos);
+  EXPECT_FALSE(class_respondsToSelector(h.top, sel_registerName("nothingAnswersThis")));
+}
+
+}  // namespace
