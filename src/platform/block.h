@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <type_traits>
 #include <typeinfo>
 #include <utility>
 
@@ -21,7 +22,7 @@ namespace qv {
 
 // An autoreleased block running `fn` when invoked.
 template <class... A>
-id makeBlock(std::function<void(A...)> fn) {
+id makeBlock(std::type_identity_t<std::function<void(A...)>> fn) {
   using Fn = std::function<void(A...)>;
   auto* context = new Fn(std::move(fn));
   id block = qv_block_create(

@@ -85,4 +85,48 @@ class Owned {
   T obj_;
 };
 
+// A copyable owning reference, for values captured by blocks.
+template <class T>
+class Retained {
+ public:
+  Retained() = default;
+  explicit Retained(T obj) : obj_(T(objc_retain(obj.get()))) {}
+  Retained(const Retained& o) : obj_(T(objc_retain(o.obj_.get()))) {}
+  Retained& operator=(const Retained& o) {
+    if (this != &o) {
+      objc_retain(o.obj_.get());
+      obj_.release();
+      obj_ = o.obj_;
+    }
+    return *this;
+  }
+  ~Retained() { obj_.release(); }
+  const T& get() const { return obj_; }
+
+ private:
+  T obj_;
+};
+
+// A copyable weak reference: reads as nil once its object has been deallocated.
+class Weak {
+ public:
+  Weak() = default;
+  explicit Weak(id obj) { objc_initWeak(&slot_, obj); }
+  Weak(const Weak& o) { objc_copyWeak(&slot_, const_cast<id*>(&o.slot_)); }
+  Weak& operator=(const Weak& o) {
+    if (this != &o) {
+      id obj = objc_loadWeakRetained(const_cast<id*>(&o.slot_));
+      objc_storeWeak(&slot_, obj);
+      objc_release(obj);
+    }
+    return *this;
+  }
+  ~Weak() { objc_destroyWeak(&slot_); }
+  // The object, retained for the caller (release it), or nil when it is gone.
+  id loadRetained() const { return objc_loadWeakRetained(const_cast<id*>(&slot_)); }
+
+ private:
+  id slot_ = nil;
+};
+
 }  // namespace NS

@@ -1,0 +1,56 @@
+#include "appearance/action_platter_12.h"
+
+#include "appearance/color_sources.h"
+#include "appearance/context_menu_13.h"
+#include "bootstrap/hook_support.h"
+#include "bootstrap/ivar_access.h"
+
+namespace quorvel {
+
+IMP prev12KeylineLayoutSubviews = nullptr;
+IMP prev12SetEffectStrength = nullptr;
+IMP prev12WidgetViewController = nullptr;
+IMP prev12PlatterSetImagePosition = nullptr;
+IMP prev12ActionViewAction = nullptr;
+
+void hook12KeylineLayoutSubviews(id self, SEL cmd) {
+  callPrevious<void>(prev12KeylineLayoutSubviews, self, cmd);
+  UI::View(self).setHidden(settings.hideLines);
+}
+
+// The backdrop is always at full strength and tinted with the wallpaper colour, whatever the
+// colour settings say. Without a stored wallpaper colour every value but the tint is set.
+void hook12SetEffectStrength(id self, SEL cmd, CGFloat) {
+  id backdrop = readObjectIvar(self, "_targetBackdropViewSettings", nullptr);
+  if (backdrop) {
+    msgSend<void>(backdrop, SELECTOR("setUsesColorTintView:"), YES);
+    msgSend<void>(backdrop, SELECTOR("setUsesColorBurnTintView:"), YES);
+    msgSend<void>(backdrop, SELECTOR("setColorBurnTintLevel:"), 10.0);
+    msgSend<void>(backdrop, SELECTOR("setColorBurnTintAlpha:"), 1.0);
+    if (UI::Color wall = wallpaperColor()) {
+      msgSend<void>(backdrop, SELECTOR("setColorTint:"), wall.get());
+    }
+    msgSend<void>(backdrop, SELECTOR("setColorTintAlpha:"), 0.7);
+    msgSend<void>(backdrop, SELECTOR("setAppliesTintAndBlurSettings:"), YES);
+  }
+  callPrevious<void>(prev12SetEffectStrength, self, cmd, 1.0);
+}
+
+id hook12WidgetViewController(id self, SEL cmd, id dataProvider) {
+  if (settings.hideWidget) return nil;
+  return callPrevious<id>(prev12WidgetViewController, self, cmd, dataProvider);
+}
+
+void hook12PlatterSetImagePosition(id self, SEL cmd, NSInteger position) {
+  UI::View view = UI::ViewController(self).view();
+  runColorSteps(self, [&](const UI::Color& color) { view.setBackgroundColor(color); });
+  callPrevious<void>(prev12PlatterSetImagePosition, self, cmd, position);
+}
+
+id hook12ActionViewAction(id self, SEL cmd) {
+  id action = callPrevious<id>(prev12ActionViewAction, self, cmd);
+  hideShareRow(self, action);
+  return action;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,38 @@
+#include "appearance/color_sources.h"
+
+#include "bootstrap/hook_support.h"
+#include "menu/catalogue.h"
+#include "settings/store_paths.h"
+
+namespace quorvel {
+
+IMP prevComputeAverageColor = nullptr;
+
+id hookComputeAverageColor(id self, SEL cmd) {
+  id color = callPrevious<id>(prevComputeAverageColor, self, cmd);
+  NS::Data archive = NS::KeyedArchiver::archivedDataWithRootObject(color);
+  // The colour list belongs to the settings program: it is only ever rewritten, not created.
+  NS::MutableDictionary colors =
+      NS::MutableDictionary::dictionaryWithContentsOfFile(colorSettingsPath());
+  if (colors && archive) {
+    colors.setObject(archive, NSSTR("wallColor"));
+    colors.writeToFile(colorSettingsPath(), true);
+  }
+  return color;
+}
+
+UI::Color iconColor(id styled) {
+  UI::Image icon = UI::Image::applicationIconImage(NS::String(bundleID), 0, 1.0);
+  return UI::Color(msgSend<id>(styled, SELECTOR("averageColorOfImage:"), icon.get()));
+}
+
+UI::Color wallpaperColor() {
+  NS::Dictionary colors = NS::Dictionary::dictionaryWithContentsOfFile(colorSettingsPath());
+  NS::Object stored = colors.objectForKey(NSSTR("wallColor"));
+  if (!stored || !stored.isKindOfClass(CLASS("NSData"))) return UI::Color();
+  NS::Object decoded = NS::KeyedUnarchiver::unarchiveObjectWithData(stored);
+  if (!decoded || !decoded.isKindOfClass(CLASS("UIColor"))) return UI::Color();
+  return UI::Color(decoded.get());
+}
+
+}  // namespace quorvel

@@ -1,0 +1,98 @@
+#include "applock/switcher_blur.h"
+
+#include "applock/unlock_prompt.h"
+#include "bootstrap/hook_support.h"
+#include "bootstrap/ivar_access.h"
+#include "menu/notification_names.h"
+#include "platform/uikit.h"
+#include "settings/app_lists.h"
+
+namespace quorvel {
+
+IMP prevPageInitWithFrame = nullptr;
+IMP prevPageSetOverlay = nullptr;
+IMP prev14CardLayoutSubviews = nullptr;
+IMP prev13CardLayoutSubviews = nullptr;
+IMP prev12CardLayoutSubviews = nullptr;
+
+namespace {
+
+// The lock blur, made anew each time: a Gaussian blur as the layer's only filter.
+void applyLockBlur(const UI::Layer& layer) {
+  CA::Filter blur = CA::Filter::filterWithName(NSSTR("gaussianBlur"));
+  blur.setValue(NS::Number::withFloat(50.0f), NSSTR("inputRadius"));
+  layer.setFilters(NS::Array::arrayWithObject(blur));
+  layer.setMasksToBounds(true);
+}
+
+void blurOrClear(id view, bool locked) {
+  UI::Layer layer = UI::View(view).layer();
+  if (locked) {
+    applyLockBlur(layer);
+  } else {
+    layer.setFilters(nil);
+  }
+}
+
+id frontmostBundleIdentifier() {
+  id front = msgSend<id>(UI::Application::sharedApplication(),
+                         SELECTOR("_accessibilityFrontMostApplication"));
+  return NS::Object(front).valueForKey(NSSTR("_bundleIdentifier"));
+}
+
+NS::Number roleOne() { return NS::Number::withInt(1); }
+
+// Version 14 reads the layout's role map through its instance variable; a host without that
+// variable has no value to read, and the card counts as not locked.
+id cardIdentifier14(id card) {
+  id layout = msgSend<id>(card, SELECTOR("appLayout"));
+  bool found = false;
+  id map = readObjectIvar(layout, "_rolesToLayoutItemsMap", &found);
+  if (!found) return nil;
+  id item = NS::Dictionary(map).objectForKey(roleOne());
+  return msgSend<id>(item, SELECTOR("bundleIdentifier"));
+}
+
+id cardIdentifier12(id card) {
+  id layout = msgSend<id>(card, SELECTOR("appLayout"));
+  id map = msgSend<id>(layout, SELECTOR("rolesToLayoutItemsMap"));
+  id item = NS::Dictionary(map).objectForKey(roleOne());
+  return msgSend<id>(item, SELECTOR("displayIdentifier"));
+}
+
+}  // namespace
+
+id hookPageInitWithFrame(id self, SEL cmd, CGRect frame) {
+  NS::NotificationCenter::defaultCenter().addObserver(self, SELECTOR("removeFilter"),
+                                                      NSSTR(kRemoveFilterNotification), nil);
+  return callPrevious<id>(prevPageInitWithFrame, self, cmd, frame);
+}
+
+void hookPageSetOverlay(id self, SEL cmd, id overlay, BOOL animated) {
+  if (isAppLocked(frontmostBundleIdentifier())) {
+    blurOrClear(self, true);
+    msgSend<void>(self, SELECTOR("setBlocksTouches:"), YES);
+    promptUnlock(self);
+  } else {
+    blurOrClear(self, false);
+  }
+  callPrevious<void>(prevPageSetOverlay, self, cmd, overlay, animated);
+}
+
+void pageRemoveFilter(id self, SEL) { UI::View(self).layer().setFilters(nil); }
+
+void hook14CardLayoutSubviews(id self, SEL cmd) {
+  blurOrClear(self, isAppLocked(cardIdentifier14(self)));
+  callPrevious<void>(prev14CardLayoutSubviews, self, cmd);
+}
+
+void hook13CardLayoutSubviews(id self, SEL cmd) {
+  callPrevious<void>(prev13CardLayoutSubviews, self, cmd);
+}
+
+void hook12CardLayoutSubviews(id self, SEL cmd) {
+  blurOrClear(self, isAppLocked(cardIdentifier12(self)));
+  callPrevious<void>(prev12CardLayoutSubviews, self, cmd);
+}
+
+}  // namespace quorvel

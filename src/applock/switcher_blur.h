@@ -1,0 +1,25 @@
+// Switcher privacy blur: a locked app's page and cards are blurred.
+#pragma once
+
+#include "platform/coregraphics.h"
+#include "platform/objc.h"
+
+namespace quorvel {
+
+extern IMP prevPageInitWithFrame;
+extern IMP prevPageSetOverlay;
+extern IMP prev14CardLayoutSubviews;
+extern IMP prev13CardLayoutSubviews;
+extern IMP prev12CardLayoutSubviews;
+
+// SBAppSwitcherPageView
+id hookPageInitWithFrame(id self, SEL cmd, CGRect frame);
+void hookPageSetOverlay(id self, SEL cmd, id overlay, BOOL animated);
+void pageRemoveFilter(id self, SEL cmd);  // added; also the removeFilter observer
+
+// SBAppSwitcherReusableSnapshotView -layoutSubviews
+void hook14CardLayoutSubviews(id self, SEL cmd);
+void hook13CardLayoutSubviews(id self, SEL cmd);
+void hook12CardLayoutSubviews(id self, SEL cmd);
+
+}  // namespace quorvel

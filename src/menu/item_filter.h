@@ -1,0 +1,15 @@
+// Filters the host's own home-screen items (rearrange, remove or delete, share) by setting.
+#pragma once
+
+#include "platform/objc.h"
+
+namespace quorvel {
+
+extern IMP prev14SetShortcutItems;
+extern IMP prev13SetShortcutItems;
+
+// SBIconView -setApplicationShortcutItems:
+void hook14SetShortcutItems(id self, SEL cmd, id items);
+void hook13SetShortcutItems(id self, SEL cmd, id items);
+
+}  // namespace quorvel

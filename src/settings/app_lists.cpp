@@ -1,0 +1,46 @@
+#include "settings/app_lists.h"
+
+#include "settings/defaults_store.h"
+#include "settings/store_paths.h"
+
+namespace quorvel {
+
+NS::Array listNamed(const char* key) {
+  NS::Object stored = NS::Dictionary(defaults).objectForKey(NS::String::from(key));
+  if (!stored || !stored.isKindOfClass(CLASS("NSArray"))) return NS::Array();
+  return NS::Array(stored.get());
+}
+
+bool listContains(const char* key, id bundleIdentifier) {
+  if (!bundleIdentifier) return false;
+  NS::String app(bundleIdentifier);
+  NS::Array list = listNamed(key);
+  NSUInteger count = list.count();
+  for (NSUInteger i = 0; i < count; i++) {
+    if (app.isEqualToString(NS::String(list.objectAtIndex(i).get()))) return true;
+  }
+  return false;
+}
+
+bool isAppLocked(id bundleIdentifier) { return listContains("lockedApps", bundleIdentifier); }
+
+NS::MutableArray mutableListNamed(const char* key) {
+  NS::Array list = listNamed(key);
+  if (!list) return NS::MutableArray::array();
+  return NS::MutableArray(list.mutableCopy().autorelease().get());
+}
+
+void storeList(const char* key, const NS::Array& list) {
+  if (!defaults) return;
+  NS::String name = NS::String::from(key);
+  NS::MutableDictionary(defaults).setObject(list, name);
+  NS::MutableDictionary onDisk = NS::MutableDictionary::dictionaryWithContentsOfFile(settingsPath());
+  if (onDisk) {
+    onDisk.setObject(list, name);
+    onDisk.writeToFile(settingsPath(), true);
+  } else {
+    NS::Dictionary(defaults).writeToFile(settingsPath(), true);
+  }
+}
+
+}  // namespace quorvel

@@ -1,0 +1,27 @@
+// The three app lists kept in `defaults`: lockedApps, disableNotifications, disableBanners.
+#pragma once
+
+#include "platform/foundation.h"
+
+namespace quorvel {
+
+// The list stored under `key` in `defaults`; nil when absent or not an array.
+NS::Array listNamed(const char* key);
+
+// Whether the list holds a string equal to `bundleIdentifier` (nil never matches).
+bool listContains(const char* key, id bundleIdentifier);
+
+// Whether the app is under App Lock.
+bool isAppLocked(id bundleIdentifier);
+
+// A mutable copy of the list under `key` (a new empty array when it is missing), owned by the
+// current autorelease pool.
+NS::MutableArray mutableListNamed(const char* key);
+
+// Stores `list` under `key` in `defaults` and writes it to the settings property list.
+// The file is re-read just before the write and only this key is replaced, so settings the
+// settings program wrote since launch survive; when it cannot be read, `defaults` is written
+// whole. Without `defaults` nothing is kept or written.
+void storeList(const char* key, const NS::Array& list);
+
+}  // namespace quorvel

@@ -1,0 +1,84 @@
+#include "settings/settings_cache.h"
+
+#include "menu/notification_names.h"
+#include "platform/foundation.h"
+#include "settings/store_paths.h"
+
+namespace quorvel {
+
+SettingsCache settings;
+
+namespace {
+
+struct SwitchKey {
+  const char* name;
+  bool SettingsCache::*field;
+  bool fallback;
+};
+
+// In the order the keys are read.
+constexpr SwitchKey kSwitches[] = {
+    {"uninstall", &SettingsCache::uninstall, true},
+    {"clearBadges", &SettingsCache::clearBadges, true},
+    {"clearCaches", &SettingsCache::clearCaches, true},
+    {"copyBundleId", &SettingsCache::copyBundleId, true},
+    {"appLock", &SettingsCache::appLock, true},
+    {"notifications", &SettingsCache::notifications, true},
+    {"banners", &SettingsCache::banners, true},
+    {"demoteApp", &SettingsCache::demoteApp, true},
+    {"hideBadges", &SettingsCache::hideBadges, false},
+    {"hideWidget", &SettingsCache::hideWidget, true},
+    {"hideLines", &SettingsCache::hideLines, true},
+    {"hideThickLines", &SettingsCache::hideThickLines, false},
+    {"hideShare", &SettingsCache::hideShare, true},
+    {"hideEdit", &SettingsCache::hideEdit, false},
+    {"hideDelete", &SettingsCache::hideDelete, false},
+    {"hideWidgetLabels", &SettingsCache::hideWidgetLabels, true},
+    {"useStaticColor", &SettingsCache::useStaticColor, false},
+    {"adaptiveColor", &SettingsCache::adaptiveColor, true},
+    {"adaptiveWallColor", &SettingsCache::adaptiveWallColor, false},
+    {"pureColor", &SettingsCache::pureColor, true},
+};
+constexpr float kDefaultMenuColorAlpha = 0.6f;
+
+// The settings as a dictionary (owned), or nil when there are none.
+NS::Dictionary copySettingsSource() {
+  CFPreferencesAppSynchronize(CFSTR("com.vantrelo88.quorvel"));
+  if (NS::String(NSHomeDirectory()).isEqualToString(NSSTR("/var/mobile"))) {
+    CFArrayRef keys = CFPreferencesCopyKeyList(CFSTR("com.vantrelo88.quorvel"),
+                                               kCFPreferencesCurrentUser, kCFPreferencesAnyHost);
+    if (!keys) return NS::Dictionary();
+    CFDictionaryRef values = CFPreferencesCopyMultiple(
+        keys, CFSTR("com.vantrelo88.quorvel"), kCFPreferencesCurrentUser, kCFPreferencesAnyHost);
+    CFRelease(keys);
+    if (!values) return NS::Dictionary(NS::MutableDictionary::dictionary().retain().get());
+    return NS::Dictionary(const_cast<id>(values));
+  }
+  return NS::Dictionary(NS::Dictionary::dictionaryWithContentsOfFile(settingsPath()).retain().get());
+}
+
+// A stored value that has no conversion (an array, a dictionary, data) keeps the default.
+bool readSwitch(const NS::Object& value, bool fallback) {
+  if (!value || !value.respondsToSelector(SELECTOR("boolValue"))) return fallback;
+  return value.boolValue();
+}
+
+float readFloat(const NS::Object& value, float fallback) {
+  if (!value || !value.respondsToSelector(SELECTOR("floatValue"))) return fallback;
+  return value.floatValue();
+}
+
+}  // namespace
+
+void loadPrefs() {
+  NS::Owned<NS::Dictionary> source(copySettingsSource());
+  for (const SwitchKey& key : kSwitches) {
+    settings.*key.field = readSwitch(source->objectForKey(NS::String::from(key.name)), key.fallback);
+  }
+  settings.menuColorAlpha =
+      readFloat(source->objectForKey(NSSTR("menuColorAlpha")), kDefaultMenuColorAlpha);
+  NS::NotificationCenter::defaultCenter().postNotificationName(
+      NSSTR(kCheckBadgeNotification), nil, nil);
+}
+
+}  // namespace quorvel
