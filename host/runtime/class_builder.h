@@ -64,6 +64,19 @@ class ClassBuilder {
   Class cls_;
 };
 
+// Adds a method to a class defined earlier.
+template <class R, class... A>
+void defineMethod(Class cls, const char* sel, R (*fn)(id, SEL, A...)) {
+  runtime::setMethod(cls, sel_registerName(sel), reinterpret_cast<IMP>(fn), qv::encodingOf<R(A...)>());
+}
+
+// Calls the implementation `cls`'s superclass has for `sel`: a method's call to super.
+template <class R, class... A>
+R sendSuper(Class cls, id self, SEL sel, A... args) {
+  IMP imp = class_getMethodImplementation(class_getSuperclass(cls), sel);
+  return reinterpret_cast<R (*)(id, SEL, A...)>(imp)(self, sel, args...);
+}
+
 // The host struct behind an object of a class built with ClassBuilder<T>.
 template <class T>
 inline T* fields(id obj) {

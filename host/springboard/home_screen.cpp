@@ -1,0 +1,186 @@
+// Setting up the device and booting the home-screen process.
+#include "springboard/home_screen.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "foundation/device_root.h"
+#include "foundation/property_list.h"
+#include "runtime/loader.h"
+#include "foundation/string_scan.h"
+#include "springboard/home_setup.h"
+#include "springboard/menu_presenter.h"
+#include "springboard/springboard_internal.h"
+#include "uikit/device_state.h"
+#include "uikit/uikit.h"
+
+namespace qv::host {
+
+namespace fs = std::filesystem;
+
+Family familyForVersion(const std::string& version) {
+  float v = static_cast<float>(scanDouble(version));
+  if (v >= 14.0f) return Family::V14;
+  if (v >= 13.0f) return Family::V13;
+  return Family::V12;
+}
+
+const char* familyName(Family family) {
+  switch (family) {
+    case Family::V14:
+      return "14";
+    case Family::V13:
+      return "13";
+    case Family::V12:
+      return "12";
+  }
+  return "?";
+}
+
+HomeScreen::HomeScreen() = default;
+HomeScreen::~HomeScreen() = default;
+
+HomeScreen& HomeScreen::shared() {
+  static HomeScreen* home = new HomeScreen();  // lives as long as the process
+  return *home;
+}
+
+void HomeScreen::requireNotBooted(const char* command) const {
+  if (booted_) throw ScenarioError{std::string(command) + ": only before boot"};
+}
+
+void HomeScreen::requireBooted(const char* command) const {
+  if (!booted_) throw ScenarioError{std::string(command) + ": boot first"};
+}
+
+void HomeScreen::setDeviceRoot(const std::string& realFolder) {
+  requireNotBooted("root");
+  qv::host::setDeviceRoot(realFolder);
+  root_ = deviceRoot();
+}
+
+void HomeScreen::setOsVersion(const std::string& version) {
+  requireNotBooted("device");
+  version_ = version;
+}
+
+void HomeScreen::setQuirks(const HostQuirks& quirks) {
+  requireNotBooted("quirks");
+  quirks_ = quirks;
+}
+
+AppState* HomeScreen::app(const std::string& bundleID) {
+  for (AppState& a : apps_) {
+    if (a.spec.bundleID == bundleID) return &a;
+  }
+  return nullptr;
+}
+
+void HomeScreen::addApp(const AppSpec& spec) {
+  requireNotBooted("app");
+  if (spec.bundleID.empty()) throw ScenarioError{"app: a bundle identifier is needed"};
+  if (app(spec.bundleID)) throw ScenarioError{"app: " + spec.bundleID + " is already installed"};
+  AppState state;
+  state.spec = spec;
+  if (state.spec.name.empty()) state.spec.name = spec.bundleID.substr(spec.bundleID.rfind('.') + 1);
+  state.section.exists = spec.section;
+  apps_.push_back(std::move(state));
+}
+
+void HomeScreen::addFolder(const std::string& name) {
+  requireNotBooted("folder");
+  icons_.push_back({IconEntry::Kind::Folder, name, Strong()});
+}
+
+void HomeScreen::addWidget(const std::string& identifier) {
+  requireNotBooted("widget");
+  icons_.push_back({IconEntry::Kind::Widget, identifier, Strong()});
+}
+
+void HomeScreen::setWallpaperColor(const std::string& hex) {
+  wallpaperColor_ = hex;
+  wallpaperImage_.clear();
+}
+
+void HomeScreen::setWallpaperImage(const std::string& pngPath) { wallpaperImage_ = pngPath; }
+
+void HomeScreen::writeFile(const std::string& devicePath, const std::string& content) {
+  fs::path real = realPath(devicePath);
+  std::error_code ec;
+  fs::create_directories(real.parent_path(), ec);
+  std::ofstream out(real, std::ios::binary | std::ios::trunc);
+  if (!out) throw ScenarioError{"file: cannot write " + devicePath};
+  out << content;
+}
+
+void HomeScreen::boot(const std::string& libraryPath) {
+  requireNotBooted("boot");
+  if (root_.empty()) throw ScenarioError{"boot: no device root"};
+  family_ = familyForVersion(version_);
+  setSystemVersion(version_);
+  setStyleArbiterPresent(quirks_.styleArbiter);
+  registerUIKit();
+  registerHomeScreenClasses(family_, quirks_);
+  prepareDeviceFiles(*this);
+  menu_ = family_ == Family::V14   ? makeMenuPresenter14()
+          : family_ == Family::V13 ? makeMenuPresenter13()
+                                   : makeMenuPresenter12();
+
+  // The substrate loads the library before the host creates its objects.
+  if (!libraryPath.empty()) {
+    std::string error;
+    if (!loadLibrary(libraryPath, &error)) throw ScenarioError{"boot: " + error};
+    libraryLoaded_ = true;
+  }
+  AutoreleasePool pool;
+  springboard_ = Strong::adopt(msgSend<id>(objc_getClass("SpringBoard"), SELECTOR("new")));
+  setSharedApplication(springboard_);
+  createAppObjects();
+  buildKeyWindow();
+  msgSend<void>(springboard_.get(), SELECTOR("applicationDidFinishLaunching:"), springboard_.get());
+  placeIcons();
+  wallpaperView_ = Strong::adopt(msgSend<id>(
+      msgSend<id>(objc_getClass("SBFStaticWallpaperView"), SELECTOR("alloc")),
+      SELECTOR("initWithFrame:"), CGRect{{0, 0}, {390, 844}}));
+  msgSend<id>(wallpaperView_.get(), SELECTOR("_computeAverageColor"));
+  booted_ = true;
+  settle();
+}
+
+void HomeScreen::createAppObjects() {
+  for (AppState& a : apps_) {
+    AutoreleasePool pool;
+    id info = makeApplicationInfo(a.spec.bundleID, a.spec.name);
+    id object = msgSend<id>(msgSend<id>(objc_getClass("SBApplication"), SELECTOR("alloc")),
+                            SELECTOR("initWithApplicationInfo:"), info);
+    a.appObject = Strong::adopt(object);
+    if (a.spec.badge) msgSend<void>(object, SELECTOR("setBadgeValue:"), makeInteger(*a.spec.badge));
+    a.iconImage = appIconImage(a.spec.bundleID);
+  }
+}
+
+// Every icon is placed on the home screen, then laid out.
+void HomeScreen::placeIcons() {
+  std::vector<IconEntry> placed;
+  long location = 0;
+  for (AppState& a : apps_) {
+    if (a.uninstalled) continue;
+    a.iconView = makeIconView(IconEntry::Kind::App, a.spec.bundleID, a.spec.name);
+    placed.push_back({IconEntry::Kind::App, a.spec.bundleID, a.iconView});
+  }
+  for (const IconEntry& e : icons_) {
+    if (e.kind == IconEntry::Kind::App) continue;
+    placed.push_back({e.kind, e.identifier, makeIconView(e.kind, e.identifier, e.identifier)});
+  }
+  icons_ = std::move(placed);
+  for (IconEntry& e : icons_) {
+    AutoreleasePool pool;
+    msgSend<void>(e.iconView.get(), SELECTOR("setLocation:"), static_cast<NSInteger>(location++));
+    refreshBadge(e.iconView);
+  }
+  layoutIcons();
+}
+
+}  // namespace qv::host

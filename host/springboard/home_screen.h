@@ -1,0 +1,178 @@
+// The simulated home-screen process: the device it runs on, the host classes of its OS
+// family, the library loaded into it, and what a user does with it.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "runtime/object_refs.h"
+#include "springboard/json.h"
+#include "uikit/auth_service.h"
+
+namespace qv::host {
+
+enum class Family { V14, V13, V12 };
+
+// The host family a version string selects (its float value: 14 and up, 13 up to 14, else 12).
+Family familyForVersion(const std::string& version);
+const char* familyName(Family family);
+
+struct AppSpec {
+  std::string bundleID;
+  std::string name;
+  std::optional<long> badge;
+  std::string iconColor = "#4a90d9";  // "#RRGGBB", used when no icon file is given
+  std::string iconFile;               // a PNG on the real file system
+  bool nowPlaying = false;
+  bool container = true;
+  bool section = true;
+  std::vector<std::string> shortcuts;  // the app's own quick actions, by title
+};
+
+// Host classes that lack an instance variable the library may read (older or newer builds).
+struct HostQuirks {
+  bool iconViewAccessoryIvar = true;    // SBIconView _accessoryView
+  bool layoutRolesIvar = true;          // SBAppLayout _rolesToLayoutItemsMap
+  bool groupBackgroundIvar = true;      // UIInterfaceActionGroupView _backgroundView
+  bool effectViewBackdropIvar = true;   // SBUIIconForceTouchVisualEffectView _targetBackdropViewSettings
+  bool styleArbiter = true;             // UIUserInterfaceStyleArbiter exists
+};
+
+// Per-app state the device keeps outside the host's objects.
+struct SectionSettingsState {
+  bool present = true;
+  bool allowsNotifications = true;
+  long alertType = 1;
+};
+
+struct SectionState {
+  bool exists = true;
+  SectionSettingsState info, readable, writable, managed;
+};
+
+struct AppState {
+  AppSpec spec;
+  bool offloaded = false;
+  bool uninstalled = false;
+  bool running = false;
+  long offloadReason = 0;
+  std::string containerPath;  // device path, "" without a container
+  SectionState section;
+  Strong appObject;  // SBApplication
+  Strong iconView;   // SBIconView on the home screen
+  Strong iconImage;  // the decoded icon the host keeps in memory
+};
+
+struct IconEntry {
+  enum class Kind { App, Folder, Widget } kind;
+  std::string identifier;  // bundle identifier, folder name or widget identifier
+  Strong iconView;
+};
+
+// A user-visible error in a scenario: unknown app, a pick with no menu open, ...
+struct ScenarioError {
+  std::string message;
+};
+
+class MenuPresenter;
+
+class HomeScreen {
+ public:
+  // The process's one home screen; created on first use.
+  static HomeScreen& shared();
+
+  // ---- before boot ----
+  void setDeviceRoot(const std::string& realFolder);
+  void setOsVersion(const std::string& version);
+  void setQuirks(const HostQuirks& quirks);
+  void addApp(const AppSpec& spec);
+  void addFolder(const std::string& name);
+  void addWidget(const std::string& identifier);
+  void setWallpaperColor(const std::string& hex);
+  void setWallpaperImage(const std::string& pngPath);
+  // Writes KEY into the settings store as the settings program does (also after boot).
+  void writeSetting(const std::string& key, Json value);
+  void writeStaticColor(const std::string& text);
+  void writeFile(const std::string& devicePath, const std::string& content);
+
+  // Loads the library (unless `libraryPath` is empty: the host alone) and finishes launching.
+  void boot(const std::string& libraryPath);
+  bool booted() const { return booted_; }
+  bool libraryLoaded() const { return libraryLoaded_; }
+  Family family() const { return family_; }
+
+  // ---- after boot ----
+  void reloadPrefs();
+  void reloadColors();
+  void press(const std::string& identifier);
+  void pick(const std::string& title);
+  void tapAlert(const std::string& button);
+  void answerAuth(AuthAnswer answer);
+  void bringToFront(const std::string& bundleID);
+  void openSwitcher();
+  void searchOpen(const std::string& bundleID);
+  void searchOpenActivity(const std::string& bundleID);
+  void layoutIcons();
+  void post(const std::string& name);
+  void setStyle(long style);
+  // Runs queued main-thread work (replies, notifications) until nothing more arrives soon.
+  void settle();
+
+  // ---- state ----
+  AppState* app(const std::string& bundleID);
+  const std::vector<AppState>& apps() const { return apps_; }
+  const std::vector<IconEntry>& icons() const { return icons_; }
+  id openMenu() const;
+  id alertOnScreen() const;
+  std::string frontmostApp() const { return frontmost_; }
+  Json dump() const;
+
+  // Used by the host classes.
+  const HostQuirks& quirks() const { return quirks_; }
+  void setFrontmost(const std::string& bundleID);
+  void markOffloaded(const std::string& bundleID, long reason);
+  void markUninstalled(const std::string& bundleID);
+  void quitApp(const std::string& bundleID);
+  std::string wallpaperColorHex() const { return wallpaperColor_; }
+  std::string wallpaperImage() const { return wallpaperImage_; }
+  const std::string& osVersion() const { return version_; }
+  // Something the host itself did (entered editing, shared an app, launched a shortcut).
+  void recordHostEvent(const std::string& event);
+  const std::vector<std::string>& hostEvents() const { return hostEvents_; }
+  id rootController() const { return rootController_; }
+  MenuPresenter* menu() const { return menu_.get(); }
+
+ private:
+  HomeScreen();
+  ~HomeScreen();
+  void requireBooted(const char* command) const;
+  void requireNotBooted(const char* command) const;
+  void createAppObjects();
+  void buildKeyWindow();
+  void placeIcons();
+  void noticeAlert();
+  Strong makeIconView(IconEntry::Kind kind, const std::string& identifier, const std::string& name);
+
+  std::string root_;
+  std::string version_ = "14.2";
+  Family family_ = Family::V14;
+  HostQuirks quirks_;
+  std::vector<AppState> apps_;
+  std::vector<IconEntry> icons_;
+  std::string wallpaperColor_ = "#203040";
+  std::string wallpaperImage_;
+  std::string frontmost_;
+  bool booted_ = false;
+  bool libraryLoaded_ = false;
+  Strong springboard_;
+  Strong wallpaperView_;
+  Strong keyWindow_;
+  Strong rootController_;
+  Strong lastAlert_;
+  std::unique_ptr<MenuPresenter> menu_;
+  std::vector<std::string> hostEvents_;
+};
+
+}  // namespace qv::host

@@ -1,0 +1,68 @@
+// A small JSON value: what `dump` reports, readable by tests and printable by the simulator.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace qv::host {
+
+class Json {
+ public:
+  using Array = std::vector<Json>;
+  // Members keep their insertion order.
+  using Object = std::vector<std::pair<std::string, Json>>;
+
+  Json() = default;  // null
+  Json(std::nullptr_t) {}
+  Json(bool b) : value_(b) {}
+  Json(int n) : value_(static_cast<double>(n)) {}
+  Json(long n) : value_(static_cast<double>(n)) {}
+  Json(long long n) : value_(static_cast<double>(n)) {}
+  Json(unsigned long n) : value_(static_cast<double>(n)) {}
+  Json(double d) : value_(d) {}
+  Json(const char* s) : value_(std::string(s)) {}
+  Json(std::string s) : value_(std::move(s)) {}
+  Json(Array a) : value_(std::move(a)) {}
+  Json(Object o) : value_(std::move(o)) {}
+
+  static Json array() { return Json(Array{}); }
+  static Json object() { return Json(Object{}); }
+
+  bool isNull() const { return std::holds_alternative<std::monostate>(value_); }
+  bool isBool() const { return std::holds_alternative<bool>(value_); }
+  bool isNumber() const { return std::holds_alternative<double>(value_); }
+  bool isString() const { return std::holds_alternative<std::string>(value_); }
+  bool isArray() const { return std::holds_alternative<Array>(value_); }
+  bool isObject() const { return std::holds_alternative<Object>(value_); }
+
+  bool asBool() const { return isBool() && std::get<bool>(value_); }
+  double asNumber() const { return isNumber() ? std::get<double>(value_) : 0; }
+  const std::string& asString() const;
+  const Array& items() const;
+  const Object& members() const;
+
+  // Object member access; a missing member reads as null.
+  const Json& operator[](const std::string& key) const;
+  // Array element access; out of range reads as null.
+  const Json& operator[](size_t index) const;
+  size_t size() const;
+  bool has(const std::string& key) const;
+
+  // Building.
+  Json& set(const std::string& key, Json value);
+  Json& push(Json value);
+
+  // Compact on one line, or indented by two spaces.
+  std::string dump(bool pretty = false) const;
+
+ private:
+  void write(std::string& out, bool pretty, int depth) const;
+  std::variant<std::monostate, bool, double, std::string, Array, Object> value_;
+};
+
+}  // namespace qv::host

@@ -1,0 +1,260 @@
+// The version-13 context menu: an interface-action group of representation views with
+// separators, the same views that draw the host's alerts.
+#include "runtime/class_builder.h"
+#include "springboard/context_menu_views.h"
+#include "springboard/menu_presenter.h"
+
+namespace qv::host {
+namespace {
+
+struct InterfaceActionObj : objc_object {
+  Strong title;
+};
+
+struct RepresentationViewObj : UIViewObj {
+  Strong action;
+  int actionReads = 0;
+};
+
+struct GroupViewObj : UIViewObj {
+  Strong alertController;
+  Strong backgroundView;  // the instance variable _backgroundView
+};
+
+id interfaceActionTitle(id self, SEL) { return fields<InterfaceActionObj>(self)->title; }
+id representationAction(id self, SEL) {
+  fields<RepresentationViewObj>(self)->actionReads++;
+  return fields<RepresentationViewObj>(self)->action;
+}
+id groupAlertController(id self, SEL) { return fields<GroupViewObj>(self)->alertController; }
+
+// The version-13 action view is built whole by its initializer.
+id actionViewInitWithTitle(id self, SEL, id title, id subtitle, id image) {
+  self = msgSend<id>(self, SELECTOR("initWithFrame:"), CGRect{{0, 0}, {250, 44}});
+  msgSend<void>(actionView(self)->titleLabel.get(), SELECTOR("setText:"), title);
+  msgSend<void>(actionView(self)->subtitleLabel.get(), SELECTOR("setText:"), subtitle);
+  msgSend<void>(actionView(self)->imageView.get(), SELECTOR("setImage:"), image);
+  return self;
+}
+id actionViewImageView(id self, SEL) { return actionView(self)->imageView; }
+
+id newAction(const std::string& title) {
+  id a = msgSend<id>(objc_getClass("UIInterfaceAction"), SELECTOR("new"));
+  fields<InterfaceActionObj>(a)->title = makeString(title);
+  return objc_autorelease(a);
+}
+
+id newGroup(id alertController) {
+  id group = newView("UIInterfaceActionGroupView");
+  fields<GroupViewObj>(group)->alertController = alertController;
+  fields<GroupViewObj>(group)->backgroundView = newView("UIView");
+  return group;
+}
+
+id newRow(const std::string& title) {
+  id row = newView("UIInterfaceActionRepresentationView");
+  fields<RepresentationViewObj>(row)->action = newAction(title);
+  return row;
+}
+
+// A group laid out as the host does: the group, then each row reads its action, then the
+// separators.
+void layoutGroup(id group, const std::vector<Strong>& rows, const std::vector<Strong>& separators) {
+  layoutView(group);
+  for (const Strong& row : rows) msgSend<id>(row.get(), SELECTOR("action"));
+  for (const Strong& separator : separators) layoutView(separator);
+}
+
+Json groupJson(id group, const std::vector<Strong>& rows, const std::vector<Strong>& separators) {
+  Json g = viewJson(group);
+  g.set("backgroundView", viewJson(fields<GroupViewObj>(group)->backgroundView));
+  Json rowList = Json::array();
+  for (const Strong& row : rows) {
+    Json r = viewJson(row);
+    r.set("title", stdString(fields<InterfaceActionObj>(fields<RepresentationViewObj>(row)->action)->title));
+    rowList.push(r);
+  }
+  g.set("rows", rowList);
+  Json seps = Json::array();
+  for (const Strong& s : separators) {
+    Json j = viewJson(s);
+    j.set("kind", isKind(s, objc_getClass("_UIInterfaceActionBlankSeparatorView")) ? "thick" : "thin");
+    seps.push(j);
+  }
+  g.set("separators", seps);
+  return g;
+}
+
+class Menu13 : public MenuPresenter {
+ public:
+  void open(id iconView) override {
+    close();
+    iconView_ = iconView;
+    bundleID_ = stdString(msgSend<id>(iconView, SELECTOR("applicationBundleIdentifierForShortcuts")));
+    std::vector<id> appItems = arrayItems(msgSend<id>(iconView, SELECTOR("applicationShortcutItems")));
+    msgSend<void>(iconView, SELECTOR("setApplicationShortcutItems:"), homeScreenItems(iconView));
+    std::vector<id> homeItems =
+        arrayItems(msgSend<id>(iconView, SELECTOR("_homeScreenShortcutItems")));
+    items_.clear();
+    for (id item : appItems) items_.emplace_back(item);
+    for (id item : homeItems) items_.emplace_back(item);
+    buildViews(appItems.size());
+    open_ = true;
+  }
+
+  bool isOpen() const override { return open_; }
+
+  std::vector<id> items() const override {
+    std::vector<id> out;
+    for (const Strong& s : items_) out.push_back(s.get());
+    return out;
+  }
+
+  void pick(size_t index) override {
+    Strong item = items_.at(index);
+    Strong iconView = iconView_;
+    std::string bundleID = bundleID_;
+    id manager = msgSend<id>(objc_getClass("SBHIconManager"), SELECTOR("new"));
+    BOOL activate =
+        msgSend<BOOL>(manager, SELECTOR("iconView:shouldActivateApplicationShortcutItem:atIndex:"),
+                      iconView.get(), item.get(), static_cast<NSUInteger>(index));
+    objc_release(manager);
+    close();
+    if (activate) performHostItem(item, bundleID);
+  }
+
+  void close() override {
+    open_ = false;
+    iconView_.reset();
+    items_.clear();
+    contentViews_.clear();
+    rows_.clear();
+    separators_.clear();
+    group_.reset();
+    shadow_.reset();
+    wrapper_.reset();
+  }
+
+  Json dump() const override {
+    if (!open_) return Json();
+    Json menu = Json::object();
+    menu.set("family", "13");
+    menu.set("bundleID", bundleID_);
+    Json items = Json::array();
+    for (size_t i = 0; i < items_.size(); i++) {
+      Json entry = itemJson(items_[i]);
+      id imageView = actionView(contentViews_[i])->imageView;
+      entry.set("icon", imageJson(msgSend<id>(imageView, SELECTOR("image"))));
+      entry.set("tint", colorJson(fields<UIViewObj>(imageView)->tintColor));
+      items.push(entry);
+    }
+    menu.set("items", items);
+    Json passed = Json::array();
+    for (id item : arrayItems(fields<SBIconViewObj>(iconView_)->homeScreenItems)) {
+      passed.push(itemType(item));
+    }
+    menu.set("hostItemsPassedOn", passed);
+    Json views = Json::object();
+    views.set("group", groupJson(group_, rows_, separators_));
+    views.set("shadow", viewJson(shadow_));
+    views.set("preview", viewJson(msgSend<id>(wrapper_.get(), SELECTOR("view"))));
+    menu.set("views", views);
+    return menu;
+  }
+
+  // The host draws an alert with the same action-group views, owned by its alert controller.
+  void alertPresented(id alert) override {
+    alertGroup_ = newGroup(alert);
+    alertRows_.clear();
+    alertSeparators_.clear();
+    for (const auto& [title, style] : alertButtons(alert)) {
+      if (!alertRows_.empty()) {
+        Strong sep = newView("_UIInterfaceActionVibrantSeparatorView");
+        addSubview(alertGroup_, sep);
+        alertSeparators_.push_back(sep);
+      }
+      Strong row = newRow(title);
+      addSubview(alertGroup_, row);
+      alertRows_.push_back(row);
+    }
+    layoutGroup(alertGroup_, alertRows_, alertSeparators_);
+  }
+
+  Json alertDump() const override {
+    if (!alertGroup_) return Json();
+    return groupJson(alertGroup_, alertRows_, alertSeparators_);
+  }
+
+ private:
+  id homeScreenItems(id iconView) {
+    std::vector<id> out;
+    out.push_back(makeShortcutItem(rearrangeItemType(), "Edit Home Screen"));
+    if (!msgSend<BOOL>(iconView, SELECTOR("isFolderIcon"))) {
+      out.push_back(makeShortcutItem(removeItemType(Family::V13), "Delete App"));
+      out.push_back(makeShortcutItem(shareItemType(), "Share App"));
+    }
+    return makeArray(out);
+  }
+
+  // Rows of one section are parted by thin separators; the sections by a thick one.
+  void buildViews(size_t appItemCount) {
+    group_ = newGroup(nil);
+    for (size_t i = 0; i < items_.size(); i++) {
+      id item = items_[i];
+      if (i > 0) {
+        const char* kind = i == appItemCount ? "_UIInterfaceActionBlankSeparatorView"
+                                             : "_UIInterfaceActionVibrantSeparatorView";
+        Strong sep = newView(kind);
+        addSubview(group_, sep);
+        separators_.push_back(sep);
+      }
+      id subtitle = fields<ShortcutItemObj>(item)->localizedSubtitle;
+      id content = msgSend<id>(msgSend<id>(objc_getClass("_UIContextMenuActionView"), SELECTOR("alloc")),
+                               SELECTOR("initWithTitle:subtitle:image:"),
+                               fields<ShortcutItemObj>(item)->localizedTitle.get(), subtitle,
+                               static_cast<id>(nil));
+      contentViews_.push_back(Strong::adopt(content));
+      Strong row = newRow(itemTitle(item));
+      addSubview(row, content);
+      addSubview(group_, row);
+      rows_.push_back(row);
+    }
+    wrapper_ = Strong::adopt(
+        msgSend<id>(objc_getClass("SBHIconViewContextMenuWrapperViewController"), SELECTOR("new")));
+    shadow_ = newView("_UICutoutShadowView");
+    layoutGroup(group_, rows_, separators_);
+    msgSend<void>(wrapper_.get(), SELECTOR("viewWillAppear:"), YES);
+    layoutView(shadow_);
+  }
+
+  bool open_ = false;
+  std::string bundleID_;
+  Strong iconView_;
+  std::vector<Strong> items_, contentViews_, rows_, separators_;
+  Strong group_, shadow_, wrapper_;
+  Strong alertGroup_;
+  std::vector<Strong> alertRows_, alertSeparators_;
+};
+
+}  // namespace
+
+void registerMenuClasses13(const HostQuirks& quirks) {
+  Class action = registerContextMenuCommonClasses();
+  defineMethod(action, "initWithTitle:subtitle:image:", actionViewInitWithTitle);
+  defineMethod(action, "imageView", actionViewImageView);
+  ClassBuilder<InterfaceActionObj>("UIInterfaceAction", "NSObject").method("title", interfaceActionTitle);
+  ClassBuilder<RepresentationViewObj>("UIInterfaceActionRepresentationView", "UIView")
+      .method("action", representationAction);
+  ClassBuilder<UIViewObj>("_UIInterfaceActionSeparatorView", "UIView");
+  ClassBuilder<UIViewObj>("_UIInterfaceActionBlankSeparatorView", "_UIInterfaceActionSeparatorView");
+  ClassBuilder<UIViewObj>("_UIInterfaceActionVibrantSeparatorView", "_UIInterfaceActionSeparatorView");
+  ClassBuilder<GroupViewObj> group("UIInterfaceActionGroupView", "UIView");
+  group.method("_alertController", groupAlertController);
+  if (quirks.groupBackgroundIvar) {
+    group.ivar("_backgroundView", QV_OFFSETOF(GroupViewObj, backgroundView));
+  }
+}
+
+std::unique_ptr<MenuPresenter> makeMenuPresenter13() { return std::make_unique<Menu13>(); }
+
+}  // namespace qv::host

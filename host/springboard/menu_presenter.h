@@ -1,0 +1,45 @@
+// How the host of each OS family builds, styles and runs an icon's menu.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "springboard/home_screen.h"
+
+namespace qv::host {
+
+class MenuPresenter {
+ public:
+  virtual ~MenuPresenter() = default;
+
+  // A long press: the host asks the icon view (or its data provider) for the menu's app and
+  // items, hands it the home-screen items, then builds and styles the menu's views.
+  virtual void open(id iconView) = 0;
+  virtual bool isOpen() const = 0;
+  // The items shown, in order.
+  virtual std::vector<id> items() const = 0;
+  // The user chooses the item at `index`.
+  virtual void pick(size_t index) = 0;
+  virtual void close() = 0;
+  // The menu as the dump shows it (null when closed).
+  virtual Json dump() const = 0;
+  // An alert came on screen; the version-13 host lays out an action group for it.
+  virtual void alertPresented(id /*alert*/) {}
+  virtual Json alertDump() const { return Json(); }
+};
+
+std::unique_ptr<MenuPresenter> makeMenuPresenter14();
+std::unique_ptr<MenuPresenter> makeMenuPresenter13();
+std::unique_ptr<MenuPresenter> makeMenuPresenter12();
+
+// What the host does with one of its own items once it is allowed to run it.
+void performHostItem(id item, const std::string& bundleID);
+
+// Shared pieces of the dumps.
+Json colorJson(id color);
+Json viewJson(id view);
+Json itemJson(id item);
+Json imageJson(id image);
+
+}  // namespace qv::host

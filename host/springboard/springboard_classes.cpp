@@ -1,0 +1,263 @@
+// SpringBoard, its app objects, icons and icon views, shortcut items and the search entry.
+#include "runtime/class_builder.h"
+#include "springboard/springboard_internal.h"
+
+namespace qv::host {
+namespace {
+
+struct AppInfoObj : objc_object {
+  Strong bundleIdentifier;
+  Strong displayName;
+};
+
+Class gShortcutItem;
+
+// ---- SpringBoard ----
+
+struct SpringBoardObj : UIApplicationObj {
+  bool launched = false;
+};
+
+void sbDidFinishLaunching(id self, SEL, id) { fields<SpringBoardObj>(self)->launched = true; }
+id sbFrontMost(id, SEL) {
+  std::string front = HomeScreen::shared().frontmostApp();
+  return front.empty() ? nil : applicationObject(front);
+}
+
+// ---- SBApplication ----
+
+SBApplicationObj* appObj(id a) { return fields<SBApplicationObj>(a); }
+
+id appInitWithInfo(id self, SEL, id info) {
+  appObj(self)->bundleIdentifier = fields<AppInfoObj>(info)->bundleIdentifier;
+  appObj(self)->displayName = fields<AppInfoObj>(info)->displayName;
+  return self;
+}
+id appBundleIdentifier(id self, SEL) { return appObj(self)->bundleIdentifier; }
+id appDisplayName(id self, SEL) { return appObj(self)->displayName; }
+id appBadgeValue(id self, SEL) { return appObj(self)->badgeValue; }
+void appSetBadgeValue(id self, SEL, id value) {
+  appObj(self)->badgeValue = value;
+  if (AppState* app = HomeScreen::shared().app(stdString(appObj(self)->bundleIdentifier))) {
+    if (app->iconView) refreshBadge(app->iconView);
+  }
+}
+BOOL appIsNowPlaying(id self, SEL) {
+  AppState* app = HomeScreen::shared().app(stdString(appObj(self)->bundleIdentifier));
+  return app && app->spec.nowPlaying;
+}
+BOOL appIsRunning(id self, SEL) {
+  AppState* app = HomeScreen::shared().app(stdString(appObj(self)->bundleIdentifier));
+  return app && app->running;
+}
+
+// ---- icons ----
+
+id iconIdentifier(id self, SEL) { return fields<SBIconObj>(self)->identifier; }
+id iconNoApp(id, SEL) { return nil; }
+id iconDisplayName(id self, SEL) { return fields<SBIconObj>(self)->displayName; }
+id widgetInitWithWidget(id self, SEL, id widget) {
+  fields<SBIconObj>(self)->identifier = widget;
+  return self;
+}
+
+// ---- SBIconView ----
+
+SBIconViewObj* iv(id v) { return fields<SBIconViewObj>(v); }
+
+id ivIcon(id self, SEL) { return iv(self)->icon; }
+void ivSetIcon(id self, SEL, id icon) { iv(self)->icon = icon; }
+BOOL ivIsFolderIcon(id self, SEL) {
+  return isKind(iv(self)->icon, objc_getClass("SBFolderIcon"));
+}
+// Positions the image, label and badge; the badge's visibility is the badge's own business.
+void ivLayoutSubviews(id self, SEL) { iv(self)->layoutCount++; }
+BOOL ivIsCrossfading(id, SEL) { return NO; }
+void ivSetLocation(id self, SEL, NSInteger location) {
+  iv(self)->location = location;
+  iv(self)->placements++;
+}
+NSInteger ivLocation(id self, SEL) { return iv(self)->location; }
+void ivSetImageAlpha(id self, SEL, double a) { iv(self)->iconImageAlpha = a; }
+void ivSetLabelAlpha(id self, SEL, double a) { iv(self)->iconLabelAlpha = a; }
+void ivSetAccessoryAlpha(id self, SEL, double a) { iv(self)->iconAccessoryAlpha = a; }
+double ivImageAlpha(id self, SEL) { return iv(self)->iconImageAlpha; }
+double ivLabelAlpha(id self, SEL) { return iv(self)->iconLabelAlpha; }
+double ivAccessoryAlpha(id self, SEL) { return iv(self)->iconAccessoryAlpha; }
+void ivSetTint(id self, SEL, id color) { iv(self)->accessibilityTintColor = color; }
+id ivTint(id self, SEL) { return iv(self)->accessibilityTintColor; }
+void ivSetLabelHidden(id self, SEL, BOOL hidden) {
+  iv(self)->labelHidden = hidden;
+  msgSend<void>(iv(self)->labelView.get(), SELECTOR("setHidden:"), hidden);
+}
+BOOL ivIsLabelHidden(id self, SEL) { return iv(self)->labelHidden; }
+
+// The menu's app: an app icon's or widget's bundle identifier; nothing for a folder.
+id ivBundleIdentifierForShortcuts(id self, SEL) {
+  if (ivIsFolderIcon(self, nullptr)) return nil;
+  return fields<SBIconObj>(iv(self)->icon)->identifier;
+}
+// The app's own quick actions, or nil when it declares none.
+id ivShortcutItems(id self, SEL) {
+  AppState* app = HomeScreen::shared().app(stdString(ivBundleIdentifierForShortcuts(self, nullptr)));
+  if (!app || app->spec.shortcuts.empty()) return nil;
+  std::vector<id> items;
+  for (const std::string& title : app->spec.shortcuts) {
+    items.push_back(makeShortcutItem(app->spec.bundleID + ".shortcut", title));
+  }
+  return makeArray(items);
+}
+void ivSetShortcutItems(id self, SEL, id items) {
+  iv(self)->homeScreenItems = Strong::adopt(msgSend<id>(items, SELECTOR("copy")));
+}
+id ivHomeScreenItems(id self, SEL) { return iv(self)->homeScreenItems; }
+
+// ---- SBSApplicationShortcutItem ----
+
+ShortcutItemObj* item(id i) { return fields<ShortcutItemObj>(i); }
+
+template <Strong ShortcutItemObj::*Field>
+id getField(id self, SEL) {
+  return item(self)->*Field;
+}
+template <Strong ShortcutItemObj::*Field>
+void setField(id self, SEL, id value) {
+  item(self)->*Field = Strong::adopt(msgSend<id>(value, SELECTOR("copy")));
+}
+
+// ---- SearchUIUtilities ----
+
+void searchOpenApplication(id, SEL, id bundleID) {
+  HomeScreen::shared().setFrontmost(stdString(bundleID));
+}
+void searchOpenActivity(id, SEL, id, id bundleID) {
+  HomeScreen::shared().setFrontmost(stdString(bundleID));
+}
+
+}  // namespace
+
+id makeShortcutItem(const std::string& type, const std::string& title) {
+  id i = msgSend<id>(msgSend<id>(gShortcutItem, SELECTOR("alloc")), SELECTOR("init"));
+  item(i)->type = makeString(type);
+  item(i)->localizedTitle = makeString(title);
+  return objc_autorelease(i);
+}
+
+std::string itemType(id i) { return i ? stdString(item(i)->type) : ""; }
+std::string itemTitle(id i) { return i ? stdString(item(i)->localizedTitle) : ""; }
+std::string itemSubtitle(id i) { return i ? stdString(item(i)->localizedSubtitle) : ""; }
+
+id applicationObject(const std::string& bundleID) {
+  AppState* app = HomeScreen::shared().app(bundleID);
+  return app ? app->appObject.get() : nil;
+}
+
+void refreshBadge(id iconView) {
+  id icon = iv(iconView)->icon;
+  id appObject = icon ? applicationObject(stdString(fields<SBIconObj>(icon)->identifier)) : nil;
+  id badge = appObject ? appObj(appObject)->badgeValue.get() : nil;
+  if (!badge) {
+    iv(iconView)->accessoryView.reset();
+    return;
+  }
+  // A badge that comes back is shown again, whatever hid it before.
+  if (!iv(iconView)->accessoryView) {
+    iv(iconView)->accessoryView =
+        Strong::adopt(msgSend<id>(msgSend<id>(objc_getClass("SBIconBadgeView"), SELECTOR("alloc")),
+                                  SELECTOR("init")));
+  }
+  msgSend<void>(iv(iconView)->accessoryView.get(), SELECTOR("setHidden:"), NO);
+}
+
+std::string rearrangeItemType() {
+  return "com.apple.springboardhome.application-shortcut-item.rearrange-icons";
+}
+std::string shareItemType() { return "com.apple.springboardhome.application-shortcut-item.share"; }
+std::string removeItemType(Family family) {
+  return family == Family::V14 ? "com.apple.springboardhome.application-shortcut-item.remove-app"
+                               : "com.apple.springboardhome.application-shortcut-item.delete-app";
+}
+
+void registerSpringBoardClasses(Family family, const HostQuirks& quirks) {
+  ClassBuilder<SpringBoardObj>("SpringBoard", "UIApplication")
+      .method("applicationDidFinishLaunching:", sbDidFinishLaunching)
+      .method("_accessibilityFrontMostApplication", sbFrontMost);
+  ClassBuilder<AppInfoObj>("SBApplicationInfo", "NSObject");
+  ClassBuilder<SBApplicationObj>("SBApplication", "NSObject")
+      .method("initWithApplicationInfo:", appInitWithInfo)
+      .method("bundleIdentifier", appBundleIdentifier)
+      .method("displayName", appDisplayName)
+      .method("badgeValue", appBadgeValue)
+      .method("setBadgeValue:", appSetBadgeValue)
+      .method("isNowPlayingApplication", appIsNowPlaying)
+      .method("isRunning", appIsRunning)
+      .ivar("_bundleIdentifier", QV_OFFSETOF(SBApplicationObj, bundleIdentifier));
+
+  ClassBuilder<SBIconObj>("SBIcon", "NSObject")
+      .method("applicationBundleID", iconNoApp)
+      .method("displayName", iconDisplayName);
+  ClassBuilder<SBIconObj>("SBApplicationIcon", "SBIcon").method("applicationBundleID", iconIdentifier);
+  ClassBuilder<SBIconObj>("SBFolderIcon", "SBIcon");
+  ClassBuilder<SBIconObj>("SBWidgetIcon", "SBIcon").method("initWithWidget:", widgetInitWithWidget);
+  ClassBuilder<UIViewObj>("SBIconBadgeView", "UIView");
+
+  ClassBuilder<SBIconViewObj> iconView("SBIconView", "UIView");
+  iconView.method("icon", ivIcon)
+      .method("setIcon:", ivSetIcon)
+      .method("isFolderIcon", ivIsFolderIcon)
+      .method("layoutSubviews", ivLayoutSubviews)
+      .method("isCrossfadingImageWithView", ivIsCrossfading)
+      .method("setLocation:", ivSetLocation)
+      .method("location", ivLocation)
+      .method("setIconImageAlpha:", ivSetImageAlpha)
+      .method("setIconLabelAlpha:", ivSetLabelAlpha)
+      .method("setIconAccessoryAlpha:", ivSetAccessoryAlpha)
+      .method("iconImageAlpha", ivImageAlpha)
+      .method("iconLabelAlpha", ivLabelAlpha)
+      .method("iconAccessoryAlpha", ivAccessoryAlpha)
+      .method("setAccessibilityTintColor:", ivSetTint)
+      .method("accessibilityTintColor", ivTint)
+      .method("setLabelHidden:", ivSetLabelHidden)
+      .method("isLabelHidden", ivIsLabelHidden);
+  if (quirks.iconViewAccessoryIvar) {
+    iconView.ivar("_accessoryView", QV_OFFSETOF(SBIconViewObj, accessoryView));
+  }
+  iconView.ivar("_icon", QV_OFFSETOF(SBIconViewObj, icon));
+  if (family != Family::V12) {
+    iconView.method("applicationBundleIdentifierForShortcuts", ivBundleIdentifierForShortcuts)
+        .method("applicationShortcutItems", ivShortcutItems)
+        .method("setApplicationShortcutItems:", ivSetShortcutItems)
+        .method("_homeScreenShortcutItems", ivHomeScreenItems);
+  }
+
+  gShortcutItem =
+      ClassBuilder<ShortcutItemObj>("SBSApplicationShortcutItem", "NSObject")
+          .method("type", getField<&ShortcutItemObj::type>)
+          .method("setType:", setField<&ShortcutItemObj::type>)
+          .method("localizedTitle", getField<&ShortcutItemObj::localizedTitle>)
+          .method("setLocalizedTitle:", setField<&ShortcutItemObj::localizedTitle>)
+          .method("localizedSubtitle", getField<&ShortcutItemObj::localizedSubtitle>)
+          .method("setLocalizedSubtitle:", setField<&ShortcutItemObj::localizedSubtitle>)
+          .method("bundleIdentifierToLaunch", getField<&ShortcutItemObj::bundleIdentifierToLaunch>)
+          .method("setBundleIdentifierToLaunch:",
+                  setField<&ShortcutItemObj::bundleIdentifierToLaunch>)
+          .method("targetContentIdentifier", getField<&ShortcutItemObj::targetContentIdentifier>)
+          .method("setTargetContentIdentifier:",
+                  setField<&ShortcutItemObj::targetContentIdentifier>)
+          .cls();
+
+  ClassBuilder<>("SearchUIUtilities", "NSObject")
+      .classMethod("openApplicationWithBundleIdentifier:", searchOpenApplication)
+      .classMethod("openUserActivity:applicationBundleIdentifier:", searchOpenActivity);
+  ClassBuilder<UIViewControllerObj>("SBHomeScreenViewController", "UIViewController");
+}
+
+// Info objects are what the host hands app objects at creation.
+id makeApplicationInfo(const std::string& bundleID, const std::string& name) {
+  id info = msgSend<id>(objc_getClass("SBApplicationInfo"), SELECTOR("new"));
+  fields<AppInfoObj>(info)->bundleIdentifier = makeString(bundleID);
+  fields<AppInfoObj>(info)->displayName = makeString(name);
+  return objc_autorelease(info);
+}
+
+}  // namespace qv::host

@@ -1,0 +1,104 @@
+// The app switcher: its controller, app layouts, pages and cards.
+#include "runtime/class_builder.h"
+#include "springboard/springboard_internal.h"
+
+namespace qv::host {
+namespace {
+
+Strong gMainSwitcher;
+std::vector<Strong> gPages;
+std::vector<Strong> gCards;
+
+MainSwitcherObj* switcher(id s) { return fields<MainSwitcherObj>(s); }
+
+id switcherSharedIfExists(id, SEL) { return gMainSwitcher; }
+id switcherAppLayouts(id self, SEL) {
+  std::vector<id> items;
+  for (const Strong& s : switcher(self)->appLayouts) items.push_back(s.get());
+  return makeArray(items);
+}
+
+std::string layoutBundleID(id layout) {
+  id map = fields<AppLayoutObj>(layout)->rolesToLayoutItemsMap;
+  if (!map) return "";
+  AutoreleasePool pool;
+  id primary = msgSend<id>(map, SELECTOR("objectForKey:"), makeInteger(1));
+  return primary ? stdString(fields<DisplayItemObj>(primary)->bundleIdentifier) : "";
+}
+
+// Quits the apps of one layout: the layout leaves the switcher and its apps stop running.
+void switcherQuit(id self, SEL, id layout, NSInteger reason) {
+  auto& layouts = switcher(self)->appLayouts;
+  for (auto it = layouts.begin(); it != layouts.end(); ++it) {
+    if (it->get() != layout) continue;
+    std::string bundleID = layoutBundleID(layout);
+    switcher(self)->quitReasons.push_back(bundleID + ":" + std::to_string(reason));
+    layouts.erase(it);
+    HomeScreen::shared().quitApp(bundleID);
+    return;
+  }
+}
+
+id layoutRoles(id self, SEL) { return fields<AppLayoutObj>(self)->rolesToLayoutItemsMap; }
+id itemBundleIdentifier(id self, SEL) { return fields<DisplayItemObj>(self)->bundleIdentifier; }
+
+SwitcherPageObj* page(id p) { return fields<SwitcherPageObj>(p); }
+void pageSetOverlay(id self, SEL, id overlay, BOOL) {
+  page(self)->overlay = overlay;
+  page(self)->overlayChanges++;
+}
+id pageOverlay(id self, SEL) { return page(self)->overlay; }
+void pageSetBlocksTouches(id self, SEL, BOOL blocks) { page(self)->blocksTouches = blocks; }
+BOOL pageBlocksTouches(id self, SEL) { return page(self)->blocksTouches; }
+
+id cardAppLayout(id self, SEL) { return fields<SnapshotViewObj>(self)->appLayout; }
+void cardSetAppLayout(id self, SEL, id layout) { fields<SnapshotViewObj>(self)->appLayout = layout; }
+
+}  // namespace
+
+id mainSwitcher() { return gMainSwitcher; }
+
+id ensureMainSwitcher() {
+  if (!gMainSwitcher) {
+    gMainSwitcher = Strong::adopt(
+        msgSend<id>(objc_getClass("SBMainSwitcherViewController"), SELECTOR("new")));
+  }
+  return gMainSwitcher;
+}
+
+id makeAppLayout(const std::string& bundleID) {
+  id item = msgSend<id>(objc_getClass("SBDisplayItem"), SELECTOR("new"));
+  fields<DisplayItemObj>(item)->bundleIdentifier = makeString(bundleID);
+  id layout = msgSend<id>(objc_getClass("SBAppLayout"), SELECTOR("new"));
+  fields<AppLayoutObj>(layout)->rolesToLayoutItemsMap = makeDictionary({{makeInteger(1), item}});
+  objc_release(item);
+  return objc_autorelease(layout);
+}
+
+std::vector<Strong>& switcherPages() { return gPages; }
+std::vector<Strong>& switcherCards() { return gCards; }
+
+void registerSwitcherClasses(const HostQuirks& quirks) {
+  ClassBuilder<MainSwitcherObj>("SBMainSwitcherViewController", "UIViewController")
+      .classMethod("sharedInstanceIfExists", switcherSharedIfExists)
+      .method("appLayouts", switcherAppLayouts)
+      .method("_quitAppsRepresentedByAppLayout:forReason:", switcherQuit);
+  ClassBuilder<AppLayoutObj> layout("SBAppLayout", "NSObject");
+  layout.method("rolesToLayoutItemsMap", layoutRoles);
+  if (quirks.layoutRolesIvar) {
+    layout.ivar("_rolesToLayoutItemsMap", QV_OFFSETOF(AppLayoutObj, rolesToLayoutItemsMap));
+  }
+  ClassBuilder<DisplayItemObj>("SBDisplayItem", "NSObject")
+      .method("bundleIdentifier", itemBundleIdentifier)
+      .method("displayIdentifier", itemBundleIdentifier);
+  ClassBuilder<SwitcherPageObj>("SBAppSwitcherPageView", "UIView")
+      .method("setOverlay:animated:", pageSetOverlay)
+      .method("overlay", pageOverlay)
+      .method("setBlocksTouches:", pageSetBlocksTouches)
+      .method("blocksTouches", pageBlocksTouches);
+  ClassBuilder<SnapshotViewObj>("SBAppSwitcherReusableSnapshotView", "UIView")
+      .method("appLayout", cardAppLayout)
+      .method("setAppLayout:", cardSetAppLayout);
+}
+
+}  // namespace qv::host

@@ -1,0 +1,151 @@
+// System services reached through private classes: app data containers, notification
+// settings, offloading and uninstallation.
+#include "runtime/class_builder.h"
+#include "springboard/springboard_internal.h"
+
+namespace qv::host {
+namespace {
+
+// ---- LSApplicationProxy ----
+
+struct ProxyObj : objc_object {
+  Strong bundleIdentifier;
+};
+
+id proxyForIdentifier(id cls, SEL, id bundleID) {
+  if (!bundleID || !HomeScreen::shared().app(stdString(bundleID))) return nil;
+  id p = runtime::createInstance(reinterpret_cast<Class>(cls));
+  fields<ProxyObj>(p)->bundleIdentifier = bundleID;
+  return objc_autorelease(p);
+}
+id proxyDataContainerURL(id self, SEL) {
+  AppState* app = HomeScreen::shared().app(stdString(fields<ProxyObj>(self)->bundleIdentifier));
+  if (!app || app->containerPath.empty()) return nil;
+  return msgSend<id>(objc_getClass("NSURL"), SELECTOR("fileURLWithPath:isDirectory:"),
+                     makeString(app->containerPath), YES);
+}
+
+// ---- BBServer: saved sections are rebuilt from the store at each read ----
+
+struct SectionSettingsObj : objc_object {
+  bool allowsNotifications = true;
+  long alertType = 1;
+};
+
+struct SectionInfoObj : SectionSettingsObj {
+  Strong sectionID;
+  Strong readable, writable, managed;
+};
+
+void settingsSetAllows(id self, SEL, BOOL allows) {
+  fields<SectionSettingsObj>(self)->allowsNotifications = allows;
+}
+BOOL settingsAllows(id self, SEL) { return fields<SectionSettingsObj>(self)->allowsNotifications; }
+void settingsSetAlertType(id self, SEL, NSInteger type) {
+  fields<SectionSettingsObj>(self)->alertType = type;
+}
+NSInteger settingsAlertType(id self, SEL) { return fields<SectionSettingsObj>(self)->alertType; }
+id infoReadable(id self, SEL) { return fields<SectionInfoObj>(self)->readable; }
+id infoWritable(id self, SEL) { return fields<SectionInfoObj>(self)->writable; }
+id infoManaged(id self, SEL) { return fields<SectionInfoObj>(self)->managed; }
+id infoSectionID(id self, SEL) { return fields<SectionInfoObj>(self)->sectionID; }
+
+id settingsObject(const SectionSettingsState& state) {
+  if (!state.present) return nil;
+  id s = msgSend<id>(objc_getClass("BBSectionInfoSettings"), SELECTOR("new"));
+  fields<SectionSettingsObj>(s)->allowsNotifications = state.allowsNotifications;
+  fields<SectionSettingsObj>(s)->alertType = state.alertType;
+  return objc_autorelease(s);
+}
+
+void readBack(id settings, SectionSettingsState& state) {
+  if (!settings || !state.present) return;
+  state.allowsNotifications = fields<SectionSettingsObj>(settings)->allowsNotifications;
+  state.alertType = fields<SectionSettingsObj>(settings)->alertType;
+}
+
+id serverSavedSections(id, SEL) {
+  std::vector<std::pair<id, id>> entries;
+  for (const AppState& app : HomeScreen::shared().apps()) {
+    if (!app.section.exists) continue;
+    id info = objc_autorelease(msgSend<id>(objc_getClass("BBSectionInfo"), SELECTOR("new")));
+    auto* f = fields<SectionInfoObj>(info);
+    f->sectionID = makeString(app.spec.bundleID);
+    f->allowsNotifications = app.section.info.allowsNotifications;
+    f->alertType = app.section.info.alertType;
+    f->readable = settingsObject(app.section.readable);
+    f->writable = settingsObject(app.section.writable);
+    f->managed = settingsObject(app.section.managed);
+    entries.emplace_back(makeString(app.spec.bundleID), info);
+  }
+  return makeDictionary(entries, true);
+}
+
+// Stores the sections back; the system applies what it is given.
+void serverWriteSections(id, SEL, id sections) {
+  if (!sections || !isDictionary(sections)) return;
+  for (const AppState& app : HomeScreen::shared().apps()) {
+    id info = dictionaryGet(sections, app.spec.bundleID);
+    if (!info || !isKind(info, objc_getClass("BBSectionInfo"))) continue;
+    AppState* state = HomeScreen::shared().app(app.spec.bundleID);
+    auto* f = fields<SectionInfoObj>(info);
+    state->section.info.allowsNotifications = f->allowsNotifications;
+    state->section.info.alertType = f->alertType;
+    readBack(f->readable, state->section.readable);
+    readBack(f->writable, state->section.writable);
+    readBack(f->managed, state->section.managed);
+  }
+}
+
+// ---- IXAppInstallCoordinator and SBApplicationController ----
+
+BOOL demoteApp(id, SEL, id bundleID, NSUInteger reason, id* error) {
+  if (error) *error = nil;
+  AppState* app = HomeScreen::shared().app(stdString(bundleID));
+  if (!app || app->uninstalled) return NO;
+  HomeScreen::shared().markOffloaded(app->spec.bundleID, static_cast<long>(reason));
+  return YES;
+}
+
+Strong gAppController;
+
+id controllerShared(id cls, SEL) {
+  if (!gAppController) gAppController = Strong::adopt(msgSend<id>(reinterpret_cast<Class>(cls), SELECTOR("new")));
+  return gAppController;
+}
+void controllerUninstall(id, SEL, id bundleID, id completion) {
+  if (HomeScreen::shared().app(stdString(bundleID))) {
+    HomeScreen::shared().markUninstalled(stdString(bundleID));
+  }
+  (void)completion;
+}
+id controllerAppWithID(id, SEL, id bundleID) { return applicationObject(stdString(bundleID)); }
+
+}  // namespace
+
+void registerSystemServices() {
+  ClassBuilder<ProxyObj>("LSApplicationProxy", "NSObject")
+      .classMethod("applicationProxyForIdentifier:", proxyForIdentifier)
+      .method("dataContainerURL", proxyDataContainerURL);
+  ClassBuilder<SectionSettingsObj>("BBSectionInfoSettings", "NSObject")
+      .method("setAllowsNotifications:", settingsSetAllows)
+      .method("allowsNotifications", settingsAllows)
+      .method("setAlertType:", settingsSetAlertType)
+      .method("alertType", settingsAlertType);
+  ClassBuilder<SectionInfoObj>("BBSectionInfo", "BBSectionInfoSettings")
+      .method("readableSettings", infoReadable)
+      .method("writableSettings", infoWritable)
+      .method("managedSectionInfoSettings", infoManaged)
+      .method("sectionID", infoSectionID);
+  ClassBuilder<>("BBServer", "NSObject")
+      .classMethod("savedSectionInfo", serverSavedSections)
+      .classMethod("writeSectionInfo:", serverWriteSections);
+  ClassBuilder<>("IXAppInstallCoordinator", "NSObject")
+      .classMethod("demoteAppToPlaceholderWithBundleID:forReason:error:", demoteApp);
+  ClassBuilder<>("SBApplicationController", "NSObject")
+      .classMethod("sharedInstance", controllerShared)
+      .method("requestUninstallApplicationWithBundleIdentifier:withCompletion:", controllerUninstall)
+      .method("applicationWithBundleIdentifier:", controllerAppWithID);
+}
+
+}  // namespace qv::host

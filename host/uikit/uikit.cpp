@@ -1,0 +1,23 @@
+#include "uikit/uikit.h"
+
+#include <mutex>
+
+#include "foundation/foundation.h"
+#include "uikit/uikit_internal.h"
+
+namespace qv::host {
+
+void registerUIKit() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    registerFoundation();
+    registerColors();
+    registerViews();
+    registerControllers();
+    registerAlerts();
+    registerDeviceServices();
+    registerAuthentication();
+  });
+}
+
+}  // namespace qv::host
