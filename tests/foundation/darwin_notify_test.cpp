@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -15,6 +16,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "foundation/darwin_notify.h"
@@ -146,22 +148,60 @@ Child spawnObserver(const std::string& root, const std::vector<std::string>& nam
   return {pid, std::make_unique<LineReader>(fds[0])};
 }
 
-// Runs `body` in a child process and waits for it.
-bool inOtherProcess(const std::function<void()>& body) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    body();
-    _exit(0);
-  }
+// Waits for a child to exit, killing it if it takes too long.
+bool reaped(pid_t pid) {
+  auto deadline = std::chrono::steady_clock::now() + kPatience;
   int status = 0;
-  return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-         WEXITSTATUS(status) == 0;
+  for (;;) {
+    pid_t r = waitpid(pid, &status, WNOHANG);
+    if (r == pid) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (r < 0) return false;
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return false;
+    }
+    std::this_thread::sleep_for(5ms);
+  }
 }
 
-bool reaped(pid_t pid) {
-  int status = 0;
-  return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
+// A child that runs `body` when told to. It is forked while this process still has a single
+// thread: the child of a threaded process may not safely allocate (another thread may have
+// held the allocator's lock at the fork).
+class Deferred {
+ public:
+  explicit Deferred(const std::function<void()>& body) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      close(fds[1]);
+      pollfd p{fds[0], POLLIN, 0};
+      char go;
+      if (poll(&p, 1, static_cast<int>(kPatience / 1ms)) != 1 || read(fds[0], &go, 1) != 1) {
+        _exit(1);
+      }
+      body();
+      _exit(0);
+    }
+    close(fds[0]);
+    go_ = fds[1];
+  }
+  ~Deferred() {
+    if (go_ >= 0) close(go_);
+    if (pid_ > 0 && !ran_) reaped(pid_);
+  }
+  // Lets the child run its body and waits for it to finish.
+  bool run() {
+    ran_ = true;
+    return pid_ > 0 && write(go_, "g", 1) == 1 && reaped(pid_);
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int go_ = -1;
+  bool ran_ = false;
+};
 
 std::string makeTempFolder() {
   char pattern[] = "/tmp/qv-darwin-XXXXXX";
@@ -190,6 +230,7 @@ class DarwinNotify : public testing::Test {
 };
 
 TEST_F(DarwinNotify, OwnObserversAreCalledOnceOnTheMainThread) {
+  Deferred sentinel([] { postDarwinNotification("com.qv.test.sentinel"); });
   Received r;
   observe(&r, "com.qv.test.ping");
   observe(&r, "com.qv.test.sentinel");
@@ -205,7 +246,7 @@ TEST_F(DarwinNotify, OwnObserversAreCalledOnceOnTheMainThread) {
   ASSERT_TRUE(runMainLoopUntil([&] { return r.count("com.qv.test.ping") > 0; }, kPatience));
   // A post from another process arrives through this process's socket, after anything this
   // process might have wrongly sent itself.
-  ASSERT_TRUE(inOtherProcess([] { postDarwinNotification("com.qv.test.sentinel"); }));
+  ASSERT_TRUE(sentinel.run());
   ASSERT_TRUE(runMainLoopUntil([&] { return r.count("com.qv.test.sentinel") > 0; }, kPatience));
   EXPECT_EQ(r.count("com.qv.test.ping"), 1u);
   EXPECT_EQ(r.count("com.qv.test.sentinel"), 1u);
@@ -214,11 +255,13 @@ TEST_F(DarwinNotify, OwnObserversAreCalledOnceOnTheMainThread) {
 }
 
 TEST_F(DarwinNotify, AnotherProcessOnTheSameRootReceivesThePostOnItsMainThread) {
-  Received r;
-  observe(&r, "com.qv.test.ping");
+  // Forked first: a child of a process that already runs threads may not start its own
+  // under ThreadSanitizer.
   Child child = spawnObserver(root, {"com.qv.test.ping"}, "com.qv.test.ping");
   ASSERT_GT(child.pid, 0);
   ASSERT_EQ(child.lines->next(), "ready");
+  Received r;
+  observe(&r, "com.qv.test.ping");
   std::string childSocket =
       qv::host::darwinNotifyFolder() + "/" + std::to_string(child.pid) + ".sock";
   EXPECT_TRUE(fs::exists(childSocket));
@@ -277,6 +320,10 @@ TEST_F(DarwinNotify, LongRootsMeetInAShortFolderOfTheirOwn) {
 }
 
 TEST_F(DarwinNotify, RepeatedPostsMayBeFoldedButTheLastIsNeverLost) {
+  Deferred burst([] {
+    for (int i = 0; i < 300; i++) postDarwinNotification("com.qv.test.tick");
+    postDarwinNotification("com.qv.test.end");
+  });
   Received r;
   observe(&r, "com.qv.test.tick");
   observe(&r, "com.qv.test.end");
@@ -293,10 +340,7 @@ TEST_F(DarwinNotify, RepeatedPostsMayBeFoldedButTheLastIsNeverLost) {
   r.then = nullptr;
 
   // A burst from another process: at least one delivery, and all before what follows it.
-  ASSERT_TRUE(inOtherProcess([] {
-    for (int i = 0; i < 300; i++) postDarwinNotification("com.qv.test.tick");
-    postDarwinNotification("com.qv.test.end");
-  }));
+  ASSERT_TRUE(burst.run());
   ASSERT_TRUE(runMainLoopUntil([&] { return r.count("com.qv.test.end") > 0; }, kPatience));
   EXPECT_GE(r.count("com.qv.test.tick"), 4u);
   EXPECT_LE(r.count("com.qv.test.tick"), 303u);
