@@ -7,8 +7,9 @@
 // too long for a socket address it is "/tmp/qv-notify-<hash of that path>", so processes on the
 // same root still meet there and processes on other roots do not.
 //
-// Posts of a name whose delivery is still queued are folded into it. A forked child starts
-// with no observers and no listener of its own.
+// The socket is made at the first registration, under the device root of that moment. Posts of
+// a name whose delivery is still queued are folded into it. A forked child starts with no
+// observers and no listener of its own.
 #pragma once
 
 #include <string>
