@@ -84,5 +84,7 @@ void dictionarySet(id dict, id key, id value);
 void registerNSObject();
 void registerValueClasses();
 void registerCollections();
+// Blocks, the main queue and the notification centre.
+void registerEvents();
 
 }  // namespace qv::host

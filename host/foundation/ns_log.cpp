@@ -1,0 +1,63 @@
+// NSLog and the system log it writes to.
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <mutex>
+
+#include "foundation/foundation_internal.h"
+#include "foundation/object_format.h"
+#include "foundation/system_log.h"
+#include "platform/ns_functions.h"
+
+namespace qv::host {
+namespace {
+
+struct SystemLog {
+  std::mutex lock;
+  std::deque<std::string> lines;
+};
+
+SystemLog& systemLog() {
+  static SystemLog* log = new SystemLog();  // other threads may log while the process exits
+  return *log;
+}
+
+}  // namespace
+
+void appendSystemLog(const std::string& line) {
+  SystemLog& log = systemLog();
+  {
+    std::lock_guard<std::mutex> guard(log.lock);
+    log.lines.push_back(line);
+    while (log.lines.size() > kSystemLogCapacity) log.lines.pop_front();
+  }
+  if (std::getenv("QV_LOG_STDERR")) {
+    bool newline = line.empty() || line.back() != '\n';
+    std::fprintf(stderr, "%s%s", line.c_str(), newline ? "\n" : "");
+  }
+}
+
+std::vector<std::string> systemLogLines() {
+  SystemLog& log = systemLog();
+  std::lock_guard<std::mutex> guard(log.lock);
+  return {log.lines.begin(), log.lines.end()};
+}
+
+void clearSystemLog() {
+  SystemLog& log = systemLog();
+  std::lock_guard<std::mutex> guard(log.lock);
+  log.lines.clear();
+}
+
+}  // namespace qv::host
+
+extern "C" void NSLog(id format, ...) {
+  qv::AutoreleasePool pool;
+  std::string text = qv::host::stdString(format);
+  va_list args;
+  va_start(args, format);
+  std::string line = format ? qv::host::formatObjects(text.c_str(), args) : "(null)";
+  va_end(args);
+  qv::host::appendSystemLog(line);
+}
