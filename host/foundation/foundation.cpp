@@ -12,6 +12,7 @@ void registerFoundation() {
     registerNSObject();
     registerValueClasses();
     registerCollections();
+    registerStorage();
   });
 }
 

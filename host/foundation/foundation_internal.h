@@ -84,5 +84,7 @@ void dictionarySet(id dict, id key, id value);
 void registerNSObject();
 void registerValueClasses();
 void registerCollections();
+// Dates, errors, property-list files, URLs, the file manager, preferences, archiving.
+void registerStorage();
 
 }  // namespace qv::host

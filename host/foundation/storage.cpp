@@ -1,0 +1,11 @@
+// Registration of the storage areas, in dependency order.
+#include "foundation/storage_internal.h"
+
+namespace qv::host {
+
+void registerStorage() {
+  registerDate();
+  registerError();
+}
+
+}  // namespace qv::host
