@@ -6,6 +6,7 @@ namespace qv::host {
 void registerStorage() {
   registerDate();
   registerError();
+  registerPropertyListMethods();
 }
 
 }  // namespace qv::host
