@@ -7,6 +7,9 @@ void registerStorage() {
   registerDate();
   registerError();
   registerPropertyListMethods();
+  registerURL();
+  registerFileManager();
+  registerDirectoryEnumerator();
 }
 
 }  // namespace qv::host
