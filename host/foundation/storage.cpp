@@ -10,6 +10,7 @@ void registerStorage() {
   registerURL();
   registerFileManager();
   registerDirectoryEnumerator();
+  registerPreferences();
 }
 
 }  // namespace qv::host
