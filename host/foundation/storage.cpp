@@ -11,6 +11,7 @@ void registerStorage() {
   registerFileManager();
   registerDirectoryEnumerator();
   registerPreferences();
+  registerKeyedArchiving();
 }
 
 }  // namespace qv::host
