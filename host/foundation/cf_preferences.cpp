@@ -5,6 +5,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "foundation/device_root.h"
 #include "foundation/preferences.h"
 #include "foundation/property_list.h"
 #include "foundation/storage_internal.h"
@@ -14,7 +15,8 @@ namespace qv::host {
 namespace {
 
 std::mutex gCacheLock;
-// Domain name to its dictionary as last read (nil: no file or no dictionary).
+// A domain's real file (so that another device root is another store) to its dictionary as
+// last read (nil: no file or no dictionary).
 std::unordered_map<std::string, Strong>& cache() {
   static auto* c = new std::unordered_map<std::string, Strong>();
   return *c;
@@ -24,15 +26,15 @@ std::unordered_map<std::string, Strong>& cache() {
 id copyDomain(CFStringRef appID) {
   id name = const_cast<id>(appID);
   if (!isString(name)) return nil;
-  std::string domain = stdString(name);
-  std::string path = preferencesFilePath(domain);
+  std::string path = preferencesFilePath(stdString(name));
   if (path.empty()) return nil;
+  std::string file = realPath(path);
   std::lock_guard<std::mutex> g(gCacheLock);
-  auto it = cache().find(domain);
+  auto it = cache().find(file);
   if (it == cache().end()) {
     AutoreleasePool pool;
     id read = readPropertyListFile(path);
-    it = cache().emplace(domain, isDictionary(read) ? read : nil).first;
+    it = cache().emplace(file, isDictionary(read) ? read : nil).first;
   }
   return objc_retain(it->second.get());
 }
@@ -69,6 +71,14 @@ id copyMultiple(id keys, CFStringRef appID) {
     if (it != source.end()) out[it->first] = it->second;
   }
   return result;
+}
+
+void forgetDomain(CFStringRef appID) {
+  id name = const_cast<id>(appID);
+  std::string path = isString(name) ? preferencesFilePath(stdString(name)) : "";
+  if (path.empty()) return;
+  std::lock_guard<std::mutex> g(gCacheLock);
+  cache().erase(realPath(path));
 }
 
 // Constant strings in static storage; their class is filled in at registration.
@@ -108,7 +118,7 @@ bool setPreferenceValue(const std::string& appID, const std::string& key, id val
   }
   if (!writePropertyListFile(path, updated, true)) return false;
   std::lock_guard<std::mutex> g(gCacheLock);
-  cache()[appID] = owner;
+  cache()[realPath(path)] = owner;
   return true;
 }
 
@@ -131,11 +141,7 @@ const CFStringRef kCFPreferencesAnyHost = &qv::host::gAnyHost;
 void CFRelease(CFTypeRef obj) { objc_release(const_cast<id>(obj)); }
 
 Boolean CFPreferencesAppSynchronize(CFStringRef applicationID) {
-  id name = const_cast<id>(applicationID);
-  if (qv::host::isString(name)) {
-    std::lock_guard<std::mutex> g(qv::host::gCacheLock);
-    qv::host::cache().erase(qv::host::stdString(name));
-  }
+  qv::host::forgetDomain(applicationID);
   return true;
 }
 

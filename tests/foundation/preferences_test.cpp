@@ -15,10 +15,6 @@ constexpr const char* kDomain = "com.vantrelo88.quorvel";
 
 class Preferences : public qv::test::StorageTest {
  protected:
-  void SetUp() override {
-    StorageTest::SetUp();
-    CFPreferencesAppSynchronize(cf(kDomain));  // nothing cached from another root
-  }
   static CFStringRef cf(const std::string& s) { return makeString(s); }
   void writeDomain(id dict) {
     makeFolder("/var/jb/vmo/Library/Preferences");
@@ -84,6 +80,18 @@ TEST_F(Preferences, ChangesShowAfterSynchronising) {
   EXPECT_EQ(keyList().size(), 3u);  // still the cached domain
   EXPECT_TRUE(CFPreferencesAppSynchronize(cf(kDomain)));
   EXPECT_EQ(keyList(), std::vector<std::string>{"only"});
+}
+
+TEST_F(Preferences, EachDeviceRootIsItsOwnStore) {
+  writeDomain(sample());
+  EXPECT_EQ(keyList().size(), 3u);
+  char other[] = "/tmp/qv-storage-XXXXXX";
+  ASSERT_NE(::mkdtemp(other), nullptr);
+  qv::host::setDeviceRoot(other);
+  EXPECT_TRUE(keyList().empty());
+  qv::host::setDeviceRoot(root_);
+  EXPECT_EQ(keyList().size(), 3u);
+  std::filesystem::remove_all(other);
 }
 
 TEST_F(Preferences, SettingAValueWritesTheFileAtomically) {

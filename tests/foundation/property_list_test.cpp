@@ -117,7 +117,8 @@ TEST_F(PropertyList, KeysAreWrittenSorted) {
   EXPECT_LT(mid, alpha);
   EXPECT_LT(alpha, beta);
   EXPECT_LT(beta, zeta);
-  EXPECT_EQ(xml, propertyListXML(msgSend<id>(dict, SELECTOR("mutableCopy"))));
+  qv::Strong copy = qv::Strong::adopt(msgSend<id>(dict, SELECTOR("mutableCopy")));
+  EXPECT_EQ(xml, propertyListXML(copy));
 }
 
 TEST_F(PropertyList, AnythingButPropertyListTypesFailsTheWholeConversion) {
