@@ -13,6 +13,7 @@ void registerFoundation() {
     registerValueClasses();
     registerCollections();
     registerEvents();
+    registerStorage();
   });
 }
 

@@ -86,5 +86,7 @@ void registerValueClasses();
 void registerCollections();
 // Blocks, the main queue and the notification centre.
 void registerEvents();
+// Dates, errors, property-list files, URLs, the file manager, preferences, archiving.
+void registerStorage();
 
 }  // namespace qv::host

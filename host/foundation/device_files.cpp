@@ -1,0 +1,137 @@
+#include "foundation/device_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "foundation/device_root.h"
+#include "foundation/path_resolution.h"
+
+namespace qv::host {
+namespace {
+
+constexpr mode_t kFileMode = 0644;
+
+// Closes a descriptor on every path out of a scope.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  // Closes now, reporting the result (a delayed write error can surface here).
+  bool close() {
+    int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool writeAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// The real folder and file name a write goes to: links resolved inside the root, and the
+// folder required to exist.
+bool writeTarget(const std::string& devicePath, std::string& folder, std::string& name) {
+  std::optional<std::string> resolved = resolveDevicePath(devicePath, true);
+  if (!resolved || *resolved == "/") {
+    errno = resolved ? EISDIR : ELOOP;
+    return false;
+  }
+  size_t slash = resolved->rfind('/');
+  name = resolved->substr(slash + 1);
+  folder = realPath(resolved->substr(0, slash));
+  struct stat st;
+  if (::stat(folder.c_str(), &st) != 0) return false;
+  if (!S_ISDIR(st.st_mode)) {
+    errno = ENOTDIR;
+    return false;
+  }
+  return true;
+}
+
+bool writeInPlace(const std::string& target, const std::string& bytes) {
+  Fd fd(::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, kFileMode));
+  if (fd.get() < 0) return false;
+  return writeAll(fd.get(), bytes) && fd.close();
+}
+
+bool writeAtomically(const std::string& folder, const std::string& name, const std::string& bytes) {
+  std::string target = folder + "/" + name;
+  struct stat st;
+  if (::lstat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+  // Hidden, and short enough to be a valid name whatever the target's length.
+  std::string temp = folder + "/." + name.substr(0, 200) + ".XXXXXX";
+  Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
+  if (fd.get() < 0) return false;
+  bool ok = ::fchmod(fd.get(), kFileMode) == 0 && writeAll(fd.get(), bytes) &&
+            ::fsync(fd.get()) == 0 && fd.close() && ::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    int saved = errno;
+    ::unlink(temp.c_str());
+    errno = saved;
+    return false;
+  }
+  // Make the rename itself durable; the write has succeeded either way.
+  Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0) ::fsync(dir.get());
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> readDeviceFile(const std::string& devicePath, size_t maxBytes) {
+  std::optional<std::string> resolved = resolveDevicePath(devicePath, true);
+  if (!resolved) return std::nullopt;
+  // Non-blocking, so that a FIFO planted at the path cannot hang the reader.
+  Fd fd(::open(realPath(*resolved).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  if (fd.get() < 0) return std::nullopt;
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (static_cast<unsigned long long>(st.st_size) > maxBytes) return std::nullopt;
+  std::string out;
+  out.reserve(static_cast<size_t>(st.st_size));
+  char buf[65536];
+  for (;;) {
+    ssize_t n = ::read(fd.get(), buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    // The file may have grown since fstat.
+    if (out.size() + static_cast<size_t>(n) > maxBytes) return std::nullopt;
+    out.append(buf, static_cast<size_t>(n));
+  }
+  return out;
+}
+
+bool writeDeviceFile(const std::string& devicePath, const std::string& bytes, bool atomically) {
+  std::string folder, name;
+  if (!writeTarget(devicePath, folder, name)) return false;
+  return atomically ? writeAtomically(folder, name, bytes)
+                    : writeInPlace(folder + "/" + name, bytes);
+}
+
+}  // namespace qv::host

@@ -1,0 +1,21 @@
+// Preference domains: the domain "X" is the property list
+// "/var/jb/vmo/Library/Preferences/X.plist", so the settings program, the domain and the
+// settings property list are one store. The user and host arguments of CFPreferences do not
+// select separate stores.
+#pragma once
+
+#include <string>
+
+#include "platform/objc.h"
+
+namespace qv::host {
+
+// The device path of a domain's file; empty for a name that cannot be a file name ("", ".",
+// "..", or containing "/").
+std::string preferencesFilePath(const std::string& appID);
+
+// Sets (or, with nil, removes) one key of a domain and writes its file atomically, as
+// CFPreferencesSetAppValue followed by a synchronise does. False when the write fails.
+bool setPreferenceValue(const std::string& appID, const std::string& key, id value);
+
+}  // namespace qv::host

@@ -1,0 +1,206 @@
+// Conversion between libplist nodes and objects.
+#include "foundation/property_list.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "foundation/plist_guard.h"
+#include "foundation/storage_internal.h"
+
+namespace qv::host {
+namespace {
+
+// libplist iterators are malloc'd and freed with free().
+struct IterFree {
+  void operator()(void* iter) const { std::free(iter); }
+};
+
+// ---- nodes to objects (owned results, so large trees do not fill the autorelease pool) ----
+
+id ownedFromNode(plist_t node, int depth);
+
+id ownedArray(plist_t node, int depth) {
+  AutoreleasePool pool;
+  Strong array = Strong::adopt(runtime::createInstance(arrayClass()));
+  auto& items = fields<NSArrayObj>(array)->items;
+  items.reserve(plist_array_get_size(node));
+  plist_array_iter raw = nullptr;
+  plist_array_new_iter(node, &raw);
+  std::unique_ptr<void, IterFree> iter(raw);
+  for (;;) {
+    plist_t item = nullptr;
+    plist_array_next_item(node, raw, &item);
+    if (!item) break;
+    Strong value = Strong::adopt(ownedFromNode(item, depth));
+    if (!value) return nil;
+    items.push_back(std::move(value));
+  }
+  return objc_retain(array);
+}
+
+id ownedDictionary(plist_t node, int depth) {
+  AutoreleasePool pool;
+  Strong dict = Strong::adopt(runtime::createInstance(dictionaryClass()));
+  auto& map = fields<NSDictionaryObj>(dict)->map;
+  plist_dict_iter raw = nullptr;
+  plist_dict_new_iter(node, &raw);
+  std::unique_ptr<void, IterFree> iter(raw);
+  for (;;) {
+    char* key = nullptr;
+    plist_t item = nullptr;
+    plist_dict_next_item(node, raw, &key, &item);
+    std::unique_ptr<char, IterFree> keyOwner(key);
+    if (!item) break;
+    if (!key) return nil;
+    Strong value = Strong::adopt(ownedFromNode(item, depth));
+    if (!value) return nil;
+    Strong keyString = makeString(key);
+    map[keyString] = std::move(value);
+  }
+  return objc_retain(dict);
+}
+
+id ownedFromNode(plist_t node, int depth) {
+  switch (plist_get_node_type(node)) {
+    case PLIST_DICT:
+      return depth < kMaxPropertyListDepth ? ownedDictionary(node, depth + 1) : nil;
+    case PLIST_ARRAY:
+      return depth < kMaxPropertyListDepth ? ownedArray(node, depth + 1) : nil;
+    case PLIST_STRING: {
+      uint64_t length = 0;
+      const char* text = plist_get_string_ptr(node, &length);
+      return objc_retain(makeString(text ? std::string(text, length) : std::string()));
+    }
+    case PLIST_UINT: {
+      uint64_t v = 0;
+      plist_get_uint_val(node, &v);
+      // libplist keeps every integer unsigned; negative ones come back two's-complement.
+      return objc_retain(makeInteger(static_cast<long long>(static_cast<int64_t>(v))));
+    }
+    case PLIST_REAL: {
+      double v = 0;
+      plist_get_real_val(node, &v);
+      return objc_retain(makeDouble(v));
+    }
+    case PLIST_BOOLEAN: {
+      uint8_t v = 0;
+      plist_get_bool_val(node, &v);
+      return objc_retain(makeBool(v != 0));
+    }
+    case PLIST_DATA: {
+      uint64_t length = 0;
+      const auto* bytes = reinterpret_cast<const uint8_t*>(plist_get_data_ptr(node, &length));
+      std::vector<uint8_t> copy;
+      if (bytes && length) copy.assign(bytes, bytes + length);
+      return objc_retain(makeData(std::move(copy)));
+    }
+    case PLIST_DATE: {
+      int32_t sec = 0, usec = 0;
+      plist_get_date_val(node, &sec, &usec);
+      // libplist drops the sign of the fraction; the whole seconds keep it.
+      return objc_retain(makeDate(sec < 0 ? sec - usec / 1e6 : sec + usec / 1e6));
+    }
+    case PLIST_UID: {
+      uint64_t v = 0;
+      plist_get_uid_val(node, &v);
+      return objc_retain(makeDictionary(
+          {{makeString("CF$UID"), makeInteger(static_cast<long long>(static_cast<int64_t>(v)))}}));
+    }
+    default:
+      return nil;
+  }
+}
+
+// ---- objects to nodes ----
+
+PlistPtr nodeFromObject(id obj, int depth);
+
+PlistPtr nodeFromNumber(id obj) {
+  const NSNumberObj* n = fields<NSNumberObj>(obj);
+  switch (n->kind) {
+    case NSNumberObj::Kind::Bool:
+      return PlistPtr(plist_new_bool(n->integer != 0));
+    case NSNumberObj::Kind::Integer:
+      return PlistPtr(plist_new_uint(static_cast<uint64_t>(n->integer)));
+    case NSNumberObj::Kind::Real:
+      return PlistPtr(plist_new_real(n->real));
+  }
+  return nullptr;
+}
+
+// Property-list dates hold whole seconds as a signed 32-bit count; later or earlier dates do
+// not fit.
+PlistPtr nodeFromDate(id obj) {
+  double t = fields<NSDateObj>(obj)->sinceReferenceDate;
+  if (!std::isfinite(t)) return nullptr;
+  double sec = std::floor(t);
+  if (sec < std::numeric_limits<int32_t>::min() || sec > std::numeric_limits<int32_t>::max()) {
+    return nullptr;
+  }
+  auto usec = static_cast<int32_t>(std::lround((t - sec) * 1e6));
+  if (usec >= 1000000) {
+    if (sec == std::numeric_limits<int32_t>::max()) return nullptr;
+    sec += 1;
+    usec = 0;
+  }
+  return PlistPtr(plist_new_date(static_cast<int32_t>(sec), usec));
+}
+
+PlistPtr nodeFromArray(id obj, int depth) {
+  PlistPtr array(plist_new_array());
+  for (const Strong& item : fields<NSArrayObj>(obj)->items) {
+    PlistPtr child = nodeFromObject(item.get(), depth);
+    if (!child) return nullptr;
+    plist_array_append_item(array.get(), child.release());
+  }
+  return array;
+}
+
+PlistPtr nodeFromDictionary(id obj, int depth) {
+  std::vector<std::pair<const std::string*, id>> entries;
+  for (const auto& [key, value] : fields<NSDictionaryObj>(obj)->map) {
+    if (!isString(key.get())) return nullptr;
+    entries.emplace_back(&fields<NSStringObj>(key.get())->utf8, value.get());
+  }
+  std::sort(entries.begin(), entries.end(),
+            [](const auto& a, const auto& b) { return *a.first < *b.first; });
+  PlistPtr dict(plist_new_dict());
+  for (const auto& [key, value] : entries) {
+    PlistPtr child = nodeFromObject(value, depth);
+    if (!child) return nullptr;
+    plist_dict_set_item(dict.get(), key->c_str(), child.release());
+  }
+  return dict;
+}
+
+PlistPtr nodeFromObject(id obj, int depth) {
+  if (!obj) return nullptr;
+  if (isString(obj)) return PlistPtr(plist_new_string(fields<NSStringObj>(obj)->utf8.c_str()));
+  if (isNumber(obj)) return nodeFromNumber(obj);
+  if (isData(obj)) {
+    static const char kNoBytes = 0;
+    const auto& bytes = fields<NSDataObj>(obj)->bytes;
+    const char* p = bytes.empty() ? &kNoBytes : reinterpret_cast<const char*>(bytes.data());
+    return PlistPtr(plist_new_data(p, bytes.size()));
+  }
+  if (isDate(obj)) return nodeFromDate(obj);
+  // Containers: a cycle also ends here, at the depth limit.
+  if (depth >= kMaxPropertyListDepth) return nullptr;
+  if (isArray(obj)) return nodeFromArray(obj, depth + 1);
+  if (isDictionary(obj)) return nodeFromDictionary(obj, depth + 1);
+  return nullptr;
+}
+
+}  // namespace
+
+id objectFromPlistNode(plist_t node) {
+  return node ? objc_autorelease(ownedFromNode(node, 0)) : nil;
+}
+
+PlistPtr plistNodeFromObject(id object) { return nodeFromObject(object, 0); }
+
+}  // namespace qv::host

@@ -1,0 +1,230 @@
+// Property lists as bytes: conversion both ways, and refusal of malformed or hostile input.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "foundation/plist_guard.h"
+#include "foundation/property_list.h"
+#include "foundation/storage_internal.h"
+#include "storage_test_support.h"
+
+namespace {
+
+using namespace qv::host;
+using qv::test::BinaryPlist;
+
+class PropertyList : public qv::test::StorageTest {
+ protected:
+  // A dictionary holding every property-list type, nested.
+  id sample() {
+    id inner = makeDictionary({{makeString("flag"), makeBool(false)},
+                               {makeString("when"), makeDate(12345)},
+                               {makeString("empty"), makeArray({})}});
+    return makeDictionary({
+        {makeString("name"), makeString("Quorvel \xC3\xA9t\xC3\xA9 & <tags>")},
+        {makeString("negative"), makeInteger(-42)},
+        {makeString("large"), makeInteger(INT64_MAX)},
+        {makeString("ratio"), makeDouble(0.1)},
+        {makeString("on"), makeBool(true)},
+        {makeString("blob"), makeData({0, 1, 2, 255})},
+        {makeString("list"), makeArray({makeString("a"), makeInteger(2), inner})},
+    });
+  }
+};
+
+std::string nestedArraysXML(int depth) {
+  std::string s = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
+  for (int i = 0; i < depth; i++) s += "<array>";
+  s += "<true/>";
+  for (int i = 0; i < depth; i++) s += "</array>";
+  return s + "</plist>";
+}
+
+// Arrays nested `depth` deep, each holding the next; the innermost holds a string.
+std::string nestedArraysBinary(uint32_t depth) {
+  BinaryPlist b;
+  for (uint32_t i = 0; i < depth; i++) b.add(BinaryPlist::array({i + 1}));
+  b.add(BinaryPlist::string("leaf"));
+  return b.build(0);
+}
+
+const char* typeOf(id number) { return msgSend<const char*>(number, SELECTOR("objCType")); }
+
+TEST_F(PropertyList, EveryTypeRoundTripsThroughXMLAndBinary) {
+  id original = sample();
+  for (const std::string& bytes : {propertyListXML(original), propertyListBinary(original)}) {
+    ASSERT_FALSE(bytes.empty());
+    id back = propertyListFromBytes(bytes);
+    ASSERT_TRUE(isDictionary(back));
+    EXPECT_TRUE(msgSend<BOOL>(back, SELECTOR("isEqual:"), original));
+    // Booleans stay booleans, integers integers, reals reals.
+    EXPECT_STREQ(typeOf(dictionaryGet(back, "on")), "c");
+    EXPECT_STREQ(typeOf(dictionaryGet(back, "negative")), "q");
+    EXPECT_STREQ(typeOf(dictionaryGet(back, "ratio")), "d");
+    EXPECT_EQ(msgSend<long long>(dictionaryGet(back, "large"), SELECTOR("longLongValue")),
+              INT64_MAX);
+    id when = dictionaryGet(arrayItems(dictionaryGet(back, "list"))[2], "when");
+    ASSERT_TRUE(isDate(when));
+    EXPECT_DOUBLE_EQ(msgSend<double>(when, SELECTOR("timeIntervalSinceReferenceDate")), 12345);
+  }
+}
+
+// XML dates carry whole seconds, as Foundation writes them; binary ones keep the fraction.
+TEST_F(PropertyList, DatesKeepSubsecondsOnlyInBinary) {
+  auto seconds = [](id d) {
+    return msgSend<double>(d, SELECTOR("timeIntervalSinceReferenceDate"));
+  };
+  for (double t : {-86400.25, 86400.75}) {
+    EXPECT_DOUBLE_EQ(seconds(propertyListFromBytes(propertyListBinary(makeDate(t)))), t);
+  }
+  EXPECT_DOUBLE_EQ(seconds(propertyListFromBytes(propertyListXML(makeDate(100.75)))), 100);
+}
+
+TEST_F(PropertyList, ReadContainersAreImmutable) {
+  id back = propertyListFromBytes(propertyListXML(sample()));
+  EXPECT_EQ(object_getClass(back), dictionaryClass());
+  EXPECT_EQ(object_getClass(dictionaryGet(back, "list")), arrayClass());
+}
+
+TEST_F(PropertyList, IntegersReadAsSigned64Bit) {
+  id minusThree = propertyListFromBytes("<plist><integer>-3</integer></plist>");
+  EXPECT_EQ(msgSend<long long>(minusThree, SELECTOR("longLongValue")), -3);
+  id allOnes = propertyListFromBytes("<plist><integer>18446744073709551615</integer></plist>");
+  EXPECT_EQ(msgSend<long long>(allOnes, SELECTOR("longLongValue")), -1);
+}
+
+TEST_F(PropertyList, UidsReadAsCFUIDDictionaries) {
+  BinaryPlist b;
+  b.add(BinaryPlist::array({1}));
+  b.add(BinaryPlist::uid(7));
+  id array = propertyListFromBytes(b.build(0));
+  ASSERT_EQ(arrayItems(array).size(), 1u);
+  id uid = arrayItems(array)[0];
+  ASSERT_TRUE(isDictionary(uid));
+  EXPECT_EQ(msgSend<NSUInteger>(uid, SELECTOR("count")), 1u);
+  EXPECT_EQ(msgSend<long long>(dictionaryGet(uid, "CF$UID"), SELECTOR("longLongValue")), 7);
+}
+
+TEST_F(PropertyList, KeysAreWrittenSorted) {
+  id dict = makeDictionary({{makeString("zeta"), makeInteger(1)},
+                            {makeString("alpha"), makeInteger(2)},
+                            {makeString("Mid"), makeInteger(3)},
+                            {makeString("beta"), makeInteger(4)}});
+  std::string xml = propertyListXML(dict);
+  size_t mid = xml.find("<key>Mid</key>"), alpha = xml.find("<key>alpha</key>");
+  size_t beta = xml.find("<key>beta</key>"), zeta = xml.find("<key>zeta</key>");
+  ASSERT_NE(zeta, std::string::npos);
+  EXPECT_LT(mid, alpha);
+  EXPECT_LT(alpha, beta);
+  EXPECT_LT(beta, zeta);
+  qv::Strong copy = qv::Strong::adopt(msgSend<id>(dict, SELECTOR("mutableCopy")));
+  EXPECT_EQ(xml, propertyListXML(copy));
+}
+
+TEST_F(PropertyList, AnythingButPropertyListTypesFailsTheWholeConversion) {
+  id object =
+      msgSend<id>(msgSend<id>(objc_getClass("NSObject"), SELECTOR("new")), SELECTOR("autorelease"));
+  EXPECT_EQ(propertyListXML(makeArray({makeString("ok"), object})), "");
+  EXPECT_EQ(propertyListXML(makeDictionary({{makeInteger(1), makeString("number key")}})), "");
+  EXPECT_EQ(propertyListXML(makeDictionary(
+                {{makeString("deep"), makeArray({makeDictionary({{makeString("x"), object}})})}})),
+            "");
+  EXPECT_EQ(propertyListXML(nil), "");
+  // A date beyond what a property-list date can hold.
+  EXPECT_EQ(propertyListXML(makeDate(1e12)), "");
+}
+
+TEST_F(PropertyList, MalformedBytesGiveNil) {
+  EXPECT_EQ(propertyListFromBytes(""), nil);
+  EXPECT_EQ(propertyListFromBytes("this is not a property list"), nil);
+  EXPECT_EQ(propertyListFromBytes(std::string("bplist00\0\xff\x13junk", 14)), nil);
+  EXPECT_EQ(propertyListFromBytes("<plist><dict><key>a</key></array></plist>"), nil);
+  std::string xml = propertyListXML(sample());
+  EXPECT_EQ(propertyListFromBytes(xml.substr(0, xml.size() / 2)), nil);
+  std::string bin = propertyListBinary(sample());
+  for (size_t n = 0; n < bin.size(); n++) {
+    EXPECT_EQ(propertyListFromBytes(bin.substr(0, n)), nil) << "truncated to " << n;
+  }
+}
+
+TEST_F(PropertyList, NestingUpToTheLimitIsReadAndDeeperIsRefused) {
+  EXPECT_NE(propertyListFromBytes(nestedArraysXML(kMaxPropertyListDepth)), nil);
+  EXPECT_EQ(propertyListFromBytes(nestedArraysXML(kMaxPropertyListDepth + 1)), nil);
+  EXPECT_EQ(propertyListFromBytes(nestedArraysXML(200000)), nil);
+  EXPECT_NE(propertyListFromBytes(nestedArraysBinary(kMaxPropertyListDepth)), nil);
+  EXPECT_EQ(propertyListFromBytes(nestedArraysBinary(kMaxPropertyListDepth + 1)), nil);
+  EXPECT_EQ(propertyListFromBytes(nestedArraysBinary(300000)), nil);
+}
+
+TEST_F(PropertyList, DeepOrCyclicObjectsAreNotWritten) {
+  id deep = makeString("leaf");
+  for (int i = 0; i < 100000; i++) deep = makeArray({deep});
+  EXPECT_EQ(propertyListXML(deep), "");
+  id loop = makeArray({}, true);
+  msgSend<void>(loop, SELECTOR("addObject:"), loop);
+  EXPECT_EQ(propertyListXML(loop), "");
+  msgSend<void>(loop, SELECTOR("removeAllObjects"));  // let it be freed
+}
+
+TEST_F(PropertyList, BinaryCyclesAndSelfMultiplyingSharingAreRefused) {
+  BinaryPlist cycle;
+  cycle.add(BinaryPlist::array({1}));
+  cycle.add(BinaryPlist::array({0}));
+  EXPECT_EQ(propertyListFromBytes(cycle.build(0)), nil);
+
+  // Each array holds the next one twice: 2^40 values once expanded.
+  BinaryPlist laughs;
+  for (uint32_t i = 0; i < 40; i++) laughs.add(BinaryPlist::array({i + 1, i + 1}));
+  laughs.add(BinaryPlist::string("lol"));
+  EXPECT_EQ(propertyListFromBytes(laughs.build(0)), nil);
+
+  // Modest sharing is fine: the same string under two keys.
+  BinaryPlist shared;
+  shared.add(BinaryPlist::dict({1, 2}, {3, 3}));
+  shared.add(BinaryPlist::string("a"));
+  shared.add(BinaryPlist::string("b"));
+  shared.add(BinaryPlist::string("same"));
+  id dict = propertyListFromBytes(shared.build(0));
+  EXPECT_EQ(stdString(dictionaryGet(dict, "b")), "same");
+}
+
+TEST_F(PropertyList, OversizedInputIsRefusedUnread) {
+  std::string huge(kMaxPropertyListBytes + 1, ' ');
+  EXPECT_EQ(propertyListFromBytes(huge), nil);
+}
+
+// Whatever damaged input yields, it never crashes, and anything read is itself writable.
+TEST_F(PropertyList, DamagedInputNeverCrashes) {
+  std::mt19937 rng(1234);
+  std::string sources[] = {propertyListXML(sample()), propertyListBinary(sample())};
+  int readable = 0;
+  for (const std::string& source : sources) {
+    for (int round = 0; round < 1500; round++) {
+      qv::AutoreleasePool pool;
+      std::string bytes = source;
+      int edits = 1 + static_cast<int>(rng() % 4);
+      for (int e = 0; e < edits; e++) {
+        size_t at = rng() % bytes.size();
+        switch (rng() % 3) {
+          case 0:
+            bytes[at] = static_cast<char>(rng());
+            break;
+          case 1:
+            bytes.erase(at, 1 + rng() % 8);
+            break;
+          default:
+            bytes.insert(at, 1, static_cast<char>(rng()));
+        }
+        if (bytes.empty()) bytes = "x";
+      }
+      id back = propertyListFromBytes(bytes);
+      if (back) {
+        readable++;
+        EXPECT_FALSE(propertyListXML(back).empty());
+      }
+    }
+  }
+  EXPECT_GT(readable, 0);
+}
+
+}  // namespace
