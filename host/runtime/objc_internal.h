@@ -86,6 +86,11 @@ void disposeInstance(id obj);
 // The method entry that `cls` (or an ancestor) has for `sel`, or null.
 const objc_method_entry* findMethod(Class cls, SEL sel);
 
+// Every method replaced through the substrate or added with class_addMethod, in order, as
+// "-[Class selector] replaced" / "+[Class selector] added".
+std::vector<std::string> installedHooks();
+void recordHook(Class cls, SEL sel, const char* kind);
+
 // Guards class and method tables; recursive so that table edits may nest.
 std::recursive_mutex& runtimeLock();
 

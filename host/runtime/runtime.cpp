@@ -24,6 +24,7 @@ struct Registry {
   // Caches replaced while another thread may still read them; kept until exit.
   std::vector<const MethodCache*> retiredCaches;
   std::vector<std::unique_ptr<objc_ivar>> ivars;
+  std::vector<std::string> hooks;
 };
 
 Registry& registry() {
@@ -203,6 +204,18 @@ const objc_method_entry* findMethod(Class cls, SEL sel) {
   return findMethodLocked(cls, sel);
 }
 
+std::vector<std::string> installedHooks() {
+  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
+  return registry().hooks;
+}
+
+void recordHook(Class cls, SEL sel, const char* kind) {
+  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
+  std::string entry = cls->isMeta ? "+[" : "-[";
+  entry += cls->name + " " + sel->name + "] " + kind;
+  registry().hooks.push_back(entry);
+}
+
 void makeImmortal(id obj) {
   if (obj) obj->retainCount.store(kImmortal, std::memory_order_relaxed);
 }
@@ -260,6 +273,7 @@ BOOL class_addMethod(Class cls, SEL name, IMP imp, const char* types) {
   std::lock_guard<std::recursive_mutex> lock(runtimeLock());
   if (cls->methods.count(name)) return NO;
   setMethod(cls, name, imp, types);
+  recordHook(cls, name, "added");
   return YES;
 }
 

@@ -85,6 +85,7 @@ extern "C" void MSHookMessageEx(Class cls, SEL sel, IMP replacement, IMP* previo
   if (own != cls->methods.end()) {
     if (previous) *previous = own->second.imp;
     qv::runtime::setMethod(cls, sel, replacement, own->second.types.c_str());
+    qv::runtime::recordHook(cls, sel, "replaced");
     return;
   }
   const objc_method_entry* inherited = qv::runtime::findMethod(cls->superclass, sel);
@@ -98,4 +99,5 @@ extern "C" void MSHookMessageEx(Class cls, SEL sel, IMP replacement, IMP* previo
   IMP stub = makeForwardingStub(ctx);
   if (previous) *previous = stub;
   qv::runtime::setMethod(cls, sel, replacement, inherited->types.c_str());
+  qv::runtime::recordHook(cls, sel, "replaced");
 }

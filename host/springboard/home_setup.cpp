@@ -57,6 +57,7 @@ void registerHomeScreenClasses(Family family, const HostQuirks& quirks) {
   registerSwitcherClasses(quirks);
   registerSystemServices();
   registerWallpaperClasses();
+  registerAppIconImages();
   switch (family) {
     case Family::V14:
       registerMenuClasses14();

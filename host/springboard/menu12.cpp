@@ -1,6 +1,7 @@
 // The version-12 force-touch action platter: a data provider for the pressed icon, a
 // controller that runs and dismisses the menu, action views with keylines between them, an
 // optional widget and a visual-effect backdrop.
+#include "platform/block.h"
 #include "runtime/class_builder.h"
 #include "springboard/context_menu_views.h"
 #include "springboard/menu_presenter.h"

@@ -1,12 +1,11 @@
 // The version-14 context menu: preview platter, blurred background, cut-out shadow and an
 // actions list of one action view per item.
 #include "runtime/class_builder.h"
+#include "springboard/context_menu_views.h"
 #include "springboard/menu_presenter.h"
 #include "springboard/springboard_internal.h"
 
 namespace qv::host {
-
-#include "springboard/context_menu_views.h"
 
 namespace {
 

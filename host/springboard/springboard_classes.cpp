@@ -136,6 +136,12 @@ void searchOpenActivity(id, SEL, id, id bundleID) {
 
 }  // namespace
 
+id newLabelView(const std::string& text) {
+  id label = msgSend<id>(objc_getClass("UILabel"), SELECTOR("new"));
+  msgSend<void>(label, SELECTOR("setText:"), makeString(text));
+  return objc_autorelease(label);
+}
+
 id makeShortcutItem(const std::string& type, const std::string& title) {
   id i = msgSend<id>(msgSend<id>(gShortcutItem, SELECTOR("alloc")), SELECTOR("init"));
   item(i)->type = makeString(type);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/class_builder.h"
 #include "springboard/home_screen.h"
 #include "uikit/uikit_internal.h"
 
@@ -79,8 +80,11 @@ void registerWallpaperClasses();
 void registerMenuClasses14();
 void registerMenuClasses13(const HostQuirks& quirks);
 void registerMenuClasses12(const HostQuirks& quirks);
+void registerAppIconImages();
+void installResources();
 
 // ---- helpers used across the host ----
+id newLabelView(const std::string& text);
 id makeShortcutItem(const std::string& type, const std::string& title);
 std::string itemType(id item);
 std::string itemTitle(id item);

@@ -13,6 +13,9 @@ const std::string& systemVersion();
 void setInterfaceStyle(long style);
 long interfaceStyle();
 
+// Whether UIUserInterfaceStyleArbiter exists; decided before the UIKit classes are defined.
+void setStyleArbiterPresent(bool present);
+
 // The general pasteboard's string ("" and false when it holds none).
 std::string pasteboardText();
 bool pasteboardHasText();

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "foundation/keyed_archive.h"
 #include "runtime/class_builder.h"
 #include "uikit/uikit_internal.h"
 
@@ -68,15 +69,9 @@ id makeColor(double r, double g, double b, double a) {
   return objc_autorelease(newColor(r, g, b, a));
 }
 
-UIColorObj colorComponents(id color) {
-  UIColorObj out;
-  out.alpha = 0;
-  if (!color || !isKind(color, gColor)) return out;
-  out.red = col(color)->red;
-  out.green = col(color)->green;
-  out.blue = col(color)->blue;
-  out.alpha = col(color)->alpha;
-  return out;
+Rgba colorComponents(id color) {
+  if (!color || !isKind(color, gColor)) return Rgba{0, 0, 0, 0};
+  return Rgba{col(color)->red, col(color)->green, col(color)->blue, col(color)->alpha};
 }
 
 void registerColors() {
@@ -92,6 +87,21 @@ void registerColors() {
                .method("description", colorDescription)
                .method("copyWithZone:", colorCopy)
                .cls();
+  // Colours archive with their alpha, under UIKit's keys.
+  registerArchivableClass(
+      "UIColor",
+      [](id color, ArchiveEncoder& encoder) {
+        encoder.encodeDouble("UIRed", col(color)->red);
+        encoder.encodeDouble("UIGreen", col(color)->green);
+        encoder.encodeDouble("UIBlue", col(color)->blue);
+        encoder.encodeDouble("UIAlpha", col(color)->alpha);
+        encoder.encodeInt("UIColorComponentCount", 4);
+      },
+      [](const ArchiveDecoder& decoder) -> id {
+        if (!decoder.containsKey("UIRed")) return nil;
+        return objc_autorelease(newColor(decoder.decodeDouble("UIRed"), decoder.decodeDouble("UIGreen"),
+                                         decoder.decodeDouble("UIBlue"), decoder.decodeDouble("UIAlpha")));
+      });
 }
 
 }  // namespace qv::host

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "foundation/foundation.h"
+#include "uikit/image_internal.h"
 #include "uikit/uikit_internal.h"
 
 namespace qv::host {
@@ -17,6 +18,7 @@ void registerUIKit() {
     registerAlerts();
     registerDeviceServices();
     registerAuthentication();
+    registerImages();
   });
 }
 

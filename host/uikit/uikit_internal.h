@@ -7,6 +7,7 @@
 
 #include "foundation/foundation_internal.h"
 #include "platform/coregraphics.h"
+#include "uikit/colour_text.h"
 
 namespace qv::host {
 
@@ -79,7 +80,7 @@ Class viewClass();
 // Autoreleased colour.
 id makeColor(double r, double g, double b, double a);
 // Components of a colour (all zero for nil or a non-colour).
-UIColorObj colorComponents(id color);
+Rgba colorComponents(id color);
 
 // The view's layer (made with the view).
 CALayerObj* layerOf(id view);
@@ -105,5 +106,6 @@ void registerControllers();
 void registerAlerts();
 void registerDeviceServices();
 void registerAuthentication();
+void registerImages();
 
 }  // namespace qv::host

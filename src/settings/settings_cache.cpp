@@ -10,13 +10,6 @@ SettingsCache settings;
 
 namespace {
 
-struct SwitchKey {
-  const char* name;
-  bool SettingsCache::*field;
-  bool fallback;
-};
-
-// In the order the keys are read.
 constexpr SwitchKey kSwitches[] = {
     {"uninstall", &SettingsCache::uninstall, true},
     {"clearBadges", &SettingsCache::clearBadges, true},
@@ -70,9 +63,11 @@ float readFloat(const NS::Object& value, float fallback) {
 
 }  // namespace
 
+std::span<const SwitchKey> switchKeys() { return kSwitches; }
+
 void loadPrefs() {
   NS::Owned<NS::Dictionary> source(copySettingsSource());
-  for (const SwitchKey& key : kSwitches) {
+  for (const SwitchKey& key : switchKeys()) {
     settings.*key.field = readSwitch(source->objectForKey(NS::String::from(key.name)), key.fallback);
   }
   settings.menuColorAlpha =

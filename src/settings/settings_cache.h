@@ -1,6 +1,8 @@
 // The settings cache: one value per switch, filled by loadPrefs and read by every hook.
 #pragma once
 
+#include <span>
+
 namespace quorvel {
 
 struct SettingsCache {
@@ -28,6 +30,16 @@ struct SettingsCache {
 };
 
 extern SettingsCache settings;
+
+// A switch: its key, its place in the cache and its value when the key is absent.
+struct SwitchKey {
+  const char* name;
+  bool SettingsCache::*field;
+  bool fallback;
+};
+
+// Every switch, in the order the keys are read.
+std::span<const SwitchKey> switchKeys();
 
 // Refreshes the cache from the settings domain (or the settings property list outside the
 // home-screen user's process), then asks icon views to re-apply badge hiding.

@@ -1,0 +1,8 @@
+// A read-only window on the library's process-wide values, for diagnostics tools.
+#pragma once
+
+extern "C" {
+// The value of a settings key from the settings cache (switches read 1 or 0), or of the
+// state flags "authInProgress" and "actionGroupIsAlert". False for an unknown name.
+bool quorvelInspect(const char* name, double* value);
+}
