@@ -59,6 +59,10 @@ void HomeScreen::setDeviceRoot(const std::string& realFolder) {
   requireNotBooted("root");
   qv::host::setDeviceRoot(realFolder);
   root_ = deviceRoot();
+  // The folders every device has.
+  std::error_code ec;
+  fs::create_directories(realPath("/var/jb/vmo/Library/Preferences"), ec);
+  fs::create_directories(realPath("/var/mobile"), ec);
 }
 
 void HomeScreen::setOsVersion(const std::string& version) {
@@ -120,7 +124,6 @@ void HomeScreen::boot(const std::string& libraryPath) {
   if (root_.empty()) throw ScenarioError{"boot: no device root"};
   family_ = familyForVersion(version_);
   setSystemVersion(version_);
-  setStyleArbiterPresent(quirks_.styleArbiter);
   registerUIKit();
   registerHomeScreenClasses(family_, quirks_);
   prepareDeviceFiles(*this);

@@ -7,6 +7,7 @@
 #include "foundation/device_root.h"
 #include "runtime/class_builder.h"
 #include "springboard/springboard_internal.h"
+#include "uikit/device_state.h"
 
 namespace qv::host {
 
@@ -58,6 +59,7 @@ void registerHomeScreenClasses(Family family, const HostQuirks& quirks) {
   registerSystemServices();
   registerWallpaperClasses();
   registerAppIconImages();
+  if (quirks.styleArbiter) registerStyleArbiter();
   switch (family) {
     case Family::V14:
       registerMenuClasses14();
@@ -72,9 +74,6 @@ void registerHomeScreenClasses(Family family, const HostQuirks& quirks) {
 }
 
 void prepareDeviceFiles(HomeScreen& home) {
-  std::error_code ec;
-  fs::create_directories(realPath("/var/jb/vmo/Library/Preferences"), ec);
-  fs::create_directories(realPath("/var/mobile"), ec);
   for (const AppState& a : home.apps()) {
     if (!a.spec.container) continue;
     AppState* state = home.app(a.spec.bundleID);

@@ -1,9 +1,17 @@
 // SpringBoard, its app objects, icons and icon views, shortcut items and the search entry.
+#include <filesystem>
+
+#include "foundation/device_root.h"
 #include "runtime/class_builder.h"
 #include "springboard/springboard_internal.h"
 
 namespace qv::host {
 namespace {
+
+bool fileExistsAtDevicePath(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(realPath(path), ec);
+}
 
 struct AppInfoObj : objc_object {
   Strong bundleIdentifier;
@@ -18,7 +26,14 @@ struct SpringBoardObj : UIApplicationObj {
   bool launched = false;
 };
 
-void sbDidFinishLaunching(id self, SEL, id) { fields<SpringBoardObj>(self)->launched = true; }
+// The host's own launch code notes whether the settings store was there when it ran.
+void sbDidFinishLaunching(id self, SEL, id) {
+  fields<SpringBoardObj>(self)->launched = true;
+  bool settings = fileExistsAtDevicePath(
+      "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist");
+  HomeScreen::shared().recordHostEvent(settings ? "launched (settings file present)"
+                                                : "launched (no settings file)");
+}
 id sbFrontMost(id, SEL) {
   std::string front = HomeScreen::shared().frontmostApp();
   return front.empty() ? nil : applicationObject(front);

@@ -18,7 +18,6 @@ struct ArbiterObj : objc_object {};
 Strong gDevice, gPasteboard, gArbiter;
 std::string gSystemVersion = "14.2";
 long gInterfaceStyle = 1;
-bool gArbiterPresent = true;
 
 id deviceCurrent(id cls, SEL) {
   if (!gDevice) gDevice = Strong::adopt(runtime::createInstance(reinterpret_cast<Class>(cls)));
@@ -53,7 +52,11 @@ id colourWithString(id, SEL, id text, id fallback) {
 
 void setSystemVersion(const std::string& version) { gSystemVersion = version; }
 const std::string& systemVersion() { return gSystemVersion; }
-void setStyleArbiterPresent(bool present) { gArbiterPresent = present; }
+void registerStyleArbiter() {
+  ClassBuilder<ArbiterObj>("UIUserInterfaceStyleArbiter", "NSObject")
+      .classMethod("sharedInstance", arbiterShared)
+      .method("currentStyle", arbiterCurrentStyle);
+}
 void setInterfaceStyle(long style) { gInterfaceStyle = style; }
 long interfaceStyle() { return gInterfaceStyle; }
 std::string pasteboardText() {
@@ -69,11 +72,7 @@ void registerDeviceServices() {
       .classMethod("generalPasteboard", pasteboardGeneral)
       .method("setString:", pasteboardSetString)
       .method("string", pasteboardString);
-  if (gArbiterPresent) {
-    ClassBuilder<ArbiterObj>("UIUserInterfaceStyleArbiter", "NSObject")
-        .classMethod("sharedInstance", arbiterShared)
-        .method("currentStyle", arbiterCurrentStyle);
-  }
+
   ClassBuilder<>("SparkColourPickerUtils", "NSObject")
       .classMethod("colourWithString:withFallback:", colourWithString);
 }

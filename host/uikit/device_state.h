@@ -13,8 +13,8 @@ const std::string& systemVersion();
 void setInterfaceStyle(long style);
 long interfaceStyle();
 
-// Whether UIUserInterfaceStyleArbiter exists; decided before the UIKit classes are defined.
-void setStyleArbiterPresent(bool present);
+// Defines UIUserInterfaceStyleArbiter, which reports the style (hosts that lack it skip this).
+void registerStyleArbiter();
 
 // The general pasteboard's string ("" and false when it holds none).
 std::string pasteboardText();

@@ -8,13 +8,47 @@
 #include <fstream>
 #include <string>
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "foundation/darwin_notify.h"
 #include "foundation/device_root.h"
 #include "foundation/main_loop.h"
 #include "foundation/property_list.h"
 #include "springboard/home_screen.h"
 #include "springboard/springboard_internal.h"
+#include "uikit/uikit.h"
+
+extern char** environ;
 
 namespace qv::testing {
+
+// A test program started with QV_POST_DARWIN and QV_ROOT set acts as another process on the
+// device: it posts that Darwin notification and exits.
+inline const bool kActsAsDarwinPoster = [] {
+  const char* name = std::getenv("QV_POST_DARWIN");
+  const char* root = std::getenv("QV_ROOT");
+  if (name && root) {
+    host::setDeviceRoot(root);
+    host::postDarwinNotification(name);
+    _exit(0);
+  }
+  return false;
+}();
+
+// Posts a Darwin notification from a separate process on the same device root.
+inline void postFromAnotherProcess(const std::string& root, const std::string& name) {
+  std::string nameVar = "QV_POST_DARWIN=" + name;
+  std::string rootVar = "QV_ROOT=" + root;
+  char* const argv[] = {const_cast<char*>("poster"), nullptr};
+  char* const envp[] = {nameVar.data(), rootVar.data(), nullptr};
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, argv, envp), 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
 
 using host::AppSpec;
 using host::HomeScreen;
@@ -28,6 +62,7 @@ class Scenario : public ::testing::Test {
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     root_ = tmpl;
     host::markMainThread();
+    host::registerUIKit();
     home().setDeviceRoot(root_);
   }
   void TearDown() override {
@@ -49,6 +84,33 @@ class Scenario : public ::testing::Test {
 
   Json dump() { return home().dump(); }
 
+  // Replaces the settings property list with these entries.
+  void writeSettings(const std::vector<std::pair<std::string, id>>& entries) {
+    AutoreleasePool pool;
+    std::vector<std::pair<id, id>> pairs;
+    for (const auto& [k, v] : entries) pairs.emplace_back(host::makeString(k), v);
+    ASSERT_TRUE(host::writePropertyListFile(settingsPath(), host::makeDictionary(pairs), true));
+  }
+
+  // Replaces the colour property list with these entries.
+  void writeColors(const std::vector<std::pair<std::string, id>>& entries) {
+    AutoreleasePool pool;
+    std::vector<std::pair<id, id>> pairs;
+    for (const auto& [k, v] : entries) pairs.emplace_back(host::makeString(k), v);
+    ASSERT_TRUE(host::writePropertyListFile(colorPath(), host::makeDictionary(pairs), true));
+  }
+
+  static id list(std::initializer_list<const char*> items) {
+    std::vector<id> objects;
+    for (const char* i : items) objects.push_back(host::makeString(i));
+    return host::makeArray(objects);
+  }
+
+  std::string readFile(const std::string& devicePath) {
+    std::ifstream in(real(devicePath), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
   // The real path of a device path.
   std::string real(const std::string& devicePath) { return host::realPath(devicePath); }
   bool exists(const std::string& devicePath) { return std::filesystem::exists(real(devicePath)); }
@@ -63,7 +125,8 @@ class Scenario : public ::testing::Test {
   // The titles of the open menu, in order.
   std::vector<std::string> menuTitles() {
     std::vector<std::string> out;
-    for (const Json& item : dump()["menu"]["items"].items()) out.push_back(item["title"].asString());
+    Json d = dump();
+    for (const Json& item : d["menu"]["items"].items()) out.push_back(item["title"].asString());
     return out;
   }
 
