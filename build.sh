@@ -57,7 +57,7 @@ case "$cmd" in
   bench)
     ensure_packages
     configure_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    build/release/bench/quorvel_bench "$@"
+    for b in build/release/bench/bench_*; do "$b" "$@"; done
     ;;
   *)
     echo "usage: $0 run [ARGS...] | test | bench" >&2

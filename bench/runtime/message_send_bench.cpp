@@ -69,5 +69,3 @@ void BM_HookedInheritedSend(benchmark::State& state) {
 BENCHMARK(BM_HookedInheritedSend);
 
 }  // namespace
-
-BENCHMARK_MAIN();

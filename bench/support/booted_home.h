@@ -1,0 +1,36 @@
+// A home screen booted once per benchmark program, in a temporary device root.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "foundation/main_loop.h"
+#include "springboard/home_screen.h"
+#include "uikit/uikit.h"
+
+namespace qv::bench {
+
+struct BootedHome {
+  std::string root;
+  host::HomeScreen& home = host::HomeScreen::shared();
+
+  // `setup` adds apps and settings before the library loads.
+  template <class Setup>
+  BootedHome(const std::string& os, Setup setup) {
+    char tmpl[] = "/tmp/quorvel-bench-XXXXXX";
+    root = mkdtemp(tmpl);
+    host::markMainThread();
+    host::registerUIKit();
+    home.setDeviceRoot(root);
+    home.setOsVersion(os);
+    setup(home);
+    home.boot(QV_LIBRARY_PATH);
+  }
+  ~BootedHome() {
+    std::error_code ec;
+    std::filesystem::remove_all(root, ec);
+  }
+};
+
+}  // namespace qv::bench
