@@ -50,6 +50,38 @@ inline void postFromAnotherProcess(const std::string& root, const std::string& n
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
+// Records the names of every in-process notification posted while it lives.
+class PostRecorder {
+ public:
+  PostRecorder() {
+    static Class cls = ClassBuilder<Recorder>("QVTestPostRecorder", "NSObject")
+                           .method("noted:", +[](id self, SEL, id note) {
+                             fields<Recorder>(self)->names.push_back(
+                                 host::stdString(msgSend<id>(note, sel_registerName("name"))));
+                           })
+                           .cls();
+    object_ = Strong::adopt(msgSend<id>(cls, sel_registerName("new")));
+    id center = msgSend<id>(objc_getClass("NSNotificationCenter"), sel_registerName("defaultCenter"));
+    msgSend<void>(center, sel_registerName("addObserver:selector:name:object:"), object_.get(),
+                  sel_registerName("noted:"), static_cast<id>(nil), static_cast<id>(nil));
+  }
+  // The library's notifications, in the order they were posted.
+  std::vector<std::string> names() const {
+    std::vector<std::string> out;
+    for (const std::string& n : fields<Recorder>(object_)->names) {
+      if (n.rfind("com.vantrelo88.quorvel/", 0) == 0) out.push_back(n.substr(23));
+    }
+    return out;
+  }
+  void clear() { fields<Recorder>(object_)->names.clear(); }
+
+ private:
+  struct Recorder : objc_object {
+    std::vector<std::string> names;
+  };
+  Strong object_;
+};
+
 using host::AppSpec;
 using host::HomeScreen;
 using host::Json;
