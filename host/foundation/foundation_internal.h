@@ -40,7 +40,8 @@ struct KeyHash {
   size_t operator()(const Strong& key) const;
 };
 struct KeyEqual {
-  bool operator()(const Strong& a, const Strong& b) const;
+  bool operator()(const Strong& a, const Strong& b) const { return (*this)(a.get(), b.get()); }
+  bool operator()(id a, id b) const;
 };
 
 struct NSDictionaryObj : objc_object {
@@ -57,7 +58,15 @@ Class dictionaryClass();
 Class mutableDictionaryClass();
 
 bool isKind(id obj, Class cls);
-inline bool isString(id obj) { return isKind(obj, stringClass()); }
+
+namespace detail {
+extern Class stringClassObject;  // set when NSString is defined
+}  // namespace detail
+
+// Strings are tested on every dictionary and list lookup; most are exactly NSString.
+inline bool isString(id obj) {
+  return obj && (obj->isa == detail::stringClassObject || isKind(obj, detail::stringClassObject));
+}
 inline bool isNumber(id obj) { return isKind(obj, numberClass()); }
 inline bool isData(id obj) { return isKind(obj, dataClass()); }
 inline bool isArray(id obj) { return isKind(obj, arrayClass()); }

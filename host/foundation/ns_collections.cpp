@@ -52,7 +52,7 @@ BOOL arrContains(id self, SEL, id obj) {
   if (!obj) return NO;
   KeyEqual eq;
   for (const Strong& item : arr(self)->items) {
-    if (eq(item, Strong(obj))) return YES;
+    if (eq(item.get(), obj)) return YES;
   }
   return NO;
 }
@@ -60,7 +60,7 @@ NSUInteger arrIndexOf(id self, SEL, id obj) {
   KeyEqual eq;
   auto& items = arr(self)->items;
   for (size_t i = 0; i < items.size(); i++) {
-    if (obj && eq(items[i], Strong(obj))) return i;
+    if (obj && eq(items[i].get(), obj)) return i;
   }
   return static_cast<NSUInteger>(-1);  // NSNotFound
 }
@@ -191,9 +191,7 @@ size_t KeyHash::operator()(const Strong& key) const {
   return msgSend<NSUInteger>(k, SELECTOR("hash"));
 }
 
-bool KeyEqual::operator()(const Strong& a, const Strong& b) const {
-  id x = a.get();
-  id y = b.get();
+bool KeyEqual::operator()(id x, id y) const {
   if (x == y) return true;
   if (!x || !y) return false;
   if (isString(x) && isString(y)) return fields<NSStringObj>(x)->utf8 == fields<NSStringObj>(y)->utf8;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "foundation/events_internal.h"
@@ -29,12 +30,20 @@ struct Observation {
   std::string name;
   id senderKey = nil;  // nil: any sender; identity only
   Weak sender;         // tells a live sender from a new object at the same address
+  uint64_t sequence = 0;  // registration order
   std::atomic<bool> removed{false};
+  std::atomic<int> takesArgument{-1};  // -1 until first delivery, then 0 or 1
 };
 
+using ObservationList = std::vector<std::shared_ptr<Observation>>;
+
+// Observations are kept per name, so a post only looks at its own name's observers and at
+// those registered for every name.
 struct NSNotificationCenterObj : objc_object {
   std::mutex lock;
-  std::vector<std::shared_ptr<Observation>> observations;  // in registration order
+  uint64_t nextSequence = 0;
+  std::unordered_map<std::string, ObservationList> named;
+  ObservationList anyName;
 };
 
 Class gNotification, gCenter;
@@ -84,21 +93,26 @@ void addObserver(id self, SEL, id observer, SEL selector, id name, id object) {
   obs->senderKey = object;
   obs->sender = object;
   std::lock_guard<std::mutex> guard(center(self)->lock);
-  center(self)->observations.push_back(std::move(obs));
+  obs->sequence = center(self)->nextSequence++;
+  ObservationList& list = obs->anyName ? center(self)->anyName : center(self)->named[obs->name];
+  list.push_back(std::move(obs));
 }
 
 void removeMatching(id self, id observer, id name, id object) {
   if (!observer) return;
   std::string nameText = stdString(name);
   std::lock_guard<std::mutex> guard(center(self)->lock);
-  auto& all = center(self)->observations;
-  std::erase_if(all, [&](const std::shared_ptr<Observation>& o) {
-    bool match = o->observerKey == observer && (!name || (!o->anyName && o->name == nameText)) &&
-                 (!object || o->senderKey == object);
-    // A post already under way must not call it any more.
-    if (match) o->removed = true;
-    return match;
-  });
+  auto removeFrom = [&](ObservationList& list) {
+    std::erase_if(list, [&](const std::shared_ptr<Observation>& o) {
+      bool match = o->observerKey == observer && (!name || (!o->anyName && o->name == nameText)) &&
+                   (!object || o->senderKey == object);
+      // A post already under way must not call it any more.
+      if (match) o->removed = true;
+      return match;
+    });
+  };
+  removeFrom(center(self)->anyName);
+  for (auto& [key, list] : center(self)->named) removeFrom(list);
 }
 
 void removeObserver(id self, SEL, id observer) { removeMatching(self, observer, nil, nil); }
@@ -114,8 +128,14 @@ bool takesNotification(id observer, SEL selector) {
   return selfAndCmd == std::string::npos || selfAndCmd + 2 < m->types.size();
 }
 
-void deliver(id observer, SEL selector, id notification) {
-  bool withArgument = takesNotification(observer, selector);
+void deliver(id observer, Observation& observation, id notification) {
+  SEL selector = observation.selector;
+  int known = observation.takesArgument.load(std::memory_order_relaxed);
+  if (known < 0) {
+    known = takesNotification(observer, selector) ? 1 : 0;
+    observation.takesArgument.store(known, std::memory_order_relaxed);
+  }
+  bool withArgument = known == 1;
   IMP imp = objc_msg_lookup(observer, selector);  // aborts for a selector it does not answer
   if (withArgument) {
     reinterpret_cast<void (*)(id, SEL, id)>(imp)(observer, selector, notification);
@@ -138,31 +158,42 @@ void postNotification(id self, SEL, id notification) {
   std::vector<Strong> keepAlive;
   {
     std::lock_guard<std::mutex> guard(center(self)->lock);
-    auto& all = center(self)->observations;
-    std::erase_if(all, [&](const std::shared_ptr<Observation>& o) {
-      Strong observer = o->observer.lock();
-      if (!observer) return true;
-      bool matches = (o->anyName || o->name == name) && (!o->senderKey || o->senderKey == sender);
-      if (matches && o->senderKey) {
-        Strong liveSender = o->sender.lock();
-        bool senderGone = !liveSender;
-        keepAlive.push_back(std::move(liveSender));
-        if (senderGone) {
-          keepAlive.push_back(std::move(observer));
-          return true;
+    auto collect = [&](ObservationList& list) {
+      std::erase_if(list, [&](const std::shared_ptr<Observation>& o) {
+        Strong observer = o->observer.lock();
+        if (!observer) return true;
+        if (o->senderKey) {
+          if (o->senderKey != sender) {
+            keepAlive.push_back(std::move(observer));
+            return false;
+          }
+          Strong liveSender = o->sender.lock();
+          bool senderGone = !liveSender;
+          keepAlive.push_back(std::move(liveSender));
+          if (senderGone) {
+            keepAlive.push_back(std::move(observer));
+            return true;
+          }
         }
-      }
-      if (matches) {
         calls.push_back({std::move(observer), o});
-      } else {
-        keepAlive.push_back(std::move(observer));
-      }
-      return false;
-    });
+        return false;
+      });
+    };
+    auto named = center(self)->named.find(name);
+    if (named != center(self)->named.end()) collect(named->second);
+    size_t namedCalls = calls.size();
+    collect(center(self)->anyName);
+    // Registration order across the two lists, each already in order.
+    if (namedCalls > 0 && namedCalls < calls.size()) {
+      std::inplace_merge(calls.begin(), calls.begin() + static_cast<ptrdiff_t>(namedCalls),
+                         calls.end(), [](const Call& a, const Call& b) {
+                           return a.observation->sequence < b.observation->sequence;
+                         });
+    }
   }
   for (const Call& call : calls) {
     if (call.observation->removed) continue;
-    deliver(call.observer, call.observation->selector, notification);
+    deliver(call.observer, *call.observation, notification);
   }
 }
 
@@ -182,7 +213,9 @@ void postNameObject(id self, SEL, id name, id object) {
 size_t notificationObservationCount(id c) {
   if (!c || !isKind(c, gCenter)) return 0;
   std::lock_guard<std::mutex> guard(center(c)->lock);
-  return center(c)->observations.size();
+  size_t count = center(c)->anyName.size();
+  for (const auto& [key, list] : center(c)->named) count += list.size();
+  return count;
 }
 
 void registerNotificationCenter() {

@@ -215,6 +215,10 @@ NSUInteger dataHash(id self, SEL) {
 
 }  // namespace
 
+namespace detail {
+Class stringClassObject = nullptr;
+}  // namespace detail
+
 Class stringClass() { return gString; }
 Class numberClass() { return gNumber; }
 Class dataClass() { return gData; }
@@ -255,6 +259,7 @@ void registerValueClasses() {
                 .method("description", strDescription)
                 .method("copyWithZone:", strCopy)
                 .cls();
+  detail::stringClassObject = gString;
   gNumber = ClassBuilder<NSNumberObj>("NSNumber", "NSObject")
                 .classMethod("numberWithBool:", numWithBool)
                 .classMethod("numberWithInt:", numWithInt)

@@ -11,15 +11,10 @@ NS::Array listNamed(const char* key) {
   return NS::Array(stored.get());
 }
 
+// Elements compare with isEqual:, so an element that is no string never matches.
 bool listContains(const char* key, id bundleIdentifier) {
   if (!bundleIdentifier) return false;
-  NS::String app(bundleIdentifier);
-  NS::Array list = listNamed(key);
-  NSUInteger count = list.count();
-  for (NSUInteger i = 0; i < count; i++) {
-    if (app.isEqualToString(NS::String(list.objectAtIndex(i).get()))) return true;
-  }
-  return false;
+  return listNamed(key).containsObject(bundleIdentifier);
 }
 
 bool isAppLocked(id bundleIdentifier) { return listContains("lockedApps", bundleIdentifier); }
