@@ -102,9 +102,12 @@ void CGContextDrawImage(CGContextRef c, CGRect rect, CGImageRef image) {
   double top = static_cast<double>(c->height) - rect.origin.y - rect.size.height;
   cairo_translate(cr, rect.origin.x, top);
   cairo_scale(cr, rect.size.width / iw, rect.size.height / ih);
+  // The image fills the rectangle to its edges, which do not fade into transparency.
   cairo_set_source_surface(cr, image->surface, 0, 0);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-  cairo_paint(cr);
+  cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+  cairo_rectangle(cr, 0, 0, iw, ih);
+  cairo_fill(cr);
   cairo_destroy(cr);
   surfaceToBuffer(target, c);
   cairo_surface_destroy(target);
