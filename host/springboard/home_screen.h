@@ -134,6 +134,7 @@ class HomeScreen {
   void setFrontmost(const std::string& bundleID);
   void markOffloaded(const std::string& bundleID, long reason);
   void markUninstalled(const std::string& bundleID);
+  // The app stops; its page leaves the switcher.
   void quitApp(const std::string& bundleID);
   std::string wallpaperColorHex() const { return wallpaperColor_; }
   std::string wallpaperImage() const { return wallpaperImage_; }
