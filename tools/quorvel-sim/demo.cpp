@@ -1,5 +1,6 @@
 #include "demo.h"
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -43,10 +44,12 @@ const std::vector<std::string>& demonstrationSteps() {
 
 int runDemonstration(Session& session, Reporter& reporter) {
   reporter.note("Quorvel on a simulated home screen: OS 14.2, twelve apps, a folder, a widget.");
-  std::istringstream device(defaultDeviceScript());
+  const std::string script = defaultDeviceScript();
+  std::istringstream device(script);
   if (runCommands(session, reporter, device, InputMode::Script) != 0) return 1;
 
-  int number = 0;
+  // Numbered on from the device's lines, as if they were one script.
+  int number = static_cast<int>(std::count(script.begin(), script.end(), '\n'));
   for (const std::string& step : demonstrationSteps()) {
     reporter.note("");
     reporter.note("quorvel> " + step);

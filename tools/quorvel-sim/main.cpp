@@ -82,8 +82,9 @@ int main(int argc, char** argv) {
     case Options::Mode::Script:
       status = qv::sim::runCommands(session, reporter, *input, qv::sim::InputMode::Script);
       break;
+    case Options::Mode::Help:  // answered above
+      break;
     case Options::Mode::Commands:
-    case Options::Mode::Help:
       status = qv::sim::runCommands(
           session, reporter, std::cin,
           isatty(STDIN_FILENO) ? qv::sim::InputMode::Interactive : qv::sim::InputMode::Script);
