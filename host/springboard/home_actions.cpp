@@ -1,7 +1,9 @@
 // What a user does with the booted home screen.
 #include <chrono>
+#include <filesystem>
 
 #include "foundation/darwin_notify.h"
+#include "foundation/device_root.h"
 #include "foundation/main_loop.h"
 #include "foundation/preferences.h"
 #include "foundation/property_list.h"
@@ -19,12 +21,23 @@ void HomeScreen::settle() {
   noticeAlert();
 }
 
+namespace {
+
+// The settings program's folder exists on a device before the home screen first boots.
+void ensurePreferencesFolder() {
+  std::error_code ec;
+  std::filesystem::create_directories(realPath("/var/jb/vmo/Library/Preferences"), ec);
+}
+
+}  // namespace
+
 void HomeScreen::writeSetting(const std::string& key, Json value) {
   AutoreleasePool pool;
   id object = nil;
   if (value.isBool()) object = makeBool(value.asBool());
   if (value.isNumber()) object = makeDouble(value.asNumber());
   if (value.isString()) object = makeString(value.asString());
+  ensurePreferencesFolder();
   if (!setPreferenceValue("com.vantrelo88.quorvel", key, object)) {
     throw ScenarioError{"setting: cannot write " + key};
   }
@@ -33,6 +46,7 @@ void HomeScreen::writeSetting(const std::string& key, Json value) {
 void HomeScreen::writeStaticColor(const std::string& text) {
   AutoreleasePool pool;
   const std::string path = "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.color.plist";
+  ensurePreferencesFolder();
   id existing = readPropertyListFile(path);
   id colors = makeDictionary({}, true);
   if (existing && isDictionary(existing)) colors = msgSend<id>(existing, SELECTOR("mutableCopy"));

@@ -259,7 +259,10 @@ Json HomeScreen::dump() const {
   d.set("staticColor", colorJson(libraryObject("staticColor")));
   d.set("menu", menu_ ? menu_->dump() : Json());
   Json icons = Json::array();
-  for (const IconEntry& e : icons_) icons.push(iconViewJson(e));
+  // Folders and widgets added before boot have no view until the icons are placed.
+  for (const IconEntry& e : icons_) {
+    if (e.iconView) icons.push(iconViewJson(e));
+  }
   d.set("icons", icons);
   Json apps = Json::object();
   for (const AppState& a : apps_) apps.set(a.spec.bundleID, appJson(a));

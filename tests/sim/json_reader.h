@@ -1,0 +1,14 @@
+// Reading JSON text back into host::Json, to check what quorvel-sim prints.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "springboard/json.h"
+
+namespace qv::testing {
+
+// The value the whole text holds; nothing when it is not exactly one JSON value.
+std::optional<host::Json> parseJson(const std::string& text);
+
+}  // namespace qv::testing

@@ -1,0 +1,152 @@
+// Commands that act on the booted home screen; each reports what it changed.
+#include <algorithm>
+#include <functional>
+
+#include "effects.h"
+#include "handlers.h"
+
+namespace qv::sim {
+
+using host::Json;
+using host::ScenarioError;
+
+namespace {
+
+// Runs `act` and tells what changed in the state dump.
+CommandResult withChanges(Session& session, const std::function<void()>& act) {
+  Json before = session.home.dump();
+  act();
+  std::vector<std::string> changes = describeChanges(before, session.home.dump());
+  CommandResult result;
+  Json list = Json::array();
+  for (const std::string& c : changes) list.push(c);
+  result.fields.set("changes", list);
+  result.lines = changes.empty() ? std::vector<std::string>{"ok"} : changes;
+  return result;
+}
+
+// An installed app the system can still open.
+void requireInstalledApp(Session& session, const std::string& command, const std::string& id) {
+  const host::AppState* app = session.home.app(id);
+  if (!app) throw ScenarioError{command + ": no app " + id};
+  if (app->uninstalled) throw ScenarioError{command + ": " + id + " is uninstalled"};
+}
+
+// One of the words a command accepts.
+size_t chooseWord(const std::string& command, const std::string& word,
+                  const std::vector<std::string>& choices) {
+  auto it = std::find(choices.begin(), choices.end(), word);
+  if (it != choices.end()) return static_cast<size_t>(it - choices.begin());
+  std::string list;
+  for (const std::string& c : choices) list += (list.empty() ? "" : ", ") + c;
+  throw ScenarioError{command + ": \"" + word + "\" is not one of " + list};
+}
+
+}  // namespace
+
+CommandResult runReload(Session& session, const Invocation& inv) {
+  bool colors = chooseWord("reload", inv.arg(0), {"prefs", "colors"}) == 1;
+  return withChanges(session, [&] {
+    if (colors) {
+      session.home.reloadColors();
+    } else {
+      session.home.reloadPrefs();
+    }
+  });
+}
+
+CommandResult runPress(Session& session, const Invocation& inv) {
+  const std::string& id = inv.arg(0);
+  const auto& icons = session.home.icons();
+  bool placed = std::any_of(icons.begin(), icons.end(),
+                            [&](const host::IconEntry& e) { return e.identifier == id; });
+  if (!placed) throw ScenarioError{"press: no icon " + id + " on the home screen"};
+  session.home.press(id);
+
+  Json menu = session.home.dump()["menu"];
+  CommandResult result;
+  if (menu.isNull()) {
+    result.lines.push_back("no menu for " + id);
+    result.fields.set("menu", Json());
+    return result;
+  }
+  size_t width = 0;
+  for (const Json& item : menu["items"].items()) {
+    width = std::max(width, item["title"].asString().size());
+  }
+  result.lines.push_back("menu for " + id + " (" + std::to_string(menu["items"].size()) +
+                         " items):");
+  Json items = Json::array();
+  for (const Json& item : menu["items"].items()) {
+    std::string line = "  " + item["title"].asString();
+    if (item["subtitle"].isString()) {
+      line.append(width - item["title"].asString().size() + 3, ' ');
+      line += item["subtitle"].asString();
+    }
+    result.lines.push_back(line);
+    Json entry = Json::object();
+    entry.set("title", item["title"]);
+    entry.set("subtitle", item["subtitle"]);
+    items.push(entry);
+  }
+  result.fields.set("menu", items);
+  return result;
+}
+
+CommandResult runPick(Session& session, const Invocation& inv) {
+  return withChanges(session, [&] { session.home.pick(inv.arg(0)); });
+}
+
+CommandResult runAlert(Session& session, const Invocation& inv) {
+  return withChanges(session, [&] { session.home.tapAlert(inv.arg(0)); });
+}
+
+CommandResult runAuth(Session& session, const Invocation& inv) {
+  static const std::vector<std::string> words = {"success", "failure", "cancel", "error",
+                                                 "success-with-error"};
+  static const host::AuthAnswer answers[] = {host::AuthAnswer::Success, host::AuthAnswer::Failure,
+                                             host::AuthAnswer::Cancel, host::AuthAnswer::Error,
+                                             host::AuthAnswer::SuccessWithError};
+  host::AuthAnswer answer = answers[chooseWord("auth", inv.arg(0), words)];
+  return withChanges(session, [&] { session.home.answerAuth(answer); });
+}
+
+CommandResult runFront(Session& session, const Invocation& inv) {
+  requireInstalledApp(session, "front", inv.arg(0));
+  return withChanges(session, [&] { session.home.bringToFront(inv.arg(0)); });
+}
+
+CommandResult runSwitcher(Session& session, const Invocation&) {
+  return withChanges(session, [&] { session.home.openSwitcher(); });
+}
+
+CommandResult runSearch(Session& session, const Invocation& inv) {
+  requireInstalledApp(session, "search", inv.arg(0));
+  return withChanges(session, [&] { session.home.searchOpen(inv.arg(0)); });
+}
+
+CommandResult runSearchActivity(Session& session, const Invocation& inv) {
+  requireInstalledApp(session, "search-activity", inv.arg(0));
+  return withChanges(session, [&] { session.home.searchOpenActivity(inv.arg(0)); });
+}
+
+CommandResult runLayout(Session& session, const Invocation&) {
+  return withChanges(session, [&] { session.home.layoutIcons(); });
+}
+
+CommandResult runPost(Session& session, const Invocation& inv) {
+  if (inv.arg(0).empty()) throw ScenarioError{"post: the name is empty"};
+  return withChanges(session, [&] { session.home.post(inv.arg(0)); });
+}
+
+CommandResult runStyle(Session& session, const Invocation& inv) {
+  // UIUserInterfaceStyle: 1 light, 2 dark.
+  long style = static_cast<long>(chooseWord("style", inv.arg(0), {"light", "dark"})) + 1;
+  if (!session.home.booted()) {
+    session.home.setStyle(style);
+    return {};
+  }
+  return withChanges(session, [&] { session.home.setStyle(style); });
+}
+
+}  // namespace qv::sim

@@ -1,0 +1,64 @@
+// What a command handler is given and what it gives back.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "springboard/home_screen.h"
+#include "springboard/json.h"
+#include "tokenizer.h"
+
+namespace qv::sim {
+
+// The simulator's state around the home screen.
+struct Session {
+  host::HomeScreen& home;
+  std::string libraryPath;        // loaded at boot; empty: the host alone
+  std::filesystem::path baseDir;  // relative picture files are found from here
+};
+
+struct CommandSpec;
+
+// One command line, its words sorted into arguments, options and flags.
+struct Invocation {
+  const CommandSpec* spec = nullptr;
+  int line = 0;
+  std::vector<Token> args;
+  std::map<std::string, std::string> options;
+  std::set<std::string> flags;
+
+  const std::string& arg(size_t index) const { return args.at(index).text; }
+  std::optional<std::string> option(const std::string& key) const {
+    auto it = options.find(key);
+    if (it == options.end()) return std::nullopt;
+    return it->second;
+  }
+  bool flag(const std::string& name) const { return flags.count(name) != 0; }
+};
+
+// Text lines for a person, and members added to the command's JSON object.
+struct CommandResult {
+  std::vector<std::string> lines;
+  host::Json fields = host::Json::object();
+};
+
+enum class Phase { Any, BeforeBoot, AfterBoot };
+
+struct CommandSpec {
+  const char* name;
+  const char* usage;
+  const char* summary;
+  Phase phase;
+  size_t minArgs;
+  size_t maxArgs;
+  std::vector<std::string> options;  // key=value words
+  std::vector<std::string> flags;    // bare words
+  // Checks every argument before changing anything; throws host::ScenarioError.
+  CommandResult (*run)(Session& session, const Invocation& invocation);
+};
+
+}  // namespace qv::sim

@@ -1,0 +1,116 @@
+#include "command_table.h"
+
+#include <algorithm>
+
+#include "handlers.h"
+
+namespace qv::sim {
+
+using host::ScenarioError;
+
+const std::vector<CommandSpec>& commandTable() {
+  constexpr Phase Before = Phase::BeforeBoot, After = Phase::AfterBoot, Any = Phase::Any;
+  // clang-format off
+  static const std::vector<CommandSpec> table = {
+    // name, usage, summary, phase, fewest and most arguments, options, flags, handler
+    {"device", "device os=VERSION", "the OS version the device reports",
+     Before, 0, 0, {"os"}, {}, runDevice},
+    {"app", "app ID [name=NAME] [badge=N] [color=#RRGGBB | icon=FILE.png] [nowplaying] "
+            "[nocontainer] [nosection] [shortcuts=\"A,B\"]", "install an app",
+     Before, 1, 1, {"name", "badge", "color", "icon", "shortcuts"},
+     {"nowplaying", "nocontainer", "nosection"}, runApp},
+    {"folder", "folder NAME", "a folder icon", Before, 1, 1, {}, {}, runFolder},
+    {"widget", "widget ID", "a widget icon", Before, 1, 1, {}, {}, runWidget},
+    {"wallpaper", "wallpaper #RRGGBB | FILE.png", "the static wallpaper",
+     Before, 1, 1, {}, {}, runWallpaper},
+    {"setting", "setting KEY VALUE", "write a key of the settings store",
+     Any, 2, 2, {}, {}, runSetting},
+    {"static-color", "static-color TEXT", "the colour list's staticColor entry",
+     Any, 1, 1, {}, {}, runStaticColor},
+    {"file", "file PATH CONTENT", "write raw content at a device path",
+     Any, 2, 2, {}, {}, runFile},
+    {"boot", "boot", "load the library and finish launching", Before, 0, 0, {}, {}, runBoot},
+    {"reload", "reload prefs|colors", "tell the library its settings changed",
+     After, 1, 1, {}, {}, runReload},
+    {"press", "press ID", "long-press an icon and show its menu", After, 1, 1, {}, {}, runPress},
+    {"pick", "pick TITLE", "choose an item of the open menu", After, 1, 1, {}, {}, runPick},
+    {"alert", "alert BUTTON", "tap a button of the alert on screen",
+     After, 1, 1, {}, {}, runAlert},
+    {"auth", "auth success|failure|cancel|error|success-with-error",
+     "answer the oldest authentication prompt", After, 1, 1, {}, {}, runAuth},
+    {"front", "front ID", "bring an app to the front", After, 1, 1, {}, {}, runFront},
+    {"switcher", "switcher", "open the app switcher", After, 0, 0, {}, {}, runSwitcher},
+    {"search", "search ID", "open an app from the system search",
+     After, 1, 1, {}, {}, runSearch},
+    {"search-activity", "search-activity ID", "open an app's activity from the system search",
+     After, 1, 1, {}, {}, runSearchActivity},
+    {"layout", "layout", "lay every icon out again", After, 0, 0, {}, {}, runLayout},
+    {"post", "post NAME", "post an in-process notification", After, 1, 1, {}, {}, runPost},
+    {"style", "style light|dark", "the interface style", Any, 1, 1, {}, {}, runStyle},
+    {"dump", "dump", "the whole observable state as JSON", Any, 0, 0, {}, {}, runDump},
+    {"help", "help", "this list", Any, 0, 0, {}, {}, runHelp},
+  };
+  // clang-format on
+  return table;
+}
+
+const CommandSpec* findCommand(const std::string& name) {
+  for (const CommandSpec& spec : commandTable()) {
+    if (name == spec.name) return &spec;
+  }
+  return nullptr;
+}
+
+namespace {
+
+bool contains(const std::vector<std::string>& list, const std::string& word) {
+  return std::find(list.begin(), list.end(), word) != list.end();
+}
+
+ScenarioError usageError(const CommandSpec& spec, const std::string& problem) {
+  return ScenarioError{std::string(spec.name) + ": " + problem + " (usage: " + spec.usage + ")"};
+}
+
+}  // namespace
+
+Invocation bindArguments(const CommandSpec& spec, const std::vector<Token>& words, int line) {
+  Invocation inv;
+  inv.spec = &spec;
+  inv.line = line;
+  const bool takesOptions = !spec.options.empty() || !spec.flags.empty();
+  for (const Token& word : words) {
+    if (word.hasKey && contains(spec.options, word.key)) {
+      if (!inv.options.emplace(word.key, word.value).second) {
+        throw usageError(spec, word.key + "= given twice");
+      }
+    } else if (word.hasKey && takesOptions) {
+      throw usageError(spec, "unknown option " + word.key + "=");
+    } else if (!word.quoted && contains(spec.flags, word.text)) {
+      inv.flags.insert(word.text);
+    } else if (inv.args.size() < spec.maxArgs) {
+      inv.args.push_back(word);
+    } else if (!spec.flags.empty() && !word.quoted) {
+      throw usageError(spec, "unknown option " + word.text);
+    } else {
+      throw usageError(spec, "unexpected argument \"" + word.text + "\"");
+    }
+  }
+  if (inv.args.size() < spec.minArgs) throw usageError(spec, "missing argument");
+  return inv;
+}
+
+CommandResult runCommand(Session& session, const std::vector<Token>& tokens, int line) {
+  const std::string& name = tokens.front().text;
+  const CommandSpec* spec = tokens.front().quoted ? nullptr : findCommand(name);
+  if (!spec) throw ScenarioError{"unknown command \"" + name + "\" (try help)"};
+  if (spec->phase == Phase::BeforeBoot && session.home.booted()) {
+    throw ScenarioError{name + ": only before boot"};
+  }
+  if (spec->phase == Phase::AfterBoot && !session.home.booted()) {
+    throw ScenarioError{name + ": boot first"};
+  }
+  Invocation inv = bindArguments(*spec, {tokens.begin() + 1, tokens.end()}, line);
+  return spec->run(session, inv);
+}
+
+}  // namespace qv::sim

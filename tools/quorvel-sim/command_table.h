@@ -1,0 +1,22 @@
+// Every command of the language, and how a line is matched to one.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "command.h"
+
+namespace qv::sim {
+
+const std::vector<CommandSpec>& commandTable();
+const CommandSpec* findCommand(const std::string& name);
+
+// Sorts the words after the command name into arguments, options and flags, checking their
+// number and names; throws host::ScenarioError.
+Invocation bindArguments(const CommandSpec& spec, const std::vector<Token>& words, int line);
+
+// Runs one split, non-empty line: finds the command, checks that the home screen is in the
+// right state for it, binds its words and runs it. Throws host::ScenarioError.
+CommandResult runCommand(Session& session, const std::vector<Token>& tokens, int line);
+
+}  // namespace qv::sim

@@ -1,0 +1,154 @@
+#include "effects.h"
+
+namespace qv::sim {
+
+using host::Json;
+
+namespace {
+
+// A value as a person reads it.
+std::string shortText(const Json& value) {
+  if (value.isNull()) return "none";
+  if (value.isString()) return value.asString();
+  return value.dump();
+}
+
+bool same(const Json& a, const Json& b) { return a.dump() == b.dump(); }
+
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+void describeMenu(const Json& before, const Json& after, std::vector<std::string>& out) {
+  if (before.isNull() && !after.isNull()) {
+    out.push_back("menu opened for " + shortText(after["bundleID"]));
+  } else if (!before.isNull() && after.isNull()) {
+    out.push_back("menu closed");
+  }
+}
+
+void describeAlert(const Json& before, const Json& after, std::vector<std::string>& out) {
+  if (after.isNull()) {
+    if (!before.isNull()) out.push_back("alert dismissed");
+    return;
+  }
+  if (!before.isNull() && same(before, after)) return;
+  std::string line = "alert " + quoted(shortText(after["title"]));
+  if (!after["message"].isNull()) line += ": " + shortText(after["message"]);
+  std::string buttons;
+  for (const Json& b : after["buttons"].items()) {
+    buttons += (buttons.empty() ? "" : ", ") + b["title"].asString();
+  }
+  out.push_back(line + " [" + buttons + "]");
+}
+
+void describeApps(const Json& before, const Json& after, std::vector<std::string>& out) {
+  for (const auto& [id, now] : after.members()) {
+    const Json& was = before[id];
+    if (!same(was["badge"], now["badge"])) {
+      out.push_back(id + ": badge " + shortText(was["badge"]) + " -> " + shortText(now["badge"]));
+    }
+    for (const char* state : {"offloaded", "uninstalled"}) {
+      if (!was[state].asBool() && now[state].asBool()) out.push_back(id + ": " + state);
+    }
+    if (was["running"].asBool() != now["running"].asBool()) {
+      out.push_back(id + (now["running"].asBool() ? ": running" : ": quit"));
+    }
+    const Json& n = now["notifications"];
+    if (!same(was["notifications"], n) && !n.isNull()) {
+      out.push_back(id + ": notifications " + (n["allowsNotifications"].asBool() ? "on" : "off") +
+                    ", alert type " + shortText(n["alertType"]));
+    }
+  }
+}
+
+void describeIcons(const Json& before, const Json& after, std::vector<std::string>& out) {
+  for (const Json& was : before.items()) {
+    const Json* now = nullptr;
+    for (const Json& icon : after.items()) {
+      if (icon["identifier"].asString() == was["identifier"].asString()) now = &icon;
+    }
+    const std::string& id = was["identifier"].asString();
+    if (!now) {
+      out.push_back("icon " + id + " removed");
+      continue;
+    }
+    if (!same(was["badge"], (*now)["badge"])) {
+      out.push_back("icon " + id + ": badge " + shortText((*now)["badge"]));
+    }
+    if (!same(was["imageAlpha"], (*now)["imageAlpha"])) {
+      out.push_back("icon " + id + ": image alpha " + shortText(was["imageAlpha"]) + " -> " +
+                    shortText((*now)["imageAlpha"]));
+    }
+  }
+}
+
+void describeSettings(const Json& before, const Json& after, std::vector<std::string>& out) {
+  for (const auto& [key, now] : after.members()) {
+    if (!same(before[key], now)) {
+      out.push_back("setting " + key + ": " + shortText(before[key]) + " -> " + shortText(now));
+    }
+  }
+}
+
+void describeSwitcher(const Json& before, const Json& after, std::vector<std::string>& out) {
+  for (const char* part : {"pages", "cards"}) {
+    for (const Json& now : after[part].items()) {
+      const Json* was = nullptr;
+      for (const Json& p : before[part].items()) {
+        if (p["app"].asString() == now["app"].asString()) was = &p;
+      }
+      if (was && same((*was)["filters"], now["filters"]) &&
+          same((*was)["blocksTouches"], now["blocksTouches"])) {
+        continue;
+      }
+      std::string filters;
+      for (const Json& f : now["filters"].items()) {
+        filters += (filters.empty() ? "" : ", ") + f["name"].asString();
+      }
+      std::string line = std::string("switcher ") + (part[0] == 'p' ? "page " : "card ") +
+                         now["app"].asString() + ": " +
+                         (filters.empty() ? "no filters" : "filters " + filters);
+      if (now["blocksTouches"].asBool()) line += ", touches blocked";
+      out.push_back(line);
+    }
+  }
+}
+
+void describePrompts(const Json& before, const Json& after, std::vector<std::string>& out) {
+  size_t was = before.size(), now = after.size();
+  for (size_t i = was; i < now; i++) {
+    out.push_back("authentication prompt: " + quoted(after[i]["reason"].asString()));
+  }
+  if (now < was) out.push_back("authentication prompt answered");
+}
+
+// Lists that only grow: the new entries.
+void describeAdded(const Json& before, const Json& after, const std::string& label,
+                   std::vector<std::string>& out) {
+  for (size_t i = before.size(); i < after.size(); i++) {
+    out.push_back(label + ": " + shortText(after[i]));
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> describeChanges(const Json& before, const Json& after) {
+  std::vector<std::string> out;
+  describeMenu(before["menu"], after["menu"], out);
+  describeAlert(before["alert"], after["alert"], out);
+  if (!same(before["pasteboard"], after["pasteboard"])) {
+    out.push_back("pasteboard: " + quoted(shortText(after["pasteboard"])));
+  }
+  describeApps(before["apps"], after["apps"], out);
+  describeIcons(before["icons"], after["icons"], out);
+  if (!same(before["frontmost"], after["frontmost"])) {
+    out.push_back("frontmost app: " + shortText(after["frontmost"]));
+  }
+  describeSettings(before["settings"], after["settings"], out);
+  describeSwitcher(before["switcher"], after["switcher"], out);
+  describePrompts(before["pendingPrompts"], after["pendingPrompts"], out);
+  describeAdded(before["hostEvents"], after["hostEvents"], "host", out);
+  describeAdded(before["log"], after["log"], "log", out);
+  return out;
+}
+
+}  // namespace qv::sim

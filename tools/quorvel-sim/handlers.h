@@ -1,0 +1,37 @@
+// The command handlers, by area.
+#pragma once
+
+#include "command.h"
+
+namespace qv::sim {
+
+// Setting up the device (setup_commands.cpp).
+CommandResult runDevice(Session& session, const Invocation& invocation);
+CommandResult runApp(Session& session, const Invocation& invocation);
+CommandResult runFolder(Session& session, const Invocation& invocation);
+CommandResult runWidget(Session& session, const Invocation& invocation);
+CommandResult runWallpaper(Session& session, const Invocation& invocation);
+CommandResult runSetting(Session& session, const Invocation& invocation);
+CommandResult runStaticColor(Session& session, const Invocation& invocation);
+CommandResult runFile(Session& session, const Invocation& invocation);
+CommandResult runBoot(Session& session, const Invocation& invocation);
+
+// Acting on the booted home screen (action_commands.cpp).
+CommandResult runReload(Session& session, const Invocation& invocation);
+CommandResult runPress(Session& session, const Invocation& invocation);
+CommandResult runPick(Session& session, const Invocation& invocation);
+CommandResult runAlert(Session& session, const Invocation& invocation);
+CommandResult runAuth(Session& session, const Invocation& invocation);
+CommandResult runFront(Session& session, const Invocation& invocation);
+CommandResult runSwitcher(Session& session, const Invocation& invocation);
+CommandResult runSearch(Session& session, const Invocation& invocation);
+CommandResult runSearchActivity(Session& session, const Invocation& invocation);
+CommandResult runLayout(Session& session, const Invocation& invocation);
+CommandResult runPost(Session& session, const Invocation& invocation);
+CommandResult runStyle(Session& session, const Invocation& invocation);
+
+// Looking (inspect_commands.cpp).
+CommandResult runDump(Session& session, const Invocation& invocation);
+CommandResult runHelp(Session& session, const Invocation& invocation);
+
+}  // namespace qv::sim

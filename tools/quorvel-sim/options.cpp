@@ -1,0 +1,92 @@
+#include "options.h"
+
+#include <vector>
+
+#ifndef QV_LIBRARY_PATH
+#define QV_LIBRARY_PATH ""
+#endif
+
+namespace qv::sim {
+
+Options parseOptions(int argc, const char* const* argv) {
+  Options options;
+  options.libraryPath = QV_LIBRARY_PATH;
+  if (argc <= 1) return options;
+  options.mode = Options::Mode::Commands;
+  bool library = false, noLibrary = false, script = false;
+
+  std::vector<std::string> args(argv + 1, argv + argc);
+  for (size_t i = 0; i < args.size(); i++) {
+    std::string name = args[i];
+    std::optional<std::string> inlineValue;
+    if (name.rfind("--", 0) == 0 && name.find('=') != std::string::npos) {
+      inlineValue = name.substr(name.find('=') + 1);
+      name = name.substr(0, name.find('='));
+    }
+    auto value = [&]() -> std::string {
+      if (inlineValue) return *inlineValue;
+      if (i + 1 >= args.size()) throw UsageError{name + " needs a value"};
+      return args[++i];
+    };
+    auto noValue = [&] {
+      if (inlineValue) throw UsageError{name + " takes no value"};
+    };
+
+    if (name == "--help" || name == "-h") {
+      noValue();
+      options.mode = Options::Mode::Help;
+      return options;
+    } else if (name == "--script") {
+      options.script = value();
+      if (options.script.empty()) throw UsageError{"--script needs a file name (or -)"};
+      script = true;
+    } else if (name == "--os") {
+      options.os = value();
+    } else if (name == "--root") {
+      options.root = value();
+      if (options.root.empty()) throw UsageError{"--root needs a folder"};
+    } else if (name == "--json") {
+      noValue();
+      options.json = true;
+    } else if (name == "--library") {
+      options.libraryPath = value();
+      if (options.libraryPath.empty()) throw UsageError{"--library needs a path"};
+      library = true;
+    } else if (name == "--no-library") {
+      noValue();
+      options.libraryPath.clear();
+      noLibrary = true;
+    } else if (name.rfind("-", 0) == 0 && name != "-") {
+      throw UsageError{"unknown option " + name};
+    } else {
+      throw UsageError{"unexpected argument \"" + name + "\""};
+    }
+  }
+  if (library && noLibrary) throw UsageError{"--library and --no-library exclude each other"};
+  if (script) options.mode = Options::Mode::Script;
+  return options;
+}
+
+std::string usageText() {
+  return "usage: quorvel-sim [--script FILE|-] [--os VERSION] [--root DIR] [--json]\n"
+         "                   [--library PATH | --no-library]\n"
+         "\n"
+         "Runs the home screen of a simulated device with the Quorvel library loaded.\n"
+         "Without arguments it runs a demonstration on a built-in device. With --script it\n"
+         "runs the commands of FILE (- for standard input) and stops at the first error.\n"
+         "Otherwise it reads commands from the terminal at a prompt, or from standard input.\n"
+         "\n"
+         "  --script FILE   run the commands in FILE, one per line\n"
+         "  --os VERSION    the OS version the device reports (a 'device os=' line overrides)\n"
+         "  --root DIR      the folder that stands for the device's '/' (default: a new\n"
+         "                  folder under /tmp, named on standard error and kept)\n"
+         "  --json          one JSON object per command instead of text\n"
+         "  --library PATH  the library to load at boot\n"
+         "  --no-library    boot the home screen without the library\n"
+         "  --help          this text\n"
+         "\n"
+         "Type 'help' at the prompt (or in a script) for the commands.\n"
+         "Exit status: 0 done, 1 a command failed, 2 bad command line.\n";
+}
+
+}  // namespace qv::sim

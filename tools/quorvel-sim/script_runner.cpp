@@ -1,0 +1,55 @@
+#include "script_runner.h"
+
+#include <iostream>
+
+#include "command_table.h"
+#include "tokenizer.h"
+
+namespace qv::sim {
+
+namespace {
+
+// The command word of a line that could not be split, for the error report.
+std::string firstWord(const std::string& line) {
+  size_t start = line.find_first_not_of(" \t\r");
+  if (start == std::string::npos) return "";
+  size_t end = line.find_first_of(" \t\r\"", start);
+  return line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+}  // namespace
+
+bool runLine(Session& session, Reporter& reporter, const std::string& line, int number) {
+  std::string command = firstWord(line);
+  try {
+    std::vector<Token> tokens = tokenizeLine(line);
+    if (tokens.empty()) return true;
+    command = tokens.front().text;
+    CommandResult result = runCommand(session, tokens, number);
+    reporter.result(number, command, result);
+    return true;
+  } catch (const host::ScenarioError& e) {
+    reporter.error(number, command, e.message);
+  } catch (const TokenizeError& e) {
+    reporter.error(number, command, e.message);
+  } catch (const std::exception& e) {
+    reporter.error(number, command, std::string("failed: ") + e.what());
+  }
+  return false;
+}
+
+int runCommands(Session& session, Reporter& reporter, std::istream& in, InputMode mode) {
+  const bool interactive = mode == InputMode::Interactive;
+  int number = 0;
+  std::string line;
+  while (true) {
+    if (interactive) std::cout << "quorvel> " << std::flush;
+    if (!std::getline(in, line)) break;
+    number++;
+    if (!runLine(session, reporter, line, number) && !interactive) return 1;
+  }
+  if (interactive) std::cout << std::endl;
+  return 0;
+}
+
+}  // namespace qv::sim
