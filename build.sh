@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One entry point for everything: installs what is missing, configures, builds, runs.
 #   ./build.sh run [ARGS...]   build, then run quorvel-sim (no ARGS: the demonstration)
-#   ./build.sh test            build and run every test: normal build, then ASan+UBSan build
+#   ./build.sh test            build and run every test: normal build, ASan+UBSan build, then the
+#                              thread-related tests under ThreadSanitizer
 #   ./build.sh bench           build and run the benchmarks (release build)
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -25,6 +26,10 @@ ensure_packages() {
 }
 
 # configure_build DIR [CMAKE ARGS...]
+# Tests whose work crosses threads: replies from the authentication service, the Darwin
+# notification centre's listener, the main queue.
+TSAN_SUITES="SwitcherBlur|Dispatch|DarwinNotify|Authentication|SearchGate|IconState|MainQueue|NotificationCenter|Blocks|Settings"
+
 configure_build() {
   local dir=$1
   shift
@@ -53,6 +58,10 @@ case "$cmd" in
     echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
     configure_build build/asan -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests build/asan
+    echo "== ThreadSanitizer build (authentication replies, Darwin notifications, main queue)"
+    configure_build build/tsan -DCMAKE_BUILD_TYPE=Debug -DQV_TSAN=ON -DQV_BENCH=OFF
+    TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --test-dir build/tsan -j "$JOBS" \
+      --output-on-failure --timeout 300 -R "$TSAN_SUITES"
     ;;
   bench)
     ensure_packages

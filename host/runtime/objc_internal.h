@@ -40,18 +40,22 @@ struct objc_method_entry {
 };
 
 // A snapshot of looked-up implementations; replaced whole, never changed in place, so that
-// lookups on other threads read it without a lock.
+// lookups on other threads read it without a lock. objc_msgSend (assembly) probes it: the
+// layout below is relied on there.
 struct MethodCache {
   struct Slot {
     SEL sel;
     IMP imp;
   };
-  size_t mask;  // capacity - 1, capacity a power of two
+  // (capacity - 1) * sizeof(Slot), capacity a power of two: `sel & offsetMask` is the byte
+  // offset of the selector's first slot.
+  size_t offsetMask;
   size_t used;
   Slot slots[1];
 };
 
 struct objc_class : objc_object {
+  std::atomic<const MethodCache*> cache;  // first, at a fixed offset for objc_msgSend
   Class superclass = nullptr;
   std::string name;
   bool isMeta = false;
@@ -62,7 +66,6 @@ struct objc_class : objc_object {
   void (*destruct)(id) = nullptr;
   std::unordered_map<SEL, objc_method_entry> methods;
   std::vector<objc_ivar*> ivars;
-  std::atomic<const MethodCache*> cache;
 };
 
 namespace qv::runtime {

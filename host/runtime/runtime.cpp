@@ -32,24 +32,32 @@ Registry& registry() {
   return *r;
 }
 
+static_assert(sizeof(MethodCache::Slot) == 16 && offsetof(MethodCache, slots) == 16,
+              "objc_msgSend relies on this layout");
+
 const MethodCache kEmptyCache = {0, 0, {{nullptr, nullptr}}};
 
-inline size_t slotFor(SEL sel, size_t mask) {
-  return (reinterpret_cast<uintptr_t>(sel) >> 4) & mask;
+inline size_t capacityOf(const MethodCache* c) { return c->offsetMask / sizeof(MethodCache::Slot) + 1; }
+inline size_t maskOf(const MethodCache* c) { return c->offsetMask / sizeof(MethodCache::Slot); }
+
+// Selectors are at least 16-byte aligned allocations, so their low bits above 4 spread well.
+inline size_t slotFor(SEL sel, const MethodCache* c) {
+  return (reinterpret_cast<uintptr_t>(sel) & c->offsetMask) / sizeof(MethodCache::Slot);
 }
 
 MethodCache* allocCache(size_t capacity) {
   size_t bytes = sizeof(MethodCache) + (capacity - 1) * sizeof(MethodCache::Slot);
   auto* c = static_cast<MethodCache*>(std::calloc(1, bytes));
   if (!c) std::abort();
-  c->mask = capacity - 1;
+  c->offsetMask = (capacity - 1) * sizeof(MethodCache::Slot);
   c->used = 0;
   return c;
 }
 
 void insertSlot(MethodCache* c, SEL sel, IMP imp) {
-  size_t i = slotFor(sel, c->mask);
-  while (c->slots[i].sel != nullptr) i = (i + 1) & c->mask;
+  size_t mask = maskOf(c);
+  size_t i = slotFor(sel, c);
+  while (c->slots[i].sel != nullptr) i = (i + 1) & mask;
   c->slots[i] = {sel, imp};
   c->used++;
 }
@@ -61,13 +69,13 @@ void retire(const MethodCache* c) {
 // Publishes a copy of the class's cache with one more entry. Called under the runtime lock.
 void cacheFill(Class cls, SEL sel, IMP imp) {
   const MethodCache* old = cls->cache.load(std::memory_order_acquire);
-  size_t capacity = old->mask + 1;
+  size_t capacity = capacityOf(old);
   size_t needed = old->used + 1;
   size_t newCapacity = capacity < 8 ? 8 : capacity;
   while (needed * 4 > newCapacity * 3) newCapacity *= 2;
   MethodCache* fresh = allocCache(newCapacity);
   if (old != &kEmptyCache) {
-    for (size_t i = 0; i <= old->mask; i++) {
+    for (size_t i = 0; i <= maskOf(old); i++) {
       if (old->slots[i].sel) insertSlot(fresh, old->slots[i].sel, old->slots[i].imp);
     }
   }
@@ -100,12 +108,13 @@ IMP lookupSlow(Class cls, SEL sel) {
 
 inline IMP lookupImp(Class cls, SEL sel) {
   const MethodCache* c = cls->cache.load(std::memory_order_acquire);
-  size_t i = slotFor(sel, c->mask);
+  size_t mask = maskOf(c);
+  size_t i = slotFor(sel, c);
   for (;;) {
     const MethodCache::Slot& s = c->slots[i];
     if (s.sel == sel) return s.imp;
     if (s.sel == nullptr) break;
-    i = (i + 1) & c->mask;
+    i = (i + 1) & mask;
   }
   return lookupSlow(cls, sel);
 }
@@ -230,6 +239,11 @@ void makeImmortal(id obj) {
   std::abort();
 }
 
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+static_assert(offsetof(objc_class, cache) == 24, "objc_msgSend reads the cache at offset 24");
+#pragma GCC diagnostic pop
+
 __attribute__((noinline)) IMP lookupMiss(id obj, SEL sel) {
   IMP imp = lookupSlow(obj->isa, sel);
   if (!imp) unrecognized(obj, sel);
@@ -303,8 +317,8 @@ BOOL class_respondsToSelector(Class cls, SEL sel) {
 // The fast path is a leaf: a probe of the class's cache, with misses handled out of line.
 IMP objc_msg_lookup(id obj, SEL sel) {
   const MethodCache* c = obj->isa->cache.load(std::memory_order_acquire);
-  size_t mask = c->mask;
-  size_t i = slotFor(sel, mask);
+  size_t mask = maskOf(c);
+  size_t i = slotFor(sel, c);
   for (;;) {
     SEL s = c->slots[i].sel;
     if (s == sel) return c->slots[i].imp;
@@ -323,5 +337,8 @@ void objc_checkSend(id obj, SEL sel, const char* types) {
     std::abort();
   }
 }
+
+// objc_msgSend's miss path.
+IMP qv_msgsend_miss(id obj, SEL sel) { return lookupMiss(obj, sel); }
 
 }  // extern "C"

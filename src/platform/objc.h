@@ -43,6 +43,12 @@ ptrdiff_t ivar_getOffset(Ivar ivar);
 IMP class_getMethodImplementation(Class cls, SEL name);
 BOOL class_respondsToSelector(Class cls, SEL sel);
 
+// Jump to the receiver's implementation with the caller's arguments in place; called through
+// a pointer of the implementation's exact type. The receiver must not be nil. The _stret
+// variant is for results returned through memory.
+void objc_msgSend(void);
+void objc_msgSend_stret(void);
+
 // Finds the implementation a message to `obj` runs; aborts naming the class and selector
 // when nothing answers it, as the system runtime does.
 IMP objc_msg_lookup(id obj, SEL sel);
@@ -80,6 +86,16 @@ inline id asId(Class cls) { return reinterpret_cast<id>(cls); }
 namespace qv {
 
 // Anything that converts to `id` (the typed wrappers) travels through a send as `id`.
+// Results of more than 16 bytes come back through a hidden pointer argument.
+template <class R>
+constexpr bool returnsInMemory() {
+  if constexpr (std::is_class_v<R>) {
+    return sizeof(R) > 16;
+  } else {
+    return false;
+  }
+}
+
 template <class T>
 using SendArg = std::conditional_t<!std::is_arithmetic_v<T> && !std::is_pointer_v<T> &&
                                        std::is_convertible_v<T, id> && !std::is_enum_v<T>,
@@ -99,11 +115,13 @@ inline R msgSend(id receiver, SEL sel, Args... args) {
       return R{};
     }
   }
-  IMP imp = objc_msg_lookup(receiver, sel);
-#ifdef QV_CHECKED_SENDS
-  objc_checkSend(receiver, sel, qv::encodingOf<R(qv::SendArg<Args>...)>());
-#endif
   using Fn = R (*)(id, SEL, qv::SendArg<Args>...);
+#ifdef QV_CHECKED_SENDS
+  IMP imp = objc_msg_lookup(receiver, sel);
+  objc_checkSend(receiver, sel, qv::encodingOf<R(qv::SendArg<Args>...)>());
+#else
+  IMP imp = qv::returnsInMemory<R>() ? objc_msgSend_stret : objc_msgSend;
+#endif
   return reinterpret_cast<Fn>(imp)(receiver, sel, static_cast<qv::SendArg<Args>>(args)...);
 }
 

@@ -7,6 +7,7 @@
 
 #include "foundation/foundation.h"
 #include "runtime/class_builder.h"
+#include "platform/coregraphics.h"
 #include "runtime/object_refs.h"
 
 namespace {
@@ -221,6 +222,41 @@ TEST_F(Runtime, StrongReferencesRetainAndRelease) {
     EXPECT_EQ(b.get(), nil);
   }
   EXPECT_EQ(deallocs.load(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+CGRect rectFor(id, SEL, double x, double y, double w, double h) { return {{x, y}, {w, h}}; }
+CGSize sizeOf(id, SEL, double w, double h) { return {w, h}; }
+long sumOfEight(id, SEL, long a, long b, long c, long d, long e, long f, long g, long h) {
+  return a + 2 * b + 3 * c + 4 * d + 5 * e + 6 * f + 7 * g + 8 * h;
+}
+
+// The first send of each selector misses the cache, the second finds it there; both must hand
+// over every argument and result unchanged, also arguments on the stack and large results.
+TEST_F(Runtime, SendsPassArgumentsAndResultsThroughCacheMissesAndHits) {
+  Class cls = ClassBuilder<>("Shapes", "NSObject")
+                  .method("rectX:y:w:h:", rectFor)
+                  .method("sizeW:h:", sizeOf)
+                  .method("sum:b:c:d:e:f:g:h:", sumOfEight)
+                  .cls();
+  id obj = msgSend<id>(cls, sel_registerName("new"));
+  for (int round = 0; round < 2; round++) {
+    CGRect r = msgSend<CGRect>(obj, sel_registerName("rectX:y:w:h:"), 1.0, 2.0, 3.0, 4.0);
+    EXPECT_EQ(r.origin.x, 1.0);
+    EXPECT_EQ(r.origin.y, 2.0);
+    EXPECT_EQ(r.size.width, 3.0);
+    EXPECT_EQ(r.size.height, 4.0);
+    CGSize s = msgSend<CGSize>(obj, sel_registerName("sizeW:h:"), 5.0, 6.0);
+    EXPECT_EQ(s.width, 5.0);
+    EXPECT_EQ(s.height, 6.0);
+    EXPECT_EQ((msgSend<long>(obj, sel_registerName("sum:b:c:d:e:f:g:h:"), 1L, 1L, 1L, 1L, 1L, 1L,
+                             1L, 10L)),
+              28 + 80);
+  }
+  objc_release(obj);
 }
 
 }  // namespace
