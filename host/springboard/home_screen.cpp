@@ -106,9 +106,20 @@ void HomeScreen::addWidget(const std::string& identifier) {
 void HomeScreen::setWallpaperColor(const std::string& hex) {
   wallpaperColor_ = hex;
   wallpaperImage_.clear();
+  recomputeWallpaper();
 }
 
-void HomeScreen::setWallpaperImage(const std::string& pngPath) { wallpaperImage_ = pngPath; }
+void HomeScreen::setWallpaperImage(const std::string& pngPath) {
+  wallpaperImage_ = pngPath;
+  recomputeWallpaper();
+}
+
+// A new wallpaper has its average colour computed again, as the host does.
+void HomeScreen::recomputeWallpaper() {
+  if (!wallpaperView_) return;
+  AutoreleasePool pool;
+  msgSend<id>(wallpaperView_.get(), SELECTOR("_computeAverageColor"));
+}
 
 void HomeScreen::writeFile(const std::string& devicePath, const std::string& content) {
   fs::path real = realPath(devicePath);

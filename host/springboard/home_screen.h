@@ -90,6 +90,7 @@ class HomeScreen {
   void addApp(const AppSpec& spec);
   void addFolder(const std::string& name);
   void addWidget(const std::string& identifier);
+  // Also after boot: the host computes the new wallpaper's average colour.
   void setWallpaperColor(const std::string& hex);
   void setWallpaperImage(const std::string& pngPath);
   // Writes KEY into the settings store as the settings program does (also after boot).
@@ -154,6 +155,7 @@ class HomeScreen {
   void buildKeyWindow();
   void placeIcons();
   void noticeAlert();
+  void recomputeWallpaper();
   Strong makeIconView(IconEntry::Kind kind, const std::string& identifier, const std::string& name);
 
   std::string root_;

@@ -17,6 +17,7 @@ struct ForceTouchControllerObj : objc_object {
   Strong dataProvider;
   bool dismissed = false;
   int dismissals = 0;
+  int widgetRequests = 0;  // times the host's own widget lookup ran
 };
 
 struct UIActionObj : objc_object {
@@ -71,7 +72,8 @@ id providerShortcutItems(id self, SEL) {
 
 // ---- controller ----
 
-id controllerWidget(id, SEL, id) {
+id controllerWidget(id self, SEL, id) {
+  fields<ForceTouchControllerObj>(self)->widgetRequests++;
   return objc_autorelease(msgSend<id>(objc_getClass("UIViewController"), SELECTOR("new")));
 }
 void controllerDismiss(id self, SEL, BOOL, id completion) {
@@ -199,6 +201,7 @@ class Menu12 : public MenuPresenter {
     Json views = Json::object();
     views.set("platter", viewJson(msgSend<id>(platter_.get(), SELECTOR("view"))));
     views.set("widget", widget_ ? Json("shown") : Json("none"));
+    views.set("hostWidgetRequests", fields<ForceTouchControllerObj>(controller_)->widgetRequests);
     Json keylines = Json::array();
     for (const Strong& k : keylines_) keylines.push(viewJson(k));
     views.set("keylines", keylines);

@@ -207,6 +207,7 @@ Json viewJson(id view) {
   j.set("backgroundColor", colorJson(v->backgroundColor));
   j.set("alpha", rounded(v->alpha));
   j.set("hidden", v->hidden);
+  j.set("backgroundSets", v->backgroundSets);
   if (CALayerObj* layer = layerOf(view)) j.set("cornerRadius", layer->cornerRadius);
   return j;
 }

@@ -61,7 +61,10 @@ void viewSetAlpha(id self, SEL, double a) { view(self)->alpha = a; }
 BOOL viewIsHidden(id self, SEL) { return view(self)->hidden; }
 void viewSetHidden(id self, SEL, BOOL h) { view(self)->hidden = h; }
 id viewBackgroundColor(id self, SEL) { return view(self)->backgroundColor; }
-void viewSetBackgroundColor(id self, SEL, id c) { view(self)->backgroundColor = c; }
+void viewSetBackgroundColor(id self, SEL, id c) {
+  view(self)->backgroundColor = c;
+  view(self)->backgroundSets++;
+}
 id viewTintColor(id self, SEL) { return view(self)->tintColor; }
 void viewSetTintColor(id self, SEL, id c) { view(self)->tintColor = c; }
 id viewLayer(id self, SEL) { return view(self)->layer; }
