@@ -55,22 +55,22 @@ void newline(std::string& out, bool pretty, int depth) {
 
 }  // namespace
 
-const std::string& Json::asString() const {
+const std::string& Json::asString() const& {
   return isString() ? std::get<std::string>(value_) : kEmpty;
 }
-const Json::Array& Json::items() const { return isArray() ? std::get<Array>(value_) : kNoItems; }
-const Json::Object& Json::members() const {
+const Json::Array& Json::items() const& { return isArray() ? std::get<Array>(value_) : kNoItems; }
+const Json::Object& Json::members() const& {
   return isObject() ? std::get<Object>(value_) : kNoMembers;
 }
 
-const Json& Json::operator[](const std::string& key) const {
+const Json& Json::operator[](const std::string& key) const& {
   for (const auto& [k, v] : members()) {
     if (k == key) return v;
   }
   return kNull;
 }
 
-const Json& Json::operator[](size_t index) const {
+const Json& Json::operator[](size_t index) const& {
   const Array& a = items();
   return index < a.size() ? a[index] : kNull;
 }

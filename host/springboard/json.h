@@ -42,14 +42,20 @@ class Json {
 
   bool asBool() const { return isBool() && std::get<bool>(value_); }
   double asNumber() const { return isNumber() ? std::get<double>(value_) : 0; }
-  const std::string& asString() const;
-  const Array& items() const;
-  const Object& members() const;
+  // On a temporary these return copies, so `for (auto& x : dump()["a"].items())` stays valid.
+  const std::string& asString() const&;
+  std::string asString() const&& { return asString(); }
+  const Array& items() const&;
+  Array items() const&& { return items(); }
+  const Object& members() const&;
+  Object members() const&& { return members(); }
 
   // Object member access; a missing member reads as null.
-  const Json& operator[](const std::string& key) const;
+  const Json& operator[](const std::string& key) const&;
+  Json operator[](const std::string& key) const&& { return (*this)[key]; }
   // Array element access; out of range reads as null.
-  const Json& operator[](size_t index) const;
+  const Json& operator[](size_t index) const&;
+  Json operator[](size_t index) const&& { return (*this)[index]; }
   size_t size() const;
   bool has(const std::string& key) const;
 
