@@ -50,21 +50,51 @@ void surfaceToBuffer(cairo_surface_t* s, CGContext* c) {
   }
 }
 
-// The common case of an image drawn at its own size over the whole (empty) context.
-bool copyUnscaled(CGContext* c, CGRect rect, cairo_surface_t* image) {
+// The common case: an image drawn at its own size over the whole context, composited over
+// what the buffer holds in one pass (source over destination, premultiplied).
+bool drawUnscaled(CGContext* c, CGRect rect, cairo_surface_t* image) {
   int w = cairo_image_surface_get_width(image);
   int h = cairo_image_surface_get_height(image);
   if (rect.origin.x != 0 || rect.origin.y != 0 || rect.size.width != w || rect.size.height != h ||
       static_cast<size_t>(w) != c->width || static_cast<size_t>(h) != c->height) {
     return false;
   }
-  for (size_t y = 0; y < c->height; y++) {
-    const uint8_t* d = c->data + y * c->bytesPerRow;
-    for (size_t i = 0; i < c->width * 4; i++) {
-      if (d[i]) return false;
+  cairo_surface_flush(image);
+  const uint8_t* src = cairo_image_surface_get_data(image);
+  int stride = cairo_image_surface_get_stride(image);
+  // Locals, so that stores into the buffer cannot be taken to change them.
+  const size_t width = c->width, height = c->height, bytesPerRow = c->bytesPerRow;
+  uint8_t* const data = c->data;
+  for (size_t y = 0; y < height; y++) {
+    uint8_t* dst = data + y * bytesPerRow;  // rows need not be 4-byte aligned
+    const auto* row = reinterpret_cast<const uint32_t*>(src + static_cast<ptrdiff_t>(y) * stride);
+    // Most rows are drawn into an empty buffer: a straight copy then.
+    uint32_t any = 0;
+    for (size_t x = 0; x < width * 4; x++) any |= dst[x];
+    if (any == 0) {
+      for (size_t x = 0; x < width; x++) {
+        uint32_t px = row[x];
+        uint32_t s = (px & 0xFF00FF00u) | ((px >> 16) & 0xFFu) | ((px & 0xFFu) << 16);
+        std::memcpy(dst + 4 * x, &s, 4);
+      }
+      continue;
+    }
+    for (size_t x = 0; x < width; x++) {
+      // ARGB words to R, G, B, A bytes: swap the red and blue lanes.
+      uint32_t px = row[x];
+      uint32_t s = (px & 0xFF00FF00u) | ((px >> 16) & 0xFFu) | ((px & 0xFFu) << 16);
+      uint32_t d;
+      std::memcpy(&d, dst + 4 * x, 4);
+      // Source over: d * (255 - alpha) / 255 two lanes at a time, rounded.
+      uint32_t keep = 255u - (s >> 24);
+      uint32_t rb = (d & 0x00FF00FFu) * keep + 0x00800080u;
+      rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+      uint32_t ga = ((d >> 8) & 0x00FF00FFu) * keep + 0x00800080u;
+      ga = (ga + ((ga >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
+      uint32_t out = s + (rb | ga);
+      std::memcpy(dst + 4 * x, &out, 4);
     }
   }
-  surfaceToBuffer(image, c);
   return true;
 }
 
@@ -90,7 +120,7 @@ void CGContextDrawImage(CGContextRef c, CGRect rect, CGImageRef image) {
       rect.size.width <= 0 || rect.size.height <= 0) {
     return;
   }
-  if (copyUnscaled(c, rect, image->surface)) return;
+  if (drawUnscaled(c, rect, image->surface)) return;
   int iw = cairo_image_surface_get_width(image->surface);
   int ih = cairo_image_surface_get_height(image->surface);
   if (iw <= 0 || ih <= 0) return;

@@ -25,12 +25,22 @@ struct CGImage {
 
 namespace qv::host {
 
+// A PNG file whose pixels are decoded the first time something needs them, as UIKit decodes
+// file images lazily. Shared by an image and the copies made from it.
+struct PendingPng;
+
 struct UIImageObj : objc_object {
-  std::shared_ptr<CGImage> bitmap;
+  std::shared_ptr<CGImage> bitmap;  // the pixels once known
+  std::shared_ptr<PendingPng> file;  // set for images read from a file, until decoded
+  int fileWidth = 0, fileHeight = 0;  // the file's pixel size, from its header
   double scale = 1;
   std::string sourcePath;
   long renderingMode = 0;
 };
+
+// The image's pixels, decoding its file if that has not happened yet; null when there are
+// none (a file that turns out to be corrupt).
+CGImage* imagePixels(id image);
 
 CGColorSpace* deviceRGBSpace();
 CGColorSpace* deviceGraySpace();

@@ -48,6 +48,20 @@ TEST_F(BitmapContext, UnscaledDrawingCopiesPremultipliedBytesInRgbaOrder) {
   EXPECT_EQ(buffer, (std::vector<uint8_t>{255, 0, 0, 255, 0, 128, 0, 128}));
 }
 
+TEST_F(BitmapContext, DrawingCompositesOverWhatTheBufferHolds) {
+  // Half-transparent green (premultiplied) over opaque white, and opaque red over blue.
+  id image = imageFromPixels(2, 1, {0x80008000u, 0xFFFF0000u});
+  CGImageRef cg = msgSend<CGImageRef>(image, SELECTOR("CGImage"));
+  std::vector<uint8_t> buffer = {255, 255, 255, 255, 0, 0, 255, 255};
+  CGContextRef c = CGBitmapContextCreate(buffer.data(), 2, 1, 8, 8, CGImageGetColorSpace(cg),
+                                         kCGImageAlphaPremultipliedLast);
+  ASSERT_NE(c, nullptr);
+  CGContextDrawImage(c, CGRectMake(0, 0, 2, 1), cg);
+  CGContextRelease(c);
+  // 255 * (255 - 128) / 255 = 127 kept of white under the green.
+  EXPECT_EQ(buffer, (std::vector<uint8_t>{127, 255, 127, 255, 255, 0, 0, 255}));
+}
+
 TEST_F(BitmapContext, ImagesAreScaledIntoTheRectangleFromTheBottomLeft) {
   id image = imageFromPixels(1, 1, {0xFF0000FFu});  // opaque blue
   CGImageRef cg = msgSend<CGImageRef>(image, SELECTOR("CGImage"));

@@ -21,8 +21,8 @@ const std::vector<CommandSpec>& commandTable() {
      {"nowplaying", "nocontainer", "nosection"}, runApp},
     {"folder", "folder NAME", "a folder icon", Before, 1, 1, {}, {}, runFolder},
     {"widget", "widget ID", "a widget icon", Before, 1, 1, {}, {}, runWidget},
-    {"wallpaper", "wallpaper #RRGGBB | FILE.png", "the static wallpaper",
-     Before, 1, 1, {}, {}, runWallpaper},
+    {"wallpaper", "wallpaper #RRGGBB | FILE.png", "the static wallpaper (after boot the host "
+     "computes its average colour again)", Any, 1, 1, {}, {}, runWallpaper},
     {"setting", "setting KEY VALUE", "write a key of the settings store",
      Any, 2, 2, {}, {}, runSetting},
     {"static-color", "static-color TEXT", "the colour list's staticColor entry",
