@@ -1,6 +1,11 @@
 // Core Foundation preferences over property-list files. A process reads a domain's file once
 // and keeps the result until CFPreferencesAppSynchronize, like the real cache, so a reader
 // sees another process's change only after synchronising.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <mutex>
 #include <unordered_map>
@@ -81,6 +86,31 @@ void forgetDomain(CFStringRef appID) {
   cache().erase(realPath(path));
 }
 
+// Serialises the read-modify-write of one domain between processes (the settings program and
+// the home screen), so that neither loses what the other wrote. The kernel drops the lock of
+// a process that dies.
+class DomainLock {
+ public:
+  explicit DomainLock(const std::string& appID) {
+    std::string folder = realPath("/var/run/preferences-locks");
+    ::mkdir(realPath("/var/run").c_str(), 0755);
+    ::mkdir(folder.c_str(), 0755);
+    fd_ = ::open((folder + "/" + appID + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ >= 0) {
+      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+      }
+    }
+  }
+  ~DomainLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+  }
+  DomainLock(const DomainLock&) = delete;
+  DomainLock& operator=(const DomainLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
 // Constant strings in static storage; their class is filled in at registration.
 NSStringObj gCurrentUser, gAnyUser, gCurrentHost, gAnyHost;
 
@@ -104,6 +134,7 @@ bool setPreferenceValue(const std::string& appID, const std::string& key, id val
   std::string path = preferencesFilePath(appID);
   if (path.empty()) return false;
   AutoreleasePool pool;
+  DomainLock lock(appID);
   id current = readPropertyListFile(path);
   id updated = runtime::createInstance(dictionaryClass());
   Strong owner = Strong::adopt(updated);
@@ -143,6 +174,14 @@ void CFRelease(CFTypeRef obj) { objc_release(const_cast<id>(obj)); }
 Boolean CFPreferencesAppSynchronize(CFStringRef applicationID) {
   qv::host::forgetDomain(applicationID);
   return true;
+}
+
+void CFPreferencesSetAppValue(CFStringRef key, CFTypeRef value, CFStringRef applicationID) {
+  id name = const_cast<id>(applicationID);
+  id keyText = const_cast<id>(key);
+  if (!qv::host::isString(name) || !qv::host::isString(keyText)) return;
+  qv::host::setPreferenceValue(qv::host::stdString(name), qv::host::stdString(keyText),
+                               const_cast<id>(value));
 }
 
 CFArrayRef CFPreferencesCopyKeyList(CFStringRef applicationID, CFStringRef, CFStringRef) {

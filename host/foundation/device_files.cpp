@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "foundation/device_root.h"
+#include "foundation/file_faults.h"
 #include "foundation/path_resolution.h"
 
 namespace qv::host {
@@ -75,25 +76,49 @@ bool writeTarget(const std::string& devicePath, std::string& folder, std::string
   return true;
 }
 
-bool writeInPlace(const std::string& target, const std::string& bytes) {
-  Fd fd(::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, kFileMode));
-  if (fd.get() < 0) return false;
-  return writeAll(fd.get(), bytes) && fd.close();
+// Writes all bytes, or under an injected disk-full fault half of them before failing.
+bool writeBytes(int fd, const std::string& bytes, WriteFault fault) {
+  if (fault == WriteFault::NoSpaceMidway) {
+    writeAll(fd, bytes.substr(0, bytes.size() / 2));
+    errno = ENOSPC;
+    return false;
+  }
+  return writeAll(fd, bytes);
 }
 
-bool writeAtomically(const std::string& folder, const std::string& name, const std::string& bytes) {
+bool writeInPlace(const std::string& target, const std::string& bytes, WriteFault fault) {
+  if (fault == WriteFault::ReadOnlyFolder) {
+    errno = EROFS;
+    return false;
+  }
+  Fd fd(::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, kFileMode));
+  if (fd.get() < 0) return false;
+  return writeBytes(fd.get(), bytes, fault) && fd.close();
+}
+
+bool writeAtomically(const std::string& folder, const std::string& name, const std::string& bytes,
+                     WriteFault fault) {
   std::string target = folder + "/" + name;
   struct stat st;
   if (::lstat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
     errno = EISDIR;
     return false;
   }
+  if (fault == WriteFault::ReadOnlyFolder) {
+    errno = EROFS;
+    return false;
+  }
   // Hidden, and short enough to be a valid name whatever the target's length.
   std::string temp = folder + "/." + name.substr(0, 200) + ".XXXXXX";
   Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
   if (fd.get() < 0) return false;
-  bool ok = ::fchmod(fd.get(), kFileMode) == 0 && writeAll(fd.get(), bytes) &&
-            ::fsync(fd.get()) == 0 && fd.close() && ::rename(temp.c_str(), target.c_str()) == 0;
+  bool ok = ::fchmod(fd.get(), kFileMode) == 0 && writeBytes(fd.get(), bytes, fault) &&
+            ::fsync(fd.get()) == 0 && fd.close();
+  if (ok && fault == WriteFault::FailedRename) {
+    errno = EIO;
+    ok = false;
+  }
+  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) {
     int saved = errno;
     ::unlink(temp.c_str());
@@ -170,8 +195,9 @@ std::optional<std::string> readDeviceFile(const std::string& devicePath, size_t 
 bool writeDeviceFile(const std::string& devicePath, const std::string& bytes, bool atomically) {
   std::string folder, name;
   if (!writeTarget(devicePath, folder, name)) return false;
-  return atomically ? writeAtomically(folder, name, bytes)
-                    : writeInPlace(folder + "/" + name, bytes);
+  WriteFault fault = takeWriteFault();
+  return atomically ? writeAtomically(folder, name, bytes, fault)
+                    : writeInPlace(folder + "/" + name, bytes, fault);
 }
 
 }  // namespace qv::host

@@ -15,7 +15,9 @@ namespace qv::host {
 std::string preferencesFilePath(const std::string& appID);
 
 // Sets (or, with nil, removes) one key of a domain and writes its file atomically, as
-// CFPreferencesSetAppValue followed by a synchronise does. False when the write fails.
+// CFPreferencesSetAppValue followed by a synchronise does; the file is re-read under a lock
+// shared by every process, so concurrent updates of other keys are kept. False when the
+// write fails.
 bool setPreferenceValue(const std::string& appID, const std::string& key, id value);
 
 }  // namespace qv::host

@@ -11,12 +11,11 @@ IMP prevComputeAverageColor = nullptr;
 id hookComputeAverageColor(id self, SEL cmd) {
   id color = callPrevious<id>(prevComputeAverageColor, self, cmd);
   NS::Data archive = NS::KeyedArchiver::archivedDataWithRootObject(color);
-  // The colour list belongs to the settings program: it is only ever rewritten, not created.
-  NS::MutableDictionary colors =
-      NS::MutableDictionary::dictionaryWithContentsOfFile(colorSettingsPath());
-  if (colors && archive) {
-    colors.setObject(archive, NSSTR("wallColor"));
-    colors.writeToFile(colorSettingsPath(), true);
+  // The colour list belongs to the settings program: it is only ever updated, not created,
+  // and only its "wallColor" entry changes, against the file as it stands when written.
+  if (archive && NS::Dictionary::dictionaryWithContentsOfFile(colorSettingsPath())) {
+    CFPreferencesSetAppValue(CFSTR("wallColor"), archive, CFSTR("com.vantrelo88.quorvel.color"));
+    CFPreferencesAppSynchronize(CFSTR("com.vantrelo88.quorvel.color"));
   }
   return color;
 }

@@ -34,6 +34,8 @@ void CFRelease(CFTypeRef obj);
 Boolean CFPreferencesAppSynchronize(CFStringRef applicationID);
 // The keys stored for the domain (owned), or null when it has none.
 CFArrayRef CFPreferencesCopyKeyList(CFStringRef applicationID, CFStringRef user, CFStringRef host);
+// Sets (or, with null, removes) one key of the domain, keeping every other key as stored.
+void CFPreferencesSetAppValue(CFStringRef key, CFTypeRef value, CFStringRef applicationID);
 // The values of `keys` that the domain holds (owned).
 CFDictionaryRef CFPreferencesCopyMultiple(CFArrayRef keys, CFStringRef applicationID,
                                           CFStringRef user, CFStringRef host);

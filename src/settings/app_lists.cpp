@@ -29,10 +29,10 @@ void storeList(const char* key, const NS::Array& list) {
   if (!defaults) return;
   NS::String name = NS::String::from(key);
   NS::MutableDictionary(defaults).setObject(list, name);
-  NS::MutableDictionary onDisk = NS::MutableDictionary::dictionaryWithContentsOfFile(settingsPath());
-  if (onDisk) {
-    onDisk.setObject(list, name);
-    onDisk.writeToFile(settingsPath(), true);
+  if (NS::Dictionary::dictionaryWithContentsOfFile(settingsPath())) {
+    // One key of the settings domain, updated against the file as it stands when written.
+    CFPreferencesSetAppValue(name, list, CFSTR("com.vantrelo88.quorvel"));
+    CFPreferencesAppSynchronize(CFSTR("com.vantrelo88.quorvel"));
   } else {
     NS::Dictionary(defaults).writeToFile(settingsPath(), true);
   }

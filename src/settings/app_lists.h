@@ -19,9 +19,10 @@ bool isAppLocked(id bundleIdentifier);
 NS::MutableArray mutableListNamed(const char* key);
 
 // Stores `list` under `key` in `defaults` and writes it to the settings property list.
-// The file is re-read just before the write and only this key is replaced, so settings the
-// settings program wrote since launch survive; when it cannot be read, `defaults` is written
-// whole. Without `defaults` nothing is kept or written.
+// Only this key of the file is replaced, against the file as it stands at that moment, so
+// settings the settings program wrote since launch (even while this runs) survive; when the
+// file cannot be read, `defaults` is written whole. Without `defaults` nothing is kept or
+// written.
 void storeList(const char* key, const NS::Array& list);
 
 }  // namespace quorvel
