@@ -76,10 +76,8 @@ void HomeScreen::setQuirks(const HostQuirks& quirks) {
 }
 
 AppState* HomeScreen::app(const std::string& bundleID) {
-  for (AppState& a : apps_) {
-    if (a.spec.bundleID == bundleID) return &a;
-  }
-  return nullptr;
+  auto it = appIndex_.find(bundleID);
+  return it == appIndex_.end() ? nullptr : &apps_[it->second];
 }
 
 void HomeScreen::addApp(const AppSpec& spec) {
@@ -90,6 +88,7 @@ void HomeScreen::addApp(const AppSpec& spec) {
   state.spec = spec;
   if (state.spec.name.empty()) state.spec.name = spec.bundleID.substr(spec.bundleID.rfind('.') + 1);
   state.section.exists = spec.section;
+  appIndex_[spec.bundleID] = apps_.size();
   apps_.push_back(std::move(state));
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "runtime/object_refs.h"
@@ -163,6 +164,7 @@ class HomeScreen {
   Family family_ = Family::V14;
   HostQuirks quirks_;
   std::vector<AppState> apps_;
+  std::unordered_map<std::string, size_t> appIndex_;  // bundle identifier -> place in apps_
   std::vector<IconEntry> icons_;
   std::string wallpaperColor_ = "#203040";
   std::string wallpaperImage_;

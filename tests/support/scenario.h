@@ -14,7 +14,9 @@
 
 #include "foundation/darwin_notify.h"
 #include "foundation/device_root.h"
+#include "foundation/foundation.h"
 #include "foundation/main_loop.h"
+#include "foundation/preferences.h"
 #include "foundation/property_list.h"
 #include "springboard/home_screen.h"
 #include "springboard/springboard_internal.h"
@@ -36,6 +38,63 @@ inline const bool kActsAsDarwinPoster = [] {
   }
   return false;
 }();
+
+// A test program started with QV_WRITE_SETTINGS=N and QV_ROOT set acts as the settings
+// program writing N times: hideBadges flips in the settings domain, the static colour is set
+// in the colour list.
+inline const bool kActsAsSettingsWriter = [] {
+  const char* count = std::getenv("QV_WRITE_SETTINGS");
+  const char* root = std::getenv("QV_ROOT");
+  if (count && root) {
+    host::registerFoundation();
+    host::setDeviceRoot(root);
+    int n = std::atoi(count);
+    for (int i = 0; i < n; i++) {
+      AutoreleasePool pool;
+      host::setPreferenceValue("com.vantrelo88.quorvel", "hideBadges", host::makeBool(i % 2 == 0));
+      host::setPreferenceValue("com.vantrelo88.quorvel.color", "staticColor",
+                               host::makeString(i + 1 == n ? "#0000ff" : "#00ff00"));
+    }
+    _exit(0);
+  }
+  return false;
+}();
+
+// A test program started with QV_RELOAD_SETTINGS=N and QV_ROOT set acts as the settings
+// program changing a setting and announcing it N times.
+inline const bool kActsAsSettingsReloader = [] {
+  const char* count = std::getenv("QV_RELOAD_SETTINGS");
+  const char* root = std::getenv("QV_ROOT");
+  if (count && root) {
+    host::registerFoundation();
+    host::setDeviceRoot(root);
+    int n = std::atoi(count);
+    for (int i = 0; i < n; i++) {
+      AutoreleasePool pool;
+      host::setPreferenceValue("com.vantrelo88.quorvel", "hideBadges", host::makeBool(i % 2 == 0));
+      host::postDarwinNotification("com.vantrelo88.quorvel/ReloadPrefs");
+    }
+    _exit(0);
+  }
+  return false;
+}();
+
+// Starts the test program again as another process with these environment settings; returns
+// its process id.
+inline pid_t spawnSelf(std::vector<std::string> env) {
+  std::vector<char*> envp;
+  for (std::string& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  char* const argv[] = {const_cast<char*>("helper"), nullptr};
+  pid_t pid = 0;
+  if (posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, argv, envp.data()) != 0) return -1;
+  return pid;
+}
+
+inline bool waitForExit(pid_t pid) {
+  int status = 0;
+  return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 // Posts a Darwin notification from a separate process on the same device root.
 inline void postFromAnotherProcess(const std::string& root, const std::string& name) {

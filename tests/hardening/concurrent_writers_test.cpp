@@ -1,0 +1,53 @@
+// The settings program writes the same files from another process while the library changes
+// its lists and captures the wallpaper colour: nothing either writes is lost.
+#include "support/scenario.h"
+
+namespace qv::testing {
+namespace {
+
+class ConcurrentWriters : public Scenario {
+ protected:
+  void SetUp() override {
+    Scenario::SetUp();
+    writeSettings({{"hideShare", host::makeBool(false)}});
+    writeColors({{"staticColor", host::makeString("#ffffff")}});
+    device("14.2");
+    for (int i = 0; i < 40; i++) {
+      AppSpec spec;
+      spec.bundleID = "com.example.app" + std::to_string(i);
+      spec.container = false;
+      home().addApp(spec);
+    }
+    boot();
+  }
+};
+
+TEST_F(ConcurrentWriters, EveryLockSurvivesTheSettingsProgramWritingAtTheSameTime) {
+  pid_t writer = spawnSelf({"QV_WRITE_SETTINGS=300", "QV_ROOT=" + root_});
+  ASSERT_GT(writer, 0);
+  for (int i = 0; i < 40; i++) {
+    home().press("com.example.app" + std::to_string(i));
+    home().pick("App Lock");
+  }
+  ASSERT_TRUE(waitForExit(writer));
+  Json d = dump();
+  EXPECT_EQ(d["defaults"]["lockedApps"].size(), 40u);
+  EXPECT_EQ(d["settingsFile"]["lockedApps"].dump(), d["defaults"]["lockedApps"].dump());
+  EXPECT_TRUE(d["settingsFile"].has("hideBadges"));  // the program's writes are kept too
+  EXPECT_FALSE(d["settingsFile"]["hideShare"].asBool());
+}
+
+TEST_F(ConcurrentWriters, WallpaperCapturesKeepTheStaticColourTheProgramWrote) {
+  pid_t writer = spawnSelf({"QV_WRITE_SETTINGS=200", "QV_ROOT=" + root_});
+  ASSERT_GT(writer, 0);
+  for (int i = 0; i < 60; i++) home().setWallpaperColor(i % 2 ? "#102030" : "#405060");
+  ASSERT_TRUE(waitForExit(writer));
+  AutoreleasePool pool;
+  id colors = host::readPropertyListFile(colorPath());
+  ASSERT_TRUE(colors);
+  EXPECT_EQ(host::stdString(host::dictionaryGet(colors, "staticColor")), "#0000ff");
+  EXPECT_TRUE(host::dictionaryGet(colors, "wallColor"));
+}
+
+}  // namespace
+}  // namespace qv::testing
