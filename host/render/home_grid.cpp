@@ -12,8 +12,6 @@ constexpr int kColumns = 4;
 constexpr int kRows = 7;  // icons placed further down lie off this page
 constexpr double kIconSize = 60, kIconRadius = 13.5;
 constexpr double kLeft = 27, kTop = 72, kColumnPitch = 92, kRowPitch = 102;
-// How far an icon's accessibility tint darkens it at the tint's full alpha.
-constexpr double kTintStrength = 0.5;
 const Rgba kBadgeRed{1, 0.231, 0.188, 1};
 const Rgba kWhite{1, 1, 1, 1};
 
@@ -117,7 +115,7 @@ void drawIcon(cairo_t* cr, const HomeScreen& home, const IconEntry& entry, bool 
     Rgba tint = colourOf(v->accessibilityTintColor);
     if (tint.alpha > 0 && (image || entry.kind != IconEntry::Kind::App)) {
       fillRounded(cr, icon, kIconRadius, {tint.red, tint.green, tint.blue, 1},
-                  tint.alpha * kTintStrength);
+                  tint.alpha * kIconTintStrength);
     }
     cairo_restore(cr);
     if (imageOnly) return;

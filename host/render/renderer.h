@@ -21,6 +21,8 @@ struct Box {
 constexpr double kScreenWidth = 390;
 constexpr double kScreenHeight = 844;
 constexpr double kPictureScale = 2;
+// How much of an icon its accessibility tint covers at the tint's full alpha.
+constexpr double kIconTintStrength = 0.5;
 
 // Where a picture put things, in points.
 struct RenderedLayout {
