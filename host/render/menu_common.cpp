@@ -43,7 +43,7 @@ void placeRun(const Box& icon, double x, double width, const std::vector<double>
 }  // namespace
 
 std::vector<Box> stackFromIcon(const Box& icon, double width, const std::vector<double>& heights) {
-  width = std::clamp(width, 100.0, kScreenWidth - 2 * kMargin);
+  width = std::isfinite(width) ? std::clamp(width, 100.0, kScreenWidth - 2 * kMargin) : 250;
   double x = icon.x + icon.width / 2 < kScreenWidth / 2 ? icon.x : icon.right() - width;
   x = std::clamp(x, kMargin, kScreenWidth - kMargin - width);
   double spaceBelow = kBottomLimit - icon.bottom() - kGap;
