@@ -2,7 +2,10 @@
 // pending authentication prompt on top; written as a PNG.
 #include "render/renderer.h"
 
+#include <dlfcn.h>
+
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 
@@ -18,20 +21,39 @@ cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned in
   return CAIRO_STATUS_SUCCESS;
 }
 
-void drawMenu(cairo_t* cr, const HomeScreen& home, const render::Layer& homeLayer,
+// False when the family's views are missing: the home screen is drawn alone.
+bool drawMenu(cairo_t* cr, const HomeScreen& home, const render::Layer& homeLayer,
               RenderedLayout* layout) {
   MenuViews views = home.menu()->views();
   switch (home.family()) {
     case Family::V14:
-      if (views.list) render::drawMenu14(cr, home, views, homeLayer, layout);
-      break;
+      if (!views.list) return false;
+      render::drawMenu14(cr, home, views, homeLayer, layout);
+      return true;
     case Family::V13:
-      if (views.group) render::drawMenu13(cr, home, views, homeLayer, layout);
-      break;
+      if (!views.group) return false;
+      render::drawMenu13(cr, home, views, homeLayer, layout);
+      return true;
     case Family::V12:
-      if (views.platterController) render::drawPlatter12(cr, home, views, homeLayer, layout);
-      break;
+      if (!views.platterController) return false;
+      render::drawPlatter12(cr, home, views, homeLayer, layout);
+      return true;
   }
+  return false;
+}
+
+// Text leaves cairo's fonts and fontconfig's configuration cached for the life of the process;
+// both are released at exit (fontconfig through the copy cairo loaded), so leak checkers see a
+// clean end.
+void releaseFontCachesAtExit() {
+  static const bool registered = [] {
+    std::atexit([] {
+      cairo_debug_reset_static_data();
+      if (auto fini = reinterpret_cast<void (*)()>(dlsym(RTLD_DEFAULT, "FcFini"))) fini();
+    });
+    return true;
+  }();
+  (void)registered;
 }
 
 }  // namespace
@@ -43,6 +65,7 @@ bool renderScreen(const HomeScreen& home, const std::string& path, std::string* 
     return false;
   };
   if (!home.booted()) return fail("the home screen has not booted");
+  releaseFontCachesAtExit();
   AutoreleasePool pool;
   RenderedLayout found;
   render::Layer canvas(kScreenWidth, kScreenHeight);
@@ -61,9 +84,7 @@ bool renderScreen(const HomeScreen& home, const std::string& path, std::string* 
       }
       [[fallthrough]];
     case Screen::Home:
-      if (render::menuIsOpen(home)) {
-        drawMenu(cr, home, homeLayer, &found);
-      } else {
+      if (!render::menuIsOpen(home) || !drawMenu(cr, home, homeLayer, &found)) {
         render::paintLayer(cr, homeLayer, 0, 0);
       }
       break;

@@ -59,16 +59,26 @@ TEST_F(PictureFile, FailsClearlyBeforeBootAndOnAnUnwritablePath) {
   EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
-TEST_F(PictureFile, JunkTextAndBadgesDrawWithoutHarm) {
+TEST_F(PictureFile, JunkTextIsDrawnAsFarAsItCanBe) {
+  // Bytes that are no UTF-8, an encoded NUL, a lone surrogate, and far too much text.
   AppSpec spec;
   spec.bundleID = "com.example.junk";
   spec.name = std::string("\xff\xfe bad \xc0\x80 \xed\xa0\x80 ") + std::string(5000, 'x');
   spec.badge = -123456789012;
+  spec.iconColor = "#3080ff";
   home().addApp(spec);
   boot();
-  home().press("com.example.junk");
   Picture p(render());
-  EXPECT_TRUE(p.ok());
+  host::Box icon = layoutBox(layout_.icons, "com.example.junk");
+  auto white = [](const Rgb& c) { return c.r > 200 && c.g > 200 && c.b > 200; };
+  auto red = [](const Rgb& c) { return c.r > 200 && c.g < 110 && c.b < 110; };
+  int label = 0, badge = 0;
+  p.forEachPixel(host::Box{icon.x - 14, icon.bottom() + 4, icon.width + 28, 16},
+                 [&](int, int, const Rgb& c) { label += white(c); });
+  p.forEachPixel(host::Box{icon.right() - 52, icon.y - 8, 60, 22},
+                 [&](int, int, const Rgb& c) { badge += red(c); });
+  EXPECT_GT(label, 20);
+  EXPECT_GT(badge, 100);
 }
 
 }  // namespace
