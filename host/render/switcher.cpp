@@ -28,21 +28,24 @@ double dimension(double v, double fallback) {
   return std::isfinite(v) && v > 1 ? std::min(v, 2000.0) : fallback;
 }
 
-// The app's small icon and name above its card.
+// The app's small icon and name above its card, smaller over smaller cards.
 void drawCardTitle(cairo_t* cr, const HomeScreen& home, const std::string& bundleID,
-                   const Box& card) {
+                   const Box& card, double scale) {
+  double t = std::clamp(scale / 0.8, 0.75, 1.0);
   std::string name = bundleID;
   for (const AppState& a : home.apps()) {
     if (a.spec.bundleID != bundleID) continue;
     name = a.spec.name;
-    Box icon{card.x, card.y - 34, 24, 24};
+    Box icon{card.x, card.y - 10 - std::round(24 * t), std::round(24 * t), std::round(24 * t)};
     cairo_save(cr);
-    roundedRect(cr, icon, 5.5);
+    roundedRect(cr, icon, 5.5 * t);
     cairo_clip(cr);
     drawImage(cr, a.iconImage, icon, 1);
     cairo_restore(cr);
   }
-  drawText(cr, name, card.x + 30, card.y - 17, card.width - 30, {13, true, {1, 1, 1, 1}});
+  double indent = std::round(24 * t) + 6 * t;
+  drawText(cr, name, card.x + indent, card.y - 10 - 7 * t, card.width - indent,
+           {13 * t, true, {1, 1, 1, 1}});
 }
 
 }  // namespace
@@ -94,7 +97,7 @@ void drawSwitcher(cairo_t* cr, const HomeScreen& home, const Layer& homeLayer,
     x += cw + kCardGap;
     if (box.x >= kScreenWidth) break;
     std::string app = cardApp(card);
-    drawCardTitle(cr, home, app, box);
+    drawCardTitle(cr, home, app, box, scale);
     Box name;
     drawFilteredView(cr, card, box, cornerRadiusOf(card, kCardRadius) * scale, scale,
                      [&](cairo_t* c, const Box& b) { name = drawAppContent(c, home, app, b); });
