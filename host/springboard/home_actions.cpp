@@ -74,6 +74,7 @@ void HomeScreen::press(const std::string& identifier) {
   for (const IconEntry& e : icons_) {
     if (e.identifier != identifier) continue;
     AutoreleasePool pool;
+    screen_ = Screen::Home;  // icons are pressed on the home screen
     menu_->open(e.iconView);
     settle();
     return;
@@ -137,6 +138,7 @@ void HomeScreen::setFrontmost(const std::string& bundleID) {
   AppState* a = app(bundleID);
   if (!a || a->uninstalled) return;
   frontmost_ = bundleID;
+  screen_ = Screen::App;
   a->running = true;
   // A running app has a layout in the switcher and a page.
   id switcher = ensureMainSwitcher();
@@ -178,6 +180,7 @@ void HomeScreen::openSwitcher() {
   requireBooted("switcher");
   AutoreleasePool pool;
   id switcher = ensureMainSwitcher();
+  screen_ = Screen::Switcher;
   switcherCards().clear();
   for (const Strong& layout : fields<MainSwitcherObj>(switcher)->appLayouts) {
     id card = msgSend<id>(
@@ -242,6 +245,7 @@ void HomeScreen::markUninstalled(const std::string& bundleID) {
   a->uninstalled = true;
   a->running = false;
   if (frontmost_ == bundleID) frontmost_.clear();
+  if (frontmost_.empty() && screen_ == Screen::App) screen_ = Screen::Home;
   for (auto it = icons_.begin(); it != icons_.end(); ++it) {
     if (it->kind == IconEntry::Kind::App && it->identifier == bundleID) {
       icons_.erase(it);
@@ -256,6 +260,7 @@ void HomeScreen::quitApp(const std::string& bundleID) {
   if (!a) return;
   a->running = false;
   if (frontmost_ == bundleID) frontmost_.clear();
+  if (frontmost_.empty() && screen_ == Screen::App) screen_ = Screen::Home;
   auto& pages = switcherPages();
   for (auto it = pages.begin(); it != pages.end(); ++it) {
     if (stdString(fields<SwitcherPageObj>(*it)->bundleIdentifier) == bundleID) {

@@ -79,6 +79,9 @@ struct ScenarioError {
 
 class MenuPresenter;
 
+// What fills the screen: the icons, the frontmost app, or the app switcher.
+enum class Screen { Home, App, Switcher };
+
 class HomeScreen {
  public:
   // The process's one home screen; created on first use.
@@ -129,6 +132,7 @@ class HomeScreen {
   id openMenu() const;
   id alertOnScreen() const;
   std::string frontmostApp() const { return frontmost_; }
+  Screen screen() const { return screen_; }
   Json dump() const;
 
   // Used by the host classes.
@@ -169,6 +173,7 @@ class HomeScreen {
   std::string wallpaperColor_ = "#203040";
   std::string wallpaperImage_;
   std::string frontmost_;
+  Screen screen_ = Screen::Home;
   bool booted_ = false;
   bool libraryLoaded_ = false;
   Strong springboard_;

@@ -214,6 +214,28 @@ class Menu12 : public MenuPresenter {
     return menu;
   }
 
+  MenuViews views() const override {
+    MenuViews v;
+    if (!isOpen()) return v;
+    v.iconView = fields<DataProviderObj>(provider_)->iconView;
+    v.platterController = platter_;
+    v.effect = effect_;
+    v.effectStrength = fields<EffectViewObj>(effect_)->effectStrength;
+    if (id settings = fields<EffectViewObj>(effect_)->backdropSettings) {
+      if (backdrop(settings)->usesColorTintView) {
+        v.backdropTint = backdrop(settings)->colorTint;
+        v.backdropTintAlpha = backdrop(settings)->colorTintAlpha;
+      }
+    }
+    v.widget = widget_;
+    for (size_t i = 0; i < actionViews_.size(); i++) {
+      auto* a = fields<UIActionObj>(actions_[i]);
+      v.platterRows.push_back({actionViews_[i], a->title, a->subtitle, a->image});
+    }
+    for (const Strong& k : keylines_) v.keylines.push_back(k);
+    return v;
+  }
+
  private:
   static Json backdropJson(id settings) {
     if (!settings) return Json();

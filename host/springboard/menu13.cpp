@@ -162,6 +162,17 @@ class Menu13 : public MenuPresenter {
     return menu;
   }
 
+  MenuViews views() const override {
+    MenuViews v;
+    if (!open_) return v;
+    v.iconView = iconView_;
+    v.previewController = wrapper_;
+    v.shadow = shadow_;
+    v.group = group_;
+    v.groupBackground = fields<GroupViewObj>(group_)->backgroundView;
+    return v;
+  }
+
   // The host draws an alert with the same action-group views, owned by its alert controller.
   void alertPresented(id alert) override {
     alertGroup_ = newGroup(alert);

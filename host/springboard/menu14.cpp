@@ -100,9 +100,16 @@ class Menu14 : public MenuPresenter {
     return menu;
   }
 
-  // The views, for tests and pictures.
-  id background() const { return background_; }
-  id list() const { return list_; }
+  MenuViews views() const override {
+    MenuViews v;
+    if (!open_) return v;
+    v.iconView = iconView_;
+    v.previewController = wrapper_;
+    v.shadow = shadow_;
+    v.background = background_;
+    v.list = list_;
+    return v;
+  }
 
  private:
   // The home screen's own items for this icon.

@@ -9,6 +9,37 @@
 
 namespace qv::host {
 
+// One row of the version-12 platter: its view and the action it shows.
+struct PlatterRowViews {
+  id view = nil;
+  id title = nil;
+  id subtitle = nil;
+  id image = nil;
+};
+
+// The views an open menu is drawn from, as the host built them; what a family lacks stays nil.
+struct MenuViews {
+  id iconView = nil;  // the pressed icon
+  // Versions 14 and 13.
+  id previewController = nil;  // its view is the preview platter
+  id shadow = nil;
+  // Version 14: the backdrop view and the list whose subviews are the action views.
+  id background = nil;
+  id list = nil;
+  // Version 13: the group whose subviews are rows and separators, in order.
+  id group = nil;
+  id groupBackground = nil;
+  // Version 12.
+  id platterController = nil;
+  id effect = nil;
+  double effectStrength = 0;
+  id backdropTint = nil;  // only while the backdrop settings use the tint view
+  double backdropTintAlpha = 0;
+  bool widget = false;
+  std::vector<PlatterRowViews> platterRows;
+  std::vector<id> keylines;  // keylines[i] lies below platterRows[i]
+};
+
 class MenuPresenter {
  public:
   virtual ~MenuPresenter() = default;
@@ -27,6 +58,8 @@ class MenuPresenter {
   // An alert came on screen; the version-13 host lays out an action group for it.
   virtual void alertPresented(id /*alert*/) {}
   virtual Json alertDump() const { return Json(); }
+  // The open menu's views, read-only, for pictures (empty when closed).
+  virtual MenuViews views() const { return {}; }
 };
 
 std::unique_ptr<MenuPresenter> makeMenuPresenter14();

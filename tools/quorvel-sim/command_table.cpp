@@ -47,6 +47,7 @@ const std::vector<CommandSpec>& commandTable() {
     {"layout", "layout", "lay every icon out again", After, 0, 0, {}, {}, runLayout},
     {"post", "post NAME", "post an in-process notification", After, 1, 1, {}, {}, runPost},
     {"style", "style light|dark", "the interface style", Any, 1, 1, {}, {}, runStyle},
+    {"render", "render FILE.png", "draw the screen into a picture", After, 1, 1, {}, {}, runRender},
     {"dump", "dump", "the whole observable state as JSON", Any, 0, 0, {}, {}, runDump},
     {"help", "help", "this list", Any, 0, 0, {}, {}, runHelp},
   };

@@ -32,6 +32,7 @@ CommandResult runStyle(Session& session, const Invocation& invocation);
 
 // Looking (inspect_commands.cpp).
 CommandResult runDump(Session& session, const Invocation& invocation);
+CommandResult runRender(Session& session, const Invocation& invocation);
 CommandResult runHelp(Session& session, const Invocation& invocation);
 
 }  // namespace qv::sim

@@ -1,8 +1,10 @@
 // Commands that only look.
+#include <filesystem>
 #include <sstream>
 
 #include "command_table.h"
 #include "handlers.h"
+#include "render/renderer.h"
 
 namespace qv::sim {
 
@@ -14,6 +16,25 @@ CommandResult runDump(Session& session, const Invocation&) {
   std::istringstream pretty(state.dump(true));
   for (std::string line; std::getline(pretty, line);) result.lines.push_back(line);
   result.fields.set("state", state);
+  return result;
+}
+
+// The picture is a file of this computer; a relative name is taken from the current folder.
+CommandResult runRender(Session& session, const Invocation& inv) {
+  namespace fs = std::filesystem;
+  const std::string& name = inv.arg(0);
+  if (name.empty()) throw host::ScenarioError{"render: a file name is needed"};
+  std::error_code ec;
+  fs::path file = fs::absolute(name, ec);
+  if (ec) throw host::ScenarioError{"render: cannot use " + name + ": " + ec.message()};
+  if (fs::is_directory(file, ec)) throw host::ScenarioError{"render: " + name + " is a folder"};
+  std::string error;
+  if (!host::renderScreen(session.home, file.string(), &error)) {
+    throw host::ScenarioError{"render: " + error};
+  }
+  CommandResult result;
+  result.lines.push_back("wrote " + file.string());
+  result.fields.set("file", file.string());
   return result;
 }
 
