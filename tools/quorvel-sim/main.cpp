@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <iostream>
-#include <memory>
 
 #include "completion.h"
 #include "demo.h"
@@ -92,7 +91,14 @@ int main(int argc, char** argv) {
   // Between commands the session keeps running: what other processes post (the settings
   // program's reload, say) takes effect at once. JSON output stays one object per command.
   qv::sim::QueuedWorkHandler onWork = [&]() -> std::vector<std::string> {
-    std::vector<std::string> changes = qv::sim::runQueuedWork(session);
+    std::vector<std::string> changes;
+    try {
+      changes = qv::sim::runQueuedWork(session);
+    } catch (const qv::host::ScenarioError& e) {
+      std::cerr << "quorvel-sim: " << e.message << std::endl;
+    } catch (const std::exception& e) {
+      std::cerr << "quorvel-sim: failed: " << e.what() << std::endl;
+    }
     if (options.json) return {};
     for (std::string& c : changes) c = "update: " + c;
     return changes;
