@@ -10,7 +10,7 @@ ROOT=$(pwd)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libplist-dev libcairo2-dev fonts-dejavu-core libreadline-dev)
+          libplist-dev libcairo2-dev fonts-dejavu-core libreadline-dev libedit-dev)
 
 ensure_packages() {
   local missing=()

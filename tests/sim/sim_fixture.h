@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "json_reader.h"
+#include "support/json_reader.h"
 #include "sim_process.h"
 
 namespace qv::testing {

@@ -1,7 +1,6 @@
 #include "demo.h"
 
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -45,7 +44,7 @@ const std::vector<std::string>& demonstrationSteps() {
 int runDemonstration(Session& session, Reporter& reporter) {
   reporter.note("Quorvel on a simulated home screen: OS 14.2, twelve apps, a folder, a widget.");
   const std::string script = defaultDeviceScript();
-  std::istringstream device(script);
+  TextLineSource device(script);
   if (runCommands(session, reporter, device, InputMode::Script) != 0) return 1;
 
   // Numbered on from the device's lines, as if they were one script.

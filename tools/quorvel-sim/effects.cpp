@@ -1,5 +1,9 @@
 #include "effects.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
 namespace qv::sim {
 
 using host::Json;
@@ -16,6 +20,25 @@ std::string shortText(const Json& value) {
 bool same(const Json& a, const Json& b) { return a.dump() == b.dump(); }
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// A colour of the dump ({red, green, blue, alpha} from 0 to 1) as "#rrggbb", with ":alpha"
+// when it is not opaque.
+std::string colourText(const Json& colour) {
+  if (colour.isNull()) return "none";
+  auto byte = [&](const char* part) {
+    double v = std::clamp(colour[part].asNumber(), 0.0, 1.0);
+    return static_cast<int>(std::lround(v * 255));
+  };
+  char text[32];
+  std::snprintf(text, sizeof text, "#%02x%02x%02x", byte("red"), byte("green"), byte("blue"));
+  std::string out = text;
+  double alpha = colour["alpha"].asNumber();
+  if (alpha < 1) {
+    std::snprintf(text, sizeof text, ":%.2f", alpha);
+    out += text;
+  }
+  return out;
+}
 
 void describeMenu(const Json& before, const Json& after, std::vector<std::string>& out) {
   if (before.isNull() && !after.isNull()) {
@@ -144,6 +167,10 @@ std::vector<std::string> describeChanges(const Json& before, const Json& after) 
     out.push_back("frontmost app: " + shortText(after["frontmost"]));
   }
   describeSettings(before["settings"], after["settings"], out);
+  if (!same(before["staticColor"], after["staticColor"])) {
+    out.push_back("static colour: " + colourText(before["staticColor"]) + " -> " +
+                  colourText(after["staticColor"]));
+  }
   describeSwitcher(before["switcher"], after["switcher"], out);
   describePrompts(before["pendingPrompts"], after["pendingPrompts"], out);
   describeAdded(before["hostEvents"], after["hostEvents"], "host", out);

@@ -1,15 +1,20 @@
 // quorvel-sim: a simulated home screen with the library loaded, driven by commands.
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
+#include "completion.h"
 #include "demo.h"
+#include "fd_line_source.h"
 #include "foundation/foundation.h"
 #include "foundation/main_loop.h"
+#include "line_editor.h"
 #include "options.h"
+#include "queued_work.h"
 #include "script_runner.h"
 #include "uikit/auth_service.h"
 
@@ -38,13 +43,23 @@ std::string chooseRoot(const std::string& asked) {
   return root.string();
 }
 
+// A script file for reading; -1 when it cannot be read or is a folder.
+int openScript(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st;
+  if (fd >= 0 && (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))) {
+    close(fd);
+    fd = -1;
+  }
+  return fd;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   using qv::sim::Options;
   Options options;
-  std::ifstream scriptFile;
-  std::istream* input = &std::cin;
+  int input = STDIN_FILENO;
   fs::path baseDir = fs::current_path();
   std::string root;
   try {
@@ -54,9 +69,8 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (options.mode == Options::Mode::Script && options.script != "-") {
-      scriptFile.open(options.script);
-      if (!scriptFile) throw qv::sim::UsageError{"cannot read " + options.script};
-      input = &scriptFile;
+      input = openScript(options.script);
+      if (input < 0) throw qv::sim::UsageError{"cannot read " + options.script};
       // Pictures named in a script are found next to it.
       baseDir = fs::absolute(options.script).parent_path();
     }
@@ -74,21 +88,33 @@ int main(int argc, char** argv) {
 
   qv::sim::Session session{home, options.libraryPath, baseDir};
   qv::sim::Reporter reporter(options.json, std::cout, std::cerr);
+  // Between commands the session keeps running: what other processes post (the settings
+  // program's reload, say) takes effect at once. JSON output stays one object per command.
+  qv::sim::QueuedWorkHandler onWork = [&]() -> std::vector<std::string> {
+    std::vector<std::string> changes;
+    try {
+      changes = qv::sim::runQueuedWork(session);
+    } catch (const qv::host::ScenarioError& e) {
+      std::cerr << "quorvel-sim: " << e.message << std::endl;
+    } catch (const std::exception& e) {
+      std::cerr << "quorvel-sim: failed: " << e.what() << std::endl;
+    }
+    if (options.json) return {};
+    for (std::string& c : changes) c = "update: " + c;
+    return changes;
+  };
   int status = 0;
-  switch (options.mode) {
-    case Options::Mode::Demonstration:
-      status = qv::sim::runDemonstration(session, reporter);
-      break;
-    case Options::Mode::Script:
-      status = qv::sim::runCommands(session, reporter, *input, qv::sim::InputMode::Script);
-      break;
-    case Options::Mode::Help:  // answered above
-      break;
-    case Options::Mode::Commands:
-      status = qv::sim::runCommands(
-          session, reporter, std::cin,
-          isatty(STDIN_FILENO) ? qv::sim::InputMode::Interactive : qv::sim::InputMode::Script);
-      break;
+  if (options.mode == Options::Mode::Demonstration) {
+    status = qv::sim::runDemonstration(session, reporter);
+  } else if (options.mode == Options::Mode::Commands && isatty(STDIN_FILENO)) {
+    qv::sim::LineEditor editor(
+        "quorvel> ",
+        [&](const std::string& before) { return qv::sim::completionCandidates(session, before); },
+        onWork);
+    status = qv::sim::runCommands(session, reporter, editor, qv::sim::InputMode::Interactive);
+  } else if (options.mode != Options::Mode::Help) {  // Help was answered above
+    qv::sim::FdLineSource source(input, onWork, std::cout);
+    status = qv::sim::runCommands(session, reporter, source, qv::sim::InputMode::Script);
   }
   qv::host::stopAuthenticationService();
   return status;

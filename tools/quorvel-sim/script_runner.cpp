@@ -1,7 +1,5 @@
 #include "script_runner.h"
 
-#include <iostream>
-
 #include "command_table.h"
 #include "tokenizer.h"
 
@@ -38,17 +36,13 @@ bool runLine(Session& session, Reporter& reporter, const std::string& line, int 
   return false;
 }
 
-int runCommands(Session& session, Reporter& reporter, std::istream& in, InputMode mode) {
+int runCommands(Session& session, Reporter& reporter, LineSource& in, InputMode mode) {
   const bool interactive = mode == InputMode::Interactive;
   int number = 0;
-  std::string line;
-  while (true) {
-    if (interactive) std::cout << "quorvel> " << std::flush;
-    if (!std::getline(in, line)) break;
+  while (std::optional<std::string> line = in.next()) {
     number++;
-    if (!runLine(session, reporter, line, number) && !interactive) return 1;
+    if (!runLine(session, reporter, *line, number) && !interactive) return 1;
   }
-  if (interactive) std::cout << std::endl;
   return 0;
 }
 

@@ -1,4 +1,4 @@
-#include "json_reader.h"
+#include "support/json_reader.h"
 
 #include <cctype>
 #include <cstdlib>
