@@ -86,31 +86,6 @@ void forgetDomain(CFStringRef appID) {
   cache().erase(realPath(path));
 }
 
-// Serialises the read-modify-write of one domain between processes (the settings program and
-// the home screen), so that neither loses what the other wrote. The kernel drops the lock of
-// a process that dies.
-class DomainLock {
- public:
-  explicit DomainLock(const std::string& appID) {
-    std::string folder = realPath("/var/run/preferences-locks");
-    ::mkdir(realPath("/var/run").c_str(), 0755);
-    ::mkdir(folder.c_str(), 0755);
-    fd_ = ::open((folder + "/" + appID + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ >= 0) {
-      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-      }
-    }
-  }
-  ~DomainLock() {
-    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
-  }
-  DomainLock(const DomainLock&) = delete;
-  DomainLock& operator=(const DomainLock&) = delete;
-
- private:
-  int fd_ = -1;
-};
-
 // Constant strings in static storage; their class is filled in at registration.
 NSStringObj gCurrentUser, gAnyUser, gCurrentHost, gAnyHost;
 
@@ -121,6 +96,21 @@ void makeConstant(NSStringObj& s, const char* text) {
 }
 
 }  // namespace
+
+PreferencesLock::PreferencesLock(const std::string& appID) {
+  std::string folder = realPath("/var/run/preferences-locks");
+  ::mkdir(realPath("/var/run").c_str(), 0755);
+  ::mkdir(folder.c_str(), 0755);
+  fd_ = ::open((folder + "/" + appID + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd_ >= 0) {
+    while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+  }
+}
+
+PreferencesLock::~PreferencesLock() {
+  if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+}
 
 std::string preferencesFilePath(const std::string& appID) {
   if (appID.empty() || appID == "." || appID == ".." || appID.find('/') != std::string::npos ||
@@ -134,7 +124,7 @@ bool setPreferenceValue(const std::string& appID, const std::string& key, id val
   std::string path = preferencesFilePath(appID);
   if (path.empty()) return false;
   AutoreleasePool pool;
-  DomainLock lock(appID);
+  PreferencesLock lock(appID);
   id current = readPropertyListFile(path);
   id updated = runtime::createInstance(dictionaryClass());
   Strong owner = Strong::adopt(updated);

@@ -1,5 +1,8 @@
 // The settings program writes the same files from another process while the library changes
 // its lists and captures the wallpaper colour: nothing either writes is lost.
+#include <atomic>
+#include <thread>
+
 #include "support/scenario.h"
 
 namespace qv::testing {
@@ -47,6 +50,41 @@ TEST_F(ConcurrentWriters, WallpaperCapturesKeepTheStaticColourTheProgramWrote) {
   ASSERT_TRUE(colors);
   EXPECT_EQ(host::stdString(host::dictionaryGet(colors, "staticColor")), "#0000ff");
   EXPECT_TRUE(host::dictionaryGet(colors, "wallColor"));
+}
+
+}  // namespace
+}  // namespace qv::testing
+
+namespace qv::testing {
+namespace {
+
+// The real settings program, run again and again while locks change in the home screen.
+TEST_F(ConcurrentWriters, TheSettingsProgramRunningAlongsideLosesNoLock) {
+  std::atomic<bool> done{false};
+  std::atomic<int> runs{0};
+  std::thread program([&] {
+    for (int i = 0; !done || i < 5; i++) {
+      std::string value = i % 2 ? "true" : "false";
+      char* const argv[] = {const_cast<char*>(QV_PREFS_PATH), const_cast<char*>("--root"),
+                            root_.data(), const_cast<char*>("set"), const_cast<char*>("hideBadges"),
+                            value.data(), nullptr};
+      pid_t pid = 0;
+      if (posix_spawn(&pid, QV_PREFS_PATH, nullptr, nullptr, argv, environ) != 0) return;
+      int status = 0;
+      waitpid(pid, &status, 0);
+      runs++;
+    }
+  });
+  for (int i = 0; i < 40; i++) {
+    home().press("com.example.app" + std::to_string(i));
+    home().pick("App Lock");
+  }
+  done = true;
+  program.join();
+  EXPECT_GE(runs.load(), 5);
+  Json d = dump();
+  EXPECT_EQ(d["settingsFile"]["lockedApps"].size(), 40u);
+  EXPECT_EQ(d["settingsFile"]["lockedApps"].dump(), d["defaults"]["lockedApps"].dump());
 }
 
 }  // namespace

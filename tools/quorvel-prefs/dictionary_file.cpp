@@ -16,7 +16,22 @@ namespace qv::prefs {
 
 using host::isDictionary;
 
-DictionaryFile::DictionaryFile(std::string devicePath) : path_(std::move(devicePath)) {
+namespace {
+
+// "com.example.plist" at the end of a path names the domain "com.example".
+std::string domainOf(const std::string& path) {
+  std::string name = path.substr(path.rfind('/') + 1);
+  const std::string suffix = ".plist";
+  if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+    name.resize(name.size() - suffix.size());
+  }
+  return name;
+}
+
+}  // namespace
+
+DictionaryFile::DictionaryFile(std::string devicePath)
+    : path_(std::move(devicePath)), lock_(std::make_unique<host::PreferencesLock>(domainOf(path_))) {
   AutoreleasePool pool;
   entries_ = host::makeDictionary({}, true);
   bool isFolder = false;

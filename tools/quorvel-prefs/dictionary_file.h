@@ -1,9 +1,13 @@
 // A property-list file holding a dictionary, read whole before a change and written back
-// whole, so that the keys this program does not know survive its writes.
+// whole, so that the keys this program does not know survive its writes. The file's domain is
+// locked from the read to the end of the object's life, so that the home screen's own
+// updates of it (the app lists, the wallpaper colour) cannot be lost in between.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "foundation/preferences.h"
 #include "platform/objc.h"
 #include "runtime/object_refs.h"
 
@@ -17,7 +21,7 @@ class DictionaryFile {
     Unusable,  // there, but not a dictionary this program can read; problem() says why
   };
 
-  // Reads the file at a device path.
+  // Reads the file at a device path ("/.../DOMAIN.plist").
   explicit DictionaryFile(std::string devicePath);
 
   State state() const { return state_; }
@@ -40,6 +44,7 @@ class DictionaryFile {
 
  private:
   std::string path_;
+  std::unique_ptr<host::PreferencesLock> lock_;
   State state_ = State::Missing;
   std::string problem_;
   Strong entries_;
