@@ -1,4 +1,5 @@
 // What a user does with the booted home screen.
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -169,8 +170,13 @@ void HomeScreen::bringToFront(const std::string& bundleID) {
   if (a->uninstalled) throw ScenarioError{"front: " + bundleID + " is uninstalled"};
   AutoreleasePool pool;
   setFrontmost(bundleID);
-  // Every page of the switcher gets its overlay change as the app comes forward.
-  for (const Strong& p : std::vector<Strong>(switcherPages())) {
+  // Every page of the switcher gets its overlay change as the app comes forward, the page of
+  // that app first.
+  std::vector<Strong> pages = switcherPages();
+  std::stable_partition(pages.begin(), pages.end(), [&](const Strong& p) {
+    return stdString(fields<SwitcherPageObj>(p)->bundleIdentifier) == bundleID;
+  });
+  for (const Strong& p : pages) {
     msgSend<void>(p.get(), SELECTOR("setOverlay:animated:"), static_cast<id>(nil), YES);
   }
   settle();

@@ -96,6 +96,26 @@ Json sectionSettingsJson(const SectionSettingsState& s) {
   return j;
 }
 
+// The files in a data container, relative to it and sorted (at most 100; links and folders
+// are not followed into).
+Json containerFilesJson(const std::string& container) {
+  if (container.empty()) return Json();
+  std::vector<std::string> files;
+  std::error_code ec;
+  fs::path root = realPath(container);
+  for (fs::recursive_directory_iterator it(root, ec), end; it != end && files.size() < 100;
+       it.increment(ec)) {
+    if (ec) break;
+    if (it->is_regular_file(ec) || it->is_symlink(ec)) {
+      files.push_back(fs::relative(it->path(), root, ec).string());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  Json out = Json::array();
+  for (const std::string& f : files) out.push(f);
+  return out;
+}
+
 Json appJson(const AppState& a) {
   Json j = Json::object();
   j.set("name", a.spec.name);
@@ -115,6 +135,7 @@ Json appJson(const AppState& a) {
     j.set("notifications", Json());
   }
   j.set("container", a.containerPath.empty() ? Json() : Json(a.containerPath));
+  j.set("containerFiles", containerFilesJson(a.containerPath));
   return j;
 }
 

@@ -49,6 +49,7 @@ const std::vector<CommandSpec>& commandTable() {
     {"style", "style light|dark", "the interface style", Any, 1, 1, {}, {}, runStyle},
     {"render", "render FILE.png", "draw the screen into a picture", After, 1, 1, {}, {}, runRender},
     {"dump", "dump", "the whole observable state as JSON", Any, 0, 0, {}, {}, runDump},
+    {"say", "say TEXT", "print a line of text (a scenario's narration)", Any, 1, 1, {}, {}, runSay},
     {"help", "help", "this list", Any, 0, 0, {}, {}, runHelp},
   };
   // clang-format on

@@ -1,17 +1,16 @@
 // The demonstration run without arguments.
 #pragma once
 
-#include "command.h"
-#include "output.h"
+#include <string>
 
 namespace qv::sim {
 
-// The built-in device: OS 14.2, a dozen apps, a folder, a widget, a wallpaper colour, the
-// library's default settings. Written in the command language.
+// The built-in device, after its OS version: a dozen apps, a folder, a widget, a wallpaper
+// colour, the library's default settings. Written in the command language.
 const char* defaultDeviceScript();
 
-// Sets up the built-in device, boots it and presses an icon, showing each step. Returns the
-// exit status.
-int runDemonstration(Session& session, Reporter& reporter);
+// Tells the story of what Quorvel does, part by part (each part a run of this program on a
+// script), writing pictures into `picturesFolder`. Returns the exit status.
+int runDemonstration(const std::string& picturesFolder);
 
 }  // namespace qv::sim

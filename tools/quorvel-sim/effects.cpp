@@ -75,6 +75,11 @@ void describeApps(const Json& before, const Json& after, std::vector<std::string
     if (was["running"].asBool() != now["running"].asBool()) {
       out.push_back(id + (now["running"].asBool() ? ": running" : ": quit"));
     }
+    const Json& files = now["containerFiles"];
+    if (!same(was["containerFiles"], files) && files.isArray()) {
+      out.push_back(id + ": container files " + std::to_string(was["containerFiles"].size()) +
+                    " -> " + std::to_string(files.size()));
+    }
     const Json& n = now["notifications"];
     if (!same(was["notifications"], n) && !n.isNull()) {
       out.push_back(id + ": notifications " + (n["allowsNotifications"].asBool() ? "on" : "off") +

@@ -34,5 +34,6 @@ CommandResult runStyle(Session& session, const Invocation& invocation);
 CommandResult runDump(Session& session, const Invocation& invocation);
 CommandResult runRender(Session& session, const Invocation& invocation);
 CommandResult runHelp(Session& session, const Invocation& invocation);
+CommandResult runSay(Session& session, const Invocation& invocation);
 
 }  // namespace qv::sim

@@ -38,6 +38,14 @@ CommandResult runRender(Session& session, const Invocation& inv) {
   return result;
 }
 
+// Words for whoever reads the output, as a scenario tells its story.
+CommandResult runSay(Session&, const Invocation& invocation) {
+  CommandResult result;
+  result.lines.push_back(invocation.arg(0));
+  result.fields.set("text", invocation.arg(0));
+  return result;
+}
+
 CommandResult runHelp(Session&, const Invocation&) {
   // The usage, then what it does: beside it when the usage is short, else below it.
   constexpr size_t kColumn = 30;

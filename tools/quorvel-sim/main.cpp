@@ -68,6 +68,9 @@ int main(int argc, char** argv) {
       std::cout << qv::sim::usageText();
       return 0;
     }
+    if (options.mode == Options::Mode::Demonstration) {
+      return qv::sim::runDemonstration("quorvel-demo");
+    }
     if (options.mode == Options::Mode::Script && options.script != "-") {
       input = openScript(options.script);
       if (input < 0) throw qv::sim::UsageError{"cannot read " + options.script};
@@ -104,9 +107,7 @@ int main(int argc, char** argv) {
     return changes;
   };
   int status = 0;
-  if (options.mode == Options::Mode::Demonstration) {
-    status = qv::sim::runDemonstration(session, reporter);
-  } else if (options.mode == Options::Mode::Commands && isatty(STDIN_FILENO)) {
+  if (options.mode == Options::Mode::Commands && isatty(STDIN_FILENO)) {
     qv::sim::LineEditor editor(
         "quorvel> ",
         [&](const std::string& before) { return qv::sim::completionCandidates(session, before); },
