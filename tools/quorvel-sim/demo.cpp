@@ -82,8 +82,8 @@ std::vector<Chapter> chapters() {
       {"The version-12 family: force-touch platters", "12.4", true,
        {"boot", "press com.example.mail", "render 11-platter-12.png"}},
       {"Colours: the static colour, then the wallpaper's", "14.2", true,
-       {"boot", "static-color \"#ff9500:0.85\"", "setting useStaticColor true",
-        "setting adaptiveColor false", "reload colors", "reload prefs", "press com.example.mail",
+       {"static-color \"#ff9500:0.85\"", "boot", "setting useStaticColor true",
+        "setting adaptiveColor false", "reload prefs", "press com.example.mail",
         "render 12-static-colour.png", "setting adaptiveWallColor true", "reload prefs",
         "press com.example.mail", "render 13-wallpaper-colour.png"}},
   };
