@@ -65,7 +65,7 @@ UI::Color styleTint() {
   return style == 1 ? UI::Color::blackColor() : UI::Color::whiteColor();
 }
 
-// The context-menu icon as a template image, or nil when the title has no row.
+// The context-menu icon for a title, as a template image; false when the title has no row.
 bool contextMenuIcon(const NS::String& title, const NS::String& subtitle, UI::Image* icon) {
   const char* file = iconFile(kContextMenuIcons, title, subtitle);
   if (!file) return false;
