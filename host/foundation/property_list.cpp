@@ -4,12 +4,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "foundation/plist_guard.h"
 #include "foundation/storage_internal.h"
+#include "foundation/utf8_text.h"
 
 namespace qv::host {
 namespace {
@@ -18,6 +22,42 @@ namespace {
 struct IterFree {
   void operator()(void* iter) const { std::free(iter); }
 };
+struct BinFree {
+  void operator()(char* bin) const { plist_to_bin_free(bin); }
+};
+
+// Property-list dates hold whole seconds as a signed 32-bit count and microseconds; later or
+// earlier dates do not fit.
+std::optional<std::pair<int32_t, int32_t>> dateParts(double t) {
+  if (!std::isfinite(t)) return std::nullopt;
+  double sec = std::floor(t);
+  if (sec < std::numeric_limits<int32_t>::min() || sec > std::numeric_limits<int32_t>::max()) {
+    return std::nullopt;
+  }
+  auto usec = static_cast<int32_t>(std::lround((t - sec) * 1e6));
+  if (usec >= 1000000) {
+    if (sec == std::numeric_limits<int32_t>::max()) return std::nullopt;
+    sec += 1;
+    usec = 0;
+  }
+  return std::make_pair(static_cast<int32_t>(sec), usec);
+}
+
+// The seconds a date node holds. libplist hands dates out as whole seconds and microseconds,
+// dropping the sign of dates between -1 and 0 and converting ones beyond 32-bit seconds with
+// undefined results; its binary writer keeps the stored value exactly, so it is read from
+// there: "bplist00", then the date object (marker 0x33, a big-endian double).
+bool storedDate(plist_t node, double& out) {
+  char* bin = nullptr;
+  uint32_t length = 0;
+  plist_to_bin(node, &bin, &length);
+  std::unique_ptr<char, BinFree> owner(bin);
+  if (!bin || length < 17 || static_cast<uint8_t>(bin[8]) != 0x33) return false;
+  uint64_t bits = 0;
+  for (int k = 0; k < 8; k++) bits = (bits << 8) | static_cast<uint8_t>(bin[9 + k]);
+  std::memcpy(&out, &bits, sizeof out);
+  return true;
+}
 
 // ---- nodes to objects (owned results, so large trees do not fill the autorelease pool) ----
 
@@ -55,7 +95,7 @@ id ownedDictionary(plist_t node, int depth) {
     plist_dict_next_item(node, raw, &key, &item);
     std::unique_ptr<char, IterFree> keyOwner(key);
     if (!item) break;
-    if (!key) return nil;
+    if (!key || !isValidUtf8(key)) return nil;
     Strong value = Strong::adopt(ownedFromNode(item, depth));
     if (!value) return nil;
     Strong keyString = makeString(key);
@@ -73,7 +113,11 @@ id ownedFromNode(plist_t node, int depth) {
     case PLIST_STRING: {
       uint64_t length = 0;
       const char* text = plist_get_string_ptr(node, &length);
-      return objc_retain(makeString(text ? std::string(text, length) : std::string()));
+      std::string utf8 = text ? std::string(text, length) : std::string();
+      // libplist passes any bytes on; a string is text (and the binary writer stops at the
+      // first byte that is not).
+      if (!isValidUtf8(utf8)) return nil;
+      return objc_retain(makeString(utf8));
     }
     case PLIST_UINT: {
       uint64_t v = 0;
@@ -99,10 +143,10 @@ id ownedFromNode(plist_t node, int depth) {
       return objc_retain(makeData(std::move(copy)));
     }
     case PLIST_DATE: {
-      int32_t sec = 0, usec = 0;
-      plist_get_date_val(node, &sec, &usec);
-      // libplist drops the sign of the fraction; the whole seconds keep it.
-      return objc_retain(makeDate(sec < 0 ? sec - usec / 1e6 : sec + usec / 1e6));
+      double t = 0;
+      // Only dates the writer can store again; others make the list malformed.
+      if (!storedDate(node, t) || !dateParts(t)) return nil;
+      return objc_retain(makeDate(t));
     }
     case PLIST_UID: {
       uint64_t v = 0;
@@ -132,22 +176,10 @@ PlistPtr nodeFromNumber(id obj) {
   return nullptr;
 }
 
-// Property-list dates hold whole seconds as a signed 32-bit count; later or earlier dates do
-// not fit.
 PlistPtr nodeFromDate(id obj) {
-  double t = fields<NSDateObj>(obj)->sinceReferenceDate;
-  if (!std::isfinite(t)) return nullptr;
-  double sec = std::floor(t);
-  if (sec < std::numeric_limits<int32_t>::min() || sec > std::numeric_limits<int32_t>::max()) {
-    return nullptr;
-  }
-  auto usec = static_cast<int32_t>(std::lround((t - sec) * 1e6));
-  if (usec >= 1000000) {
-    if (sec == std::numeric_limits<int32_t>::max()) return nullptr;
-    sec += 1;
-    usec = 0;
-  }
-  return PlistPtr(plist_new_date(static_cast<int32_t>(sec), usec));
+  auto parts = dateParts(fields<NSDateObj>(obj)->sinceReferenceDate);
+  if (!parts) return nullptr;
+  return PlistPtr(plist_new_date(parts->first, parts->second));
 }
 
 PlistPtr nodeFromArray(id obj, int depth) {
