@@ -113,7 +113,9 @@ id ownedFromNode(plist_t node, int depth) {
     case PLIST_STRING: {
       uint64_t length = 0;
       const char* text = plist_get_string_ptr(node, &length);
-      std::string utf8 = text ? std::string(text, length) : std::string();
+      // A string ends at a NUL: libplist cuts one-byte strings there but keeps the NUL of a
+      // UTF-16 one, which it could not write again.
+      std::string utf8 = text ? std::string(text, strnlen(text, length)) : std::string();
       // libplist passes any bytes on; a string is text (and the binary writer stops at the
       // first byte that is not).
       if (!isValidUtf8(utf8)) return nil;

@@ -213,6 +213,26 @@ TEST_F(PropertyList, StringsThatAreNotUtf8AreRefused) {
       msgSend<BOOL>(propertyListFromBytes(propertyListBinary(text)), SELECTOR("isEqual:"), text));
 }
 
+// A string ends at a NUL, in one-byte and in UTF-16 strings alike, so what is read can be
+// written again unchanged.
+TEST_F(PropertyList, StringsEndAtANul) {
+  BinaryPlist b;
+  b.add(BinaryPlist::array({1, 2, 3}));
+  b.add(BinaryPlist::string(std::string("one\0byte", 8)));
+  b.add(BinaryPlist::utf16(std::u16string(u"caf\u00e9\0hidden", 11)));
+  b.add(BinaryPlist::utf16(u"\u6e00"));
+  id list = propertyListFromBytes(b.build(0));
+  ASSERT_TRUE(isArray(list));
+  std::vector<id> items = arrayItems(list);
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(qv::fields<NSStringObj>(items[0])->utf8, "one");
+  EXPECT_EQ(qv::fields<NSStringObj>(items[1])->utf8, "caf\xc3\xa9");
+  EXPECT_EQ(qv::fields<NSStringObj>(items[2])->utf8, "\xe6\xb8\x80");
+  for (const std::string& bytes : {propertyListXML(list), propertyListBinary(list)}) {
+    EXPECT_TRUE(msgSend<BOOL>(propertyListFromBytes(bytes), SELECTOR("isEqual:"), list));
+  }
+}
+
 TEST_F(PropertyList, NestingUpToTheLimitIsReadAndDeeperIsRefused) {
   EXPECT_NE(propertyListFromBytes(nestedArraysXML(kMaxPropertyListDepth)), nil);
   EXPECT_EQ(propertyListFromBytes(nestedArraysXML(kMaxPropertyListDepth + 1)), nil);

@@ -85,6 +85,11 @@ class BinaryPlist {
   static std::string string(const std::string& ascii) {
     return withCount(0x50, ascii.size()) + ascii;
   }
+  static std::string utf16(const std::u16string& text) {
+    std::string s = withCount(0x60, text.size());
+    for (char16_t unit : text) s += be(unit, 2);
+    return s;
+  }
   static std::string integer(uint64_t v) { return "\x13" + be(v, 8); }
   static std::string date(double secondsSince2001) {
     uint64_t bits = 0;
