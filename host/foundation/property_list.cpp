@@ -146,9 +146,11 @@ id ownedFromNode(plist_t node, int depth) {
     }
     case PLIST_DATE: {
       double t = 0;
-      // Only dates the writer can store again; others make the list malformed.
-      if (!storedDate(node, t) || !dateParts(t)) return nil;
-      return objc_retain(makeDate(t));
+      // As the writer stores dates: to the microsecond, within 32-bit seconds (a date beyond
+      // makes the list malformed).
+      std::optional<std::pair<int32_t, int32_t>> parts;
+      if (!storedDate(node, t) || !(parts = dateParts(t))) return nil;
+      return objc_retain(makeDate(parts->first + parts->second / 1e6));
     }
     case PLIST_UID: {
       uint64_t v = 0;

@@ -3,8 +3,8 @@
 // Reading maps dict to NSDictionary (immutable, string keys), array to NSArray, string to
 // NSString (ending at a NUL; text that is not UTF-8 makes the whole list malformed), integer
 // to NSNumber (signed 64-bit), real to NSNumber (double), boolean to NSNumber (bool), data to
-// NSData, date to NSDate (exactly; one beyond signed 32-bit seconds, which could not be written
-// again, makes the list malformed), and a keyed-archive uid to the dictionary
+// NSData, date to NSDate (to the microsecond; one beyond signed 32-bit seconds, which could not
+// be written again, makes the list malformed), and a keyed-archive uid to the dictionary
 // {"CF$UID": number}. Writing takes exactly those classes (a dictionary only with string keys);
 // anything else makes the whole conversion fail. Dictionary keys are written sorted.
 #pragma once

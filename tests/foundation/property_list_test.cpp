@@ -81,9 +81,10 @@ TEST_F(PropertyList, DatesKeepSubsecondsOnlyInBinary) {
   EXPECT_DOUBLE_EQ(seconds(propertyListFromBytes(propertyListXML(makeDate(100.75)))), 100);
 }
 
-// A date reads as exactly the value stored, with its sign; one the writer could not store
-// again (beyond 32-bit seconds, not a number) makes the list malformed.
-TEST_F(PropertyList, DatesReadExactlyWithinTheStorableRange) {
+// A date reads as the value stored, with its sign, to the microsecond as the writer stores
+// it; one the writer could not store again (beyond 32-bit seconds, not a number) makes the
+// list malformed.
+TEST_F(PropertyList, DatesReadToTheMicrosecondWithinTheStorableRange) {
   auto readDate = [](double t) {
     BinaryPlist b;
     b.add(BinaryPlist::array({1}));
@@ -99,6 +100,16 @@ TEST_F(PropertyList, DatesReadExactlyWithinTheStorableRange) {
     EXPECT_TRUE(
         msgSend<BOOL>(propertyListFromBytes(propertyListBinary(list)), SELECTOR("isEqual:"), list))
         << t;
+  }
+  for (auto [stored, read] :
+       {std::pair{5.000000001, 5.0}, std::pair{4e-62, 0.0}, std::pair{-0.1234567, -0.123457}}) {
+    id list = readDate(stored);
+    ASSERT_TRUE(isArray(list)) << stored;
+    EXPECT_NEAR(msgSend<double>(arrayItems(list).at(0), SELECTOR("timeIntervalSinceReferenceDate")),
+                read, 1e-9);
+    EXPECT_TRUE(
+        msgSend<BOOL>(propertyListFromBytes(propertyListBinary(list)), SELECTOR("isEqual:"), list))
+        << stored;
   }
   for (double t :
        {1e28, -1e28, 3e9, -3e9, -2147483648.5, 2147483648.0,
