@@ -35,11 +35,11 @@ std::string describe(id object) {
 
 bool equal(id a, id b) { return a == b || (a && msgSend<BOOL>(a, SELECTOR("isEqual:"), b)); }
 
-// Equal as XML keeps values: dates in whole seconds (libplist cuts the fraction toward zero).
+// Equal as XML keeps values: a date as the second it falls in.
 bool equalInXML(id a, id b) {
   if (isDate(a) && isDate(b)) {
-    return std::trunc(fields<NSDateObj>(a)->sinceReferenceDate) ==
-           std::trunc(fields<NSDateObj>(b)->sinceReferenceDate);
+    return std::floor(fields<NSDateObj>(a)->sinceReferenceDate) ==
+           fields<NSDateObj>(b)->sinceReferenceDate;
   }
   if (isArray(a) && isArray(b)) {
     std::vector<id> x = arrayItems(a), y = arrayItems(b);

@@ -165,7 +165,7 @@ id ownedFromNode(plist_t node, int depth) {
 
 // ---- objects to nodes ----
 
-PlistPtr nodeFromObject(id obj, int depth);
+PlistPtr nodeFromObject(id obj, int depth, bool wholeSeconds);
 
 PlistPtr nodeFromNumber(id obj) {
   const NSNumberObj* n = fields<NSNumberObj>(obj);
@@ -180,23 +180,25 @@ PlistPtr nodeFromNumber(id obj) {
   return nullptr;
 }
 
-PlistPtr nodeFromDate(id obj) {
+PlistPtr nodeFromDate(id obj, bool wholeSeconds) {
   auto parts = dateParts(fields<NSDateObj>(obj)->sinceReferenceDate);
   if (!parts) return nullptr;
-  return PlistPtr(plist_new_date(parts->first, parts->second));
+  // Whole seconds: the second the date falls in (libplist's XML writer would cut the fraction
+  // toward zero, a second late before 2001).
+  return PlistPtr(plist_new_date(parts->first, wholeSeconds ? 0 : parts->second));
 }
 
-PlistPtr nodeFromArray(id obj, int depth) {
+PlistPtr nodeFromArray(id obj, int depth, bool wholeSeconds) {
   PlistPtr array(plist_new_array());
   for (const Strong& item : fields<NSArrayObj>(obj)->items) {
-    PlistPtr child = nodeFromObject(item.get(), depth);
+    PlistPtr child = nodeFromObject(item.get(), depth, wholeSeconds);
     if (!child) return nullptr;
     plist_array_append_item(array.get(), child.release());
   }
   return array;
 }
 
-PlistPtr nodeFromDictionary(id obj, int depth) {
+PlistPtr nodeFromDictionary(id obj, int depth, bool wholeSeconds) {
   std::vector<std::pair<const std::string*, id>> entries;
   for (const auto& [key, value] : fields<NSDictionaryObj>(obj)->map) {
     if (!isString(key.get())) return nullptr;
@@ -206,14 +208,14 @@ PlistPtr nodeFromDictionary(id obj, int depth) {
             [](const auto& a, const auto& b) { return *a.first < *b.first; });
   PlistPtr dict(plist_new_dict());
   for (const auto& [key, value] : entries) {
-    PlistPtr child = nodeFromObject(value, depth);
+    PlistPtr child = nodeFromObject(value, depth, wholeSeconds);
     if (!child) return nullptr;
     plist_dict_set_item(dict.get(), key->c_str(), child.release());
   }
   return dict;
 }
 
-PlistPtr nodeFromObject(id obj, int depth) {
+PlistPtr nodeFromObject(id obj, int depth, bool wholeSeconds) {
   if (!obj) return nullptr;
   if (isString(obj)) return PlistPtr(plist_new_string(fields<NSStringObj>(obj)->utf8.c_str()));
   if (isNumber(obj)) return nodeFromNumber(obj);
@@ -223,11 +225,11 @@ PlistPtr nodeFromObject(id obj, int depth) {
     const char* p = bytes.empty() ? &kNoBytes : reinterpret_cast<const char*>(bytes.data());
     return PlistPtr(plist_new_data(p, bytes.size()));
   }
-  if (isDate(obj)) return nodeFromDate(obj);
+  if (isDate(obj)) return nodeFromDate(obj, wholeSeconds);
   // Containers: a cycle also ends here, at the depth limit.
   if (depth >= kMaxPropertyListDepth) return nullptr;
-  if (isArray(obj)) return nodeFromArray(obj, depth + 1);
-  if (isDictionary(obj)) return nodeFromDictionary(obj, depth + 1);
+  if (isArray(obj)) return nodeFromArray(obj, depth + 1, wholeSeconds);
+  if (isDictionary(obj)) return nodeFromDictionary(obj, depth + 1, wholeSeconds);
   return nullptr;
 }
 
@@ -237,6 +239,8 @@ id objectFromPlistNode(plist_t node) {
   return node ? objc_autorelease(ownedFromNode(node, 0)) : nil;
 }
 
-PlistPtr plistNodeFromObject(id object) { return nodeFromObject(object, 0); }
+PlistPtr plistNodeFromObject(id object, bool wholeSecondDates) {
+  return nodeFromObject(object, 0, wholeSecondDates);
+}
 
 }  // namespace qv::host

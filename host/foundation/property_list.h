@@ -32,8 +32,9 @@ PlistPtr parsePropertyListBytes(std::string_view bytes);
 // An autoreleased object for a node, or nil (nesting deeper than the limit, unknown node, a
 // string or key that is not UTF-8).
 id objectFromPlistNode(plist_t node);
-// A node tree for an object, or null when it is not a property list.
-PlistPtr plistNodeFromObject(id object);
+// A node tree for an object, or null when it is not a property list. With `wholeSecondDates`
+// (as XML holds them) a date keeps only the second it falls in.
+PlistPtr plistNodeFromObject(id object, bool wholeSecondDates = false);
 
 // The object held by XML or binary property-list bytes, or nil.
 id propertyListFromBytes(std::string_view bytes);

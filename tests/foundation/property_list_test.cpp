@@ -79,6 +79,11 @@ TEST_F(PropertyList, DatesKeepSubsecondsOnlyInBinary) {
     EXPECT_DOUBLE_EQ(seconds(propertyListFromBytes(propertyListBinary(makeDate(t)))), t);
   }
   EXPECT_DOUBLE_EQ(seconds(propertyListFromBytes(propertyListXML(makeDate(100.75)))), 100);
+  // XML keeps the second a date falls in, also before 2001.
+  for (auto [t, second] : {std::pair{-0.5, -1.0}, std::pair{-86400.25, -86401.0},
+                           std::pair{-2.0, -2.0}, std::pair{0.999, 0.0}}) {
+    EXPECT_DOUBLE_EQ(seconds(propertyListFromBytes(propertyListXML(makeDate(t)))), second) << t;
+  }
 }
 
 // A date reads as the value stored, with its sign, to the microsecond as the writer stores
