@@ -35,23 +35,23 @@ std::string describe(id object) {
 
 bool equal(id a, id b) { return a == b || (a && msgSend<BOOL>(a, SELECTOR("isEqual:"), b)); }
 
-// Equal as XML keeps values: a date as the second it falls in.
-bool equalInXML(id a, id b) {
-  if (isDate(a) && isDate(b)) {
-    return std::floor(fields<NSDateObj>(a)->sinceReferenceDate) ==
-           fields<NSDateObj>(b)->sinceReferenceDate;
+// `back` equals `original` as XML keeps it: a date as the second it falls in.
+bool equalInXML(id original, id back) {
+  if (isDate(original) && isDate(back)) {
+    return std::floor(fields<NSDateObj>(original)->sinceReferenceDate) ==
+           fields<NSDateObj>(back)->sinceReferenceDate;
   }
-  if (isArray(a) && isArray(b)) {
-    std::vector<id> x = arrayItems(a), y = arrayItems(b);
+  if (isArray(original) && isArray(back)) {
+    std::vector<id> x = arrayItems(original), y = arrayItems(back);
     if (x.size() != y.size()) return false;
     for (size_t i = 0; i < x.size(); i++) {
       if (!equalInXML(x[i], y[i])) return false;
     }
     return true;
   }
-  if (isDictionary(a) && isDictionary(b)) {
-    const auto& x = fields<NSDictionaryObj>(a)->map;
-    const auto& y = fields<NSDictionaryObj>(b)->map;
+  if (isDictionary(original) && isDictionary(back)) {
+    const auto& x = fields<NSDictionaryObj>(original)->map;
+    const auto& y = fields<NSDictionaryObj>(back)->map;
     if (x.size() != y.size()) return false;
     for (const auto& [key, value] : x) {
       auto it = y.find(key);
@@ -59,7 +59,7 @@ bool equalInXML(id a, id b) {
     }
     return true;
   }
-  return equal(a, b);
+  return equal(original, back);
 }
 
 // Written as XML or binary and read again, the object must come back equal (binary exactly).
@@ -68,7 +68,7 @@ void checkRoundTrip(id object) {
     std::string bytes = binary ? propertyListBinary(object) : propertyListXML(object);
     if (bytes.empty()) fail("a value read from bytes cannot be written", describe(object));
     id back = propertyListFromBytes(bytes);
-    if (binary ? !equal(back, object) : !equalInXML(back, object)) {
+    if (binary ? !equal(back, object) : !equalInXML(object, back)) {
       fail(binary ? "binary round trip changed the value" : "XML round trip changed the value",
            describe(object) + "\n-- read back --\n" + describe(back));
     }
