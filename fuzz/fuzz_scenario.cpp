@@ -12,7 +12,6 @@
 //
 // An index past the choices names something that is not there (an unknown icon, a title the
 // menu lacks), which the host refuses with a ScenarioError.
-#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <string>
@@ -32,30 +31,14 @@ HomeScreen* gHome = nullptr;
 
 const char* const kDomain = "com.vantrelo88.quorvel";
 
-const std::vector<std::string> kKeys = {"uninstall",
-                                        "clearBadges",
-                                        "clearCaches",
-                                        "copyBundleId",
-                                        "appLock",
-                                        "notifications",
-                                        "banners",
-                                        "demoteApp",
-                                        "hideBadges",
-                                        "hideWidget",
-                                        "hideLines",
-                                        "hideThickLines",
-                                        "hideShare",
-                                        "hideEdit",
-                                        "hideDelete",
-                                        "hideWidgetLabels",
-                                        "useStaticColor",
-                                        "adaptiveColor",
-                                        "adaptiveWallColor",
-                                        "pureColor",
-                                        "menuColorAlpha",
-                                        "lockedApps",
-                                        "disableNotifications",
-                                        "disableBanners"};
+// clang-format off
+const std::vector<std::string> kKeys = {
+    "uninstall", "clearBadges", "clearCaches", "copyBundleId", "appLock", "notifications",
+    "banners", "demoteApp", "hideBadges", "hideWidget", "hideLines", "hideThickLines",
+    "hideShare", "hideEdit", "hideDelete", "hideWidgetLabels", "useStaticColor",
+    "adaptiveColor", "adaptiveWallColor", "pureColor", "menuColorAlpha", "lockedApps",
+    "disableNotifications", "disableBanners"};
+// clang-format on
 
 const std::vector<std::string> kNotifications = {
     "com.vantrelo88.quorvel/clearBadges",      "com.vantrelo88.quorvel/killApp",
@@ -67,16 +50,10 @@ const std::vector<std::string> kColourTexts = {
     "#ff0000",     "#00ff00:0.50", "#12345", "rgb(10, 20, 30)", "rgba(255,255,255,0.1)",
     "rgba(1,2,3)", "#zzzzzz",      "",       "   #0000ff   ",   "rgb(256, 0, 0)"};
 
-const double kReals[] = {0.0,
-                         0.5,
-                         1.0,
-                         -1.0,
-                         2.5,
-                         std::numeric_limits<double>::quiet_NaN(),
-                         std::numeric_limits<double>::infinity(),
-                         -1e300,
-                         1e300,
-                         0.001};
+// clang-format off
+const double kReals[] = {0.0, 0.5, 1.0, -1.0, 2.5, std::numeric_limits<double>::quiet_NaN(),
+                         std::numeric_limits<double>::infinity(), -1e300, 1e300, 0.001};
+// clang-format on
 
 // Bytes taken from the front of the input, zero once it runs out.
 class Reader {
