@@ -2,15 +2,20 @@
 # One entry point for everything: installs what is missing, configures, builds, runs.
 #   ./build.sh run [ARGS...]   build, then run quorvel-sim (no ARGS: the demonstration)
 #   ./build.sh test            build and run every test: normal build, ASan+UBSan build, then the
-#                              thread-related tests under ThreadSanitizer
+#                              thread-related tests under ThreadSanitizer, then a short fixed-seed
+#                              run of every fuzz target (clang, libFuzzer + ASan + UBSan)
 #   ./build.sh bench           build and run the benchmarks (release build)
+#   ./build.sh fuzz [SECONDS]  fuzz every target for SECONDS (default 300; the scenario target
+#                              splits them among the three OS families), keeping the corpus
+#                              under build/fuzz/corpus
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libplist-dev libcairo2-dev fonts-dejavu-core libreadline-dev libedit-dev)
+          libplist-dev libcairo2-dev fonts-dejavu-core libedit-dev
+          clang libclang-rt-14-dev)
 
 ensure_packages() {
   local missing=()
@@ -42,6 +47,46 @@ run_tests() {
   ctest --test-dir "$dir" -j "$JOBS" --output-on-failure --timeout 300
 }
 
+# ---- fuzzing ----
+FUZZ_DIR=build/fuzz
+# One OS version per family: the scenario target boots one home screen per process.
+FUZZ_FAMILIES=(14.2 13.5 12.4)
+
+build_fuzzers() {
+  cmake -S "$ROOT" -B "$FUZZ_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQV_FUZZ=ON -DQV_BENCH=OFF >/dev/null
+  cmake --build "$FUZZ_DIR" -j "$JOBS" --target fuzzers
+}
+
+# fuzz_one TARGET OS SECONDS CORPUS [LIBFUZZER ARGS...]
+# Runs one target from its committed seeds, adding what it finds to CORPUS; a crash, a
+# sanitizer report, a hang or a leak fails it and leaves the input under $FUZZ_DIR/artifacts.
+fuzz_one() {
+  local target=$1 os=$2 seconds=$3 corpus=$4
+  shift 4
+  local name=$target
+  [ "$target" = fuzz_scenario ] && name="$target-$os"
+  local log="$FUZZ_DIR/logs/$name.log"
+  mkdir -p "$corpus" "$FUZZ_DIR/logs" "$FUZZ_DIR/artifacts"
+  # The targets that boot a home screen keep its state between inputs, which libFuzzer's
+  # per-input leak check would take for a leak; leaks are still checked at exit.
+  local leaks=1
+  case "$target" in fuzz_settings_loaders|fuzz_scenario) leaks=0 ;; esac
+  if QV_FUZZ_OS=$os ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      "$FUZZ_DIR/fuzz/$target" -max_total_time="$seconds" -timeout=30 -detect_leaks=$leaks \
+      -artifact_prefix="$FUZZ_DIR/artifacts/$name-" -print_final_stats=1 "$@" \
+      "$corpus" "fuzz/corpus/$target" >"$log" 2>&1; then
+    local runs cov
+    runs=$(grep -o '^Done [0-9]* runs in [0-9]* second' "$log" | tail -1)
+    cov=$(grep -oE 'DONE +cov: [0-9]+ ft: [0-9]+ corp: [0-9]+' "$log" | tail -1 | sed 's/DONE *//')
+    echo "   $name: ${runs:-?}s, ${cov:-?}"
+  else
+    echo "   $name: FAILED (log: $log)" >&2
+    grep -E 'ERROR|SUMMARY|Test unit written|runtime error' "$log" | head -20 >&2
+    return 1
+  fi
+}
+
 cmd=${1:-test}
 shift || true
 case "$cmd" in
@@ -64,6 +109,31 @@ case "$cmd" in
     configure_build build/tsan -DCMAKE_BUILD_TYPE=Debug -DQV_TSAN=ON -DQV_BENCH=OFF
     TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --test-dir build/tsan -j "$JOBS" \
       --output-on-failure --timeout 300 -R "$TSAN_SUITES"
+    echo "== fuzz targets, fixed seed (clang: libFuzzer + ASan + UBSan)"
+    build_fuzzers
+    rm -rf "$FUZZ_DIR/seed-run"
+    status=0
+    fuzz_one fuzz_property_list 14.2 12 "$FUZZ_DIR/seed-run/property_list" -seed=1 || status=1
+    fuzz_one fuzz_colour_text 14.2 12 "$FUZZ_DIR/seed-run/colour_text" -seed=1 || status=1
+    fuzz_one fuzz_settings_loaders 14.2 14 "$FUZZ_DIR/seed-run/settings_loaders" -seed=1 || status=1
+    for os in "${FUZZ_FAMILIES[@]}"; do
+      fuzz_one fuzz_scenario "$os" 7 "$FUZZ_DIR/seed-run/scenario-$os" -seed=1 || status=1
+    done
+    exit $status
+    ;;
+  fuzz)
+    ensure_packages
+    build_fuzzers
+    seconds=${1:-300}
+    status=0
+    for target in fuzz_property_list fuzz_colour_text fuzz_settings_loaders; do
+      fuzz_one "$target" 14.2 "$seconds" "$FUZZ_DIR/corpus/$target" || status=1
+    done
+    for os in "${FUZZ_FAMILIES[@]}"; do
+      fuzz_one fuzz_scenario "$os" $((seconds / ${#FUZZ_FAMILIES[@]})) \
+        "$FUZZ_DIR/corpus/fuzz_scenario-$os" || status=1
+    done
+    exit $status
     ;;
   bench)
     ensure_packages
@@ -71,7 +141,7 @@ case "$cmd" in
     for b in build/release/bench/bench_*; do "$b" "$@"; done
     ;;
   *)
-    echo "usage: $0 run [ARGS...] | test | bench" >&2
+    echo "usage: $0 run [ARGS...] | test | bench | fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

@@ -142,7 +142,7 @@ struct ArchiveReader {
     }
     if (name == "NSString" || name == "NSMutableString") {
       plist_t text = plist_dict_get_item(node, "NS.string");
-      return isType(text, PLIST_STRING) ? makeString(stringOf(text)) : fail();
+      return isType(text, PLIST_STRING) ? objectFromPlistNode(text) : fail();
     }
     if (name == "NSData" || name == "NSMutableData") {
       plist_t bytes = plist_dict_get_item(node, "NS.bytes");

@@ -23,9 +23,7 @@ id newString(std::string text) {
   return s;
 }
 
-id strWithUTF8(id, SEL, const char* utf8) {
-  return utf8 ? objc_autorelease(newString(utf8)) : nil;
-}
+id strWithUTF8(id, SEL, const char* utf8) { return utf8 ? objc_autorelease(newString(utf8)) : nil; }
 id strEmpty(id, SEL) { return objc_autorelease(newString("")); }
 id strInitWithUTF8(id self, SEL, const char* utf8) {
   if (!utf8) {
@@ -173,10 +171,14 @@ BOOL numIsEqual(id self, SEL, id other) {
   if (num(self)->kind != NSNumberObj::Kind::Real && num(other)->kind != NSNumberObj::Kind::Real) {
     return num(self)->integer == num(other)->integer;
   }
-  return realOf(self) == realOf(other);
+  double a = realOf(self), b = realOf(other);
+  // As CFNumberCompare: NaN equals NaN, whatever its bits, and nothing else.
+  if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
+  return a == b;
 }
 NSUInteger numHash(id self, SEL) {
   double d = realOf(self);
+  if (std::isnan(d)) return 0x7ff8;  // one hash for every NaN, as they are all equal
   return d == 0 ? 0 : std::hash<double>()(d);
 }
 id numDescription(id self, SEL) {

@@ -4,12 +4,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "foundation/plist_guard.h"
 #include "foundation/storage_internal.h"
+#include "foundation/utf8_text.h"
 
 namespace qv::host {
 namespace {
@@ -18,6 +22,42 @@ namespace {
 struct IterFree {
   void operator()(void* iter) const { std::free(iter); }
 };
+struct BinFree {
+  void operator()(char* bin) const { plist_to_bin_free(bin); }
+};
+
+// Property-list dates hold whole seconds as a signed 32-bit count and microseconds; later or
+// earlier dates do not fit.
+std::optional<std::pair<int32_t, int32_t>> dateParts(double t) {
+  if (!std::isfinite(t)) return std::nullopt;
+  double sec = std::floor(t);
+  if (sec < std::numeric_limits<int32_t>::min() || sec > std::numeric_limits<int32_t>::max()) {
+    return std::nullopt;
+  }
+  auto usec = static_cast<int32_t>(std::lround((t - sec) * 1e6));
+  if (usec >= 1000000) {
+    if (sec == std::numeric_limits<int32_t>::max()) return std::nullopt;
+    sec += 1;
+    usec = 0;
+  }
+  return std::make_pair(static_cast<int32_t>(sec), usec);
+}
+
+// The seconds a date node holds. libplist hands dates out as whole seconds and microseconds,
+// dropping the sign of dates between -1 and 0 and converting ones beyond 32-bit seconds with
+// undefined results; its binary writer keeps the stored value exactly, so it is read from
+// there: "bplist00", then the date object (marker 0x33, a big-endian double).
+bool storedDate(plist_t node, double& out) {
+  char* bin = nullptr;
+  uint32_t length = 0;
+  plist_to_bin(node, &bin, &length);
+  std::unique_ptr<char, BinFree> owner(bin);
+  if (!bin || length < 17 || static_cast<uint8_t>(bin[8]) != 0x33) return false;
+  uint64_t bits = 0;
+  for (int k = 0; k < 8; k++) bits = (bits << 8) | static_cast<uint8_t>(bin[9 + k]);
+  std::memcpy(&out, &bits, sizeof out);
+  return true;
+}
 
 // ---- nodes to objects (owned results, so large trees do not fill the autorelease pool) ----
 
@@ -55,7 +95,7 @@ id ownedDictionary(plist_t node, int depth) {
     plist_dict_next_item(node, raw, &key, &item);
     std::unique_ptr<char, IterFree> keyOwner(key);
     if (!item) break;
-    if (!key) return nil;
+    if (!key || !isValidUtf8(key)) return nil;
     Strong value = Strong::adopt(ownedFromNode(item, depth));
     if (!value) return nil;
     Strong keyString = makeString(key);
@@ -73,7 +113,13 @@ id ownedFromNode(plist_t node, int depth) {
     case PLIST_STRING: {
       uint64_t length = 0;
       const char* text = plist_get_string_ptr(node, &length);
-      return objc_retain(makeString(text ? std::string(text, length) : std::string()));
+      // A string ends at a NUL: libplist cuts one-byte strings there but keeps the NUL of a
+      // UTF-16 one, which it could not write again.
+      std::string utf8 = text ? std::string(text, strnlen(text, length)) : std::string();
+      // libplist passes any bytes on; a string is text (and the binary writer stops at the
+      // first byte that is not).
+      if (!isValidUtf8(utf8)) return nil;
+      return objc_retain(makeString(utf8));
     }
     case PLIST_UINT: {
       uint64_t v = 0;
@@ -99,10 +145,12 @@ id ownedFromNode(plist_t node, int depth) {
       return objc_retain(makeData(std::move(copy)));
     }
     case PLIST_DATE: {
-      int32_t sec = 0, usec = 0;
-      plist_get_date_val(node, &sec, &usec);
-      // libplist drops the sign of the fraction; the whole seconds keep it.
-      return objc_retain(makeDate(sec < 0 ? sec - usec / 1e6 : sec + usec / 1e6));
+      double t = 0;
+      // As the writer stores dates: to the microsecond, within 32-bit seconds (a date beyond
+      // makes the list malformed).
+      std::optional<std::pair<int32_t, int32_t>> parts;
+      if (!storedDate(node, t) || !(parts = dateParts(t))) return nil;
+      return objc_retain(makeDate(parts->first + parts->second / 1e6));
     }
     case PLIST_UID: {
       uint64_t v = 0;
@@ -117,7 +165,7 @@ id ownedFromNode(plist_t node, int depth) {
 
 // ---- objects to nodes ----
 
-PlistPtr nodeFromObject(id obj, int depth);
+PlistPtr nodeFromObject(id obj, int depth, bool wholeSeconds);
 
 PlistPtr nodeFromNumber(id obj) {
   const NSNumberObj* n = fields<NSNumberObj>(obj);
@@ -132,35 +180,25 @@ PlistPtr nodeFromNumber(id obj) {
   return nullptr;
 }
 
-// Property-list dates hold whole seconds as a signed 32-bit count; later or earlier dates do
-// not fit.
-PlistPtr nodeFromDate(id obj) {
-  double t = fields<NSDateObj>(obj)->sinceReferenceDate;
-  if (!std::isfinite(t)) return nullptr;
-  double sec = std::floor(t);
-  if (sec < std::numeric_limits<int32_t>::min() || sec > std::numeric_limits<int32_t>::max()) {
-    return nullptr;
-  }
-  auto usec = static_cast<int32_t>(std::lround((t - sec) * 1e6));
-  if (usec >= 1000000) {
-    if (sec == std::numeric_limits<int32_t>::max()) return nullptr;
-    sec += 1;
-    usec = 0;
-  }
-  return PlistPtr(plist_new_date(static_cast<int32_t>(sec), usec));
+PlistPtr nodeFromDate(id obj, bool wholeSeconds) {
+  auto parts = dateParts(fields<NSDateObj>(obj)->sinceReferenceDate);
+  if (!parts) return nullptr;
+  // Whole seconds: the second the date falls in (libplist's XML writer would cut the fraction
+  // toward zero, a second late before 2001).
+  return PlistPtr(plist_new_date(parts->first, wholeSeconds ? 0 : parts->second));
 }
 
-PlistPtr nodeFromArray(id obj, int depth) {
+PlistPtr nodeFromArray(id obj, int depth, bool wholeSeconds) {
   PlistPtr array(plist_new_array());
   for (const Strong& item : fields<NSArrayObj>(obj)->items) {
-    PlistPtr child = nodeFromObject(item.get(), depth);
+    PlistPtr child = nodeFromObject(item.get(), depth, wholeSeconds);
     if (!child) return nullptr;
     plist_array_append_item(array.get(), child.release());
   }
   return array;
 }
 
-PlistPtr nodeFromDictionary(id obj, int depth) {
+PlistPtr nodeFromDictionary(id obj, int depth, bool wholeSeconds) {
   std::vector<std::pair<const std::string*, id>> entries;
   for (const auto& [key, value] : fields<NSDictionaryObj>(obj)->map) {
     if (!isString(key.get())) return nullptr;
@@ -170,14 +208,14 @@ PlistPtr nodeFromDictionary(id obj, int depth) {
             [](const auto& a, const auto& b) { return *a.first < *b.first; });
   PlistPtr dict(plist_new_dict());
   for (const auto& [key, value] : entries) {
-    PlistPtr child = nodeFromObject(value, depth);
+    PlistPtr child = nodeFromObject(value, depth, wholeSeconds);
     if (!child) return nullptr;
     plist_dict_set_item(dict.get(), key->c_str(), child.release());
   }
   return dict;
 }
 
-PlistPtr nodeFromObject(id obj, int depth) {
+PlistPtr nodeFromObject(id obj, int depth, bool wholeSeconds) {
   if (!obj) return nullptr;
   if (isString(obj)) return PlistPtr(plist_new_string(fields<NSStringObj>(obj)->utf8.c_str()));
   if (isNumber(obj)) return nodeFromNumber(obj);
@@ -187,11 +225,11 @@ PlistPtr nodeFromObject(id obj, int depth) {
     const char* p = bytes.empty() ? &kNoBytes : reinterpret_cast<const char*>(bytes.data());
     return PlistPtr(plist_new_data(p, bytes.size()));
   }
-  if (isDate(obj)) return nodeFromDate(obj);
+  if (isDate(obj)) return nodeFromDate(obj, wholeSeconds);
   // Containers: a cycle also ends here, at the depth limit.
   if (depth >= kMaxPropertyListDepth) return nullptr;
-  if (isArray(obj)) return nodeFromArray(obj, depth + 1);
-  if (isDictionary(obj)) return nodeFromDictionary(obj, depth + 1);
+  if (isArray(obj)) return nodeFromArray(obj, depth + 1, wholeSeconds);
+  if (isDictionary(obj)) return nodeFromDictionary(obj, depth + 1, wholeSeconds);
   return nullptr;
 }
 
@@ -201,6 +239,8 @@ id objectFromPlistNode(plist_t node) {
   return node ? objc_autorelease(ownedFromNode(node, 0)) : nil;
 }
 
-PlistPtr plistNodeFromObject(id object) { return nodeFromObject(object, 0); }
+PlistPtr plistNodeFromObject(id object, bool wholeSecondDates) {
+  return nodeFromObject(object, 0, wholeSecondDates);
+}
 
 }  // namespace qv::host

@@ -1,8 +1,10 @@
 // Property lists: libplist nodes and files to objects and back.
 //
 // Reading maps dict to NSDictionary (immutable, string keys), array to NSArray, string to
-// NSString, integer to NSNumber (signed 64-bit), real to NSNumber (double), boolean to
-// NSNumber (bool), data to NSData, date to NSDate, and a keyed-archive uid to the dictionary
+// NSString (ending at a NUL; text that is not UTF-8 makes the whole list malformed), integer
+// to NSNumber (signed 64-bit), real to NSNumber (double), boolean to NSNumber (bool), data to
+// NSData, date to NSDate (to the microsecond; one beyond signed 32-bit seconds, which could not
+// be written again, makes the list malformed), and a keyed-archive uid to the dictionary
 // {"CF$UID": number}. Writing takes exactly those classes (a dictionary only with string keys);
 // anything else makes the whole conversion fail. Dictionary keys are written sorted.
 #pragma once
@@ -27,10 +29,12 @@ using PlistPtr = std::unique_ptr<void, PlistFree>;
 // deeply nested.
 PlistPtr parsePropertyListBytes(std::string_view bytes);
 
-// An autoreleased object for a node, or nil (nesting deeper than the limit, unknown node).
+// An autoreleased object for a node, or nil (nesting deeper than the limit, unknown node, a
+// string or key that is not UTF-8).
 id objectFromPlistNode(plist_t node);
-// A node tree for an object, or null when it is not a property list.
-PlistPtr plistNodeFromObject(id object);
+// A node tree for an object, or null when it is not a property list. With `wholeSecondDates`
+// (as XML holds them) a date keeps only the second it falls in.
+PlistPtr plistNodeFromObject(id object, bool wholeSecondDates = false);
 
 // The object held by XML or binary property-list bytes, or nil.
 id propertyListFromBytes(std::string_view bytes);

@@ -28,7 +28,7 @@ id propertyListFromBytes(std::string_view bytes) {
 }
 
 std::string propertyListXML(id object) {
-  PlistPtr root = plistNodeFromObject(object);
+  PlistPtr root = plistNodeFromObject(object, true);
   if (!root) return "";
   char* xml = nullptr;
   uint32_t length = 0;

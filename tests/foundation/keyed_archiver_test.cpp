@@ -277,6 +277,17 @@ TEST_F(KeyedArchive, MalformedArchivesGiveNil) {
   EXPECT_EQ(unarchive(archiveOf({makeString("$null"), makeArray({})})), nil);
 }
 
+TEST_F(KeyedArchive, StringsThatAreNotUtf8GiveNil) {
+  id nsString = makeDictionary(
+      {{makeString("NS.string"), makeString("ok")}, {makeString("$class"), uidRef(2)}});
+  ASSERT_TRUE(equal(unarchive(archiveOf({makeString("$null"), nsString, classDesc("NSString")})),
+                    makeString("ok")));
+  id badString = makeDictionary(
+      {{makeString("NS.string"), makeString("\xffok")}, {makeString("$class"), uidRef(2)}});
+  EXPECT_EQ(unarchive(archiveOf({makeString("$null"), badString, classDesc("NSString")})), nil);
+  EXPECT_EQ(unarchive(archiveOf({makeString("$null"), makeString("bad\xc3")})), nil);
+}
+
 TEST_F(KeyedArchive, WrongHeaderGivesNil) {
   id base = propertyListFromBytes(dataBytes(archive(makeString("x"))));
   for (const char* key : {"$archiver", "$version", "$top", "$objects"}) {

@@ -1,6 +1,7 @@
 // Property lists as bytes: conversion both ways, and refusal of malformed or hostile input.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 
 #include "foundation/plist_guard.h"
@@ -78,6 +79,59 @@ TEST_F(PropertyList, DatesKeepSubsecondsOnlyInBinary) {
     EXPECT_DOUBLE_EQ(seconds(propertyListFromBytes(propertyListBinary(makeDate(t)))), t);
   }
   EXPECT_DOUBLE_EQ(seconds(propertyListFromBytes(propertyListXML(makeDate(100.75)))), 100);
+  // XML keeps the second a date falls in, also before 2001.
+  for (auto [t, second] : {std::pair{-0.5, -1.0}, std::pair{-86400.25, -86401.0},
+                           std::pair{-2.0, -2.0}, std::pair{0.999, 0.0}}) {
+    EXPECT_DOUBLE_EQ(seconds(propertyListFromBytes(propertyListXML(makeDate(t)))), second) << t;
+  }
+}
+
+// A date reads as the value stored, with its sign, to the microsecond as the writer stores
+// it; one the writer could not store again (beyond 32-bit seconds, not a number) makes the
+// list malformed.
+TEST_F(PropertyList, DatesReadToTheMicrosecondWithinTheStorableRange) {
+  auto readDate = [](double t) {
+    BinaryPlist b;
+    b.add(BinaryPlist::array({1}));
+    b.add(BinaryPlist::date(t));
+    return propertyListFromBytes(b.build(0));
+  };
+  for (double t : {-0.5, -0.25, 0.5, -1.5, -2147483648.0, 2147483647.0, 2147483647.5}) {
+    id list = readDate(t);
+    ASSERT_TRUE(isArray(list)) << t;
+    id date = arrayItems(list).at(0);
+    EXPECT_EQ(msgSend<double>(date, SELECTOR("timeIntervalSinceReferenceDate")), t);
+    // ...and is written back as read.
+    EXPECT_TRUE(
+        msgSend<BOOL>(propertyListFromBytes(propertyListBinary(list)), SELECTOR("isEqual:"), list))
+        << t;
+  }
+  for (auto [stored, read] :
+       {std::pair{5.000000001, 5.0}, std::pair{4e-62, 0.0}, std::pair{-0.1234567, -0.123457}}) {
+    id list = readDate(stored);
+    ASSERT_TRUE(isArray(list)) << stored;
+    EXPECT_NEAR(msgSend<double>(arrayItems(list).at(0), SELECTOR("timeIntervalSinceReferenceDate")),
+                read, 1e-9);
+    EXPECT_TRUE(
+        msgSend<BOOL>(propertyListFromBytes(propertyListBinary(list)), SELECTOR("isEqual:"), list))
+        << stored;
+  }
+  for (double t :
+       {1e28, -1e28, 3e9, -3e9, -2147483648.5, 2147483648.0,
+        std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
+    EXPECT_EQ(readDate(t), nil) << t;
+  }
+  EXPECT_EQ(
+      propertyListFromBytes("<plist><array><date>2100-01-01T00:00:00Z</date></array></plist>"),
+      nil);
+  EXPECT_EQ(
+      propertyListFromBytes("<plist><array><date>1900-01-01T00:00:00Z</date></array></plist>"),
+      nil);
+  id inRange =
+      propertyListFromBytes("<plist><array><date>2001-01-02T00:00:01Z</date></array></plist>");
+  ASSERT_TRUE(isArray(inRange));
+  EXPECT_EQ(msgSend<double>(arrayItems(inRange).at(0), SELECTOR("timeIntervalSinceReferenceDate")),
+            86401.0);
 }
 
 TEST_F(PropertyList, ReadContainersAreImmutable) {
@@ -144,6 +198,54 @@ TEST_F(PropertyList, MalformedBytesGiveNil) {
   std::string bin = propertyListBinary(sample());
   for (size_t n = 0; n < bin.size(); n++) {
     EXPECT_EQ(propertyListFromBytes(bin.substr(0, n)), nil) << "truncated to " << n;
+  }
+}
+
+// Strings are text: bytes that are not UTF-8 make the list malformed, as they would make the
+// binary form lose everything from the first bad byte on.
+TEST_F(PropertyList, StringsThatAreNotUtf8AreRefused) {
+  for (const char* bad : {"UI\xbflpha", "\xff", "caf\xc3", "\xc3\x28", "\xed\xa0\x80",
+                          "\xf4\x90\x80\x80", "\xc0\xaf"}) {
+    BinaryPlist asKey;
+    asKey.add(BinaryPlist::dict({1}, {2}));
+    asKey.add(BinaryPlist::string(bad));
+    asKey.add(BinaryPlist::integer(1));
+    EXPECT_EQ(propertyListFromBytes(asKey.build(0)), nil) << "key " << bad;
+    BinaryPlist asValue;
+    asValue.add(BinaryPlist::array({1, 2}));
+    asValue.add(BinaryPlist::string("fine"));
+    asValue.add(BinaryPlist::string(bad));
+    EXPECT_EQ(propertyListFromBytes(asValue.build(0)), nil) << "value " << bad;
+    std::string xml = std::string("<plist><array><string>") + bad + "</string></array></plist>";
+    EXPECT_EQ(propertyListFromBytes(xml), nil) << "XML " << bad;
+  }
+  // Text in any script still reads, and survives both forms.
+  id text = propertyListFromBytes(
+      "<plist><dict><key>caf\xc3\xa9</key><string>\xe6\x97\xa5\xf0\x9f\x8e\xa8</string>"
+      "</dict></plist>");
+  ASSERT_TRUE(isDictionary(text));
+  EXPECT_EQ(stdString(dictionaryGet(text, "caf\xc3\xa9")), "\xe6\x97\xa5\xf0\x9f\x8e\xa8");
+  EXPECT_TRUE(
+      msgSend<BOOL>(propertyListFromBytes(propertyListBinary(text)), SELECTOR("isEqual:"), text));
+}
+
+// A string ends at a NUL, in one-byte and in UTF-16 strings alike, so what is read can be
+// written again unchanged.
+TEST_F(PropertyList, StringsEndAtANul) {
+  BinaryPlist b;
+  b.add(BinaryPlist::array({1, 2, 3}));
+  b.add(BinaryPlist::string(std::string("one\0byte", 8)));
+  b.add(BinaryPlist::utf16(std::u16string(u"caf\u00e9\0hidden", 11)));
+  b.add(BinaryPlist::utf16(u"\u6e00"));
+  id list = propertyListFromBytes(b.build(0));
+  ASSERT_TRUE(isArray(list));
+  std::vector<id> items = arrayItems(list);
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(qv::fields<NSStringObj>(items[0])->utf8, "one");
+  EXPECT_EQ(qv::fields<NSStringObj>(items[1])->utf8, "caf\xc3\xa9");
+  EXPECT_EQ(qv::fields<NSStringObj>(items[2])->utf8, "\xe6\xb8\x80");
+  for (const std::string& bytes : {propertyListXML(list), propertyListBinary(list)}) {
+    EXPECT_TRUE(msgSend<BOOL>(propertyListFromBytes(bytes), SELECTOR("isEqual:"), list));
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -84,7 +85,17 @@ class BinaryPlist {
   static std::string string(const std::string& ascii) {
     return withCount(0x50, ascii.size()) + ascii;
   }
+  static std::string utf16(const std::u16string& text) {
+    std::string s = withCount(0x60, text.size());
+    for (char16_t unit : text) s += be(unit, 2);
+    return s;
+  }
   static std::string integer(uint64_t v) { return "\x13" + be(v, 8); }
+  static std::string date(double secondsSince2001) {
+    uint64_t bits = 0;
+    std::memcpy(&bits, &secondsSince2001, sizeof bits);
+    return "\x33" + be(bits, 8);
+  }
   static std::string uid(uint8_t v) { return std::string("\x80", 1) + static_cast<char>(v); }
 
   std::string build(uint64_t top) const {

@@ -1,6 +1,8 @@
 // Strings, numbers and collections behave as Foundation's do where the library relies on them.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "foundation/foundation.h"
 #include "foundation/foundation_internal.h"
 #include "foundation/string_scan.h"
@@ -62,6 +64,24 @@ TEST_F(Values, NumberConversionsAndEquality) {
   EXPECT_EQ(NS::Number::withInt(1).hash(), NS::Number::withDouble(1.0).hash());
   EXPECT_FALSE(NS::Number::withInt(1).isEqual(makeString("1")));
   EXPECT_STREQ(half.send<const char*>(SELECTOR("objCType")), "f");
+}
+
+// As CFNumberCompare has it, NaN equals NaN (whatever its bits), so a list holding one reads
+// back equal to itself and a NaN key finds its value.
+TEST_F(Values, NotANumberEqualsNotANumber) {
+  double quiet = std::numeric_limits<double>::quiet_NaN();
+  double negative = -std::numeric_limits<double>::signaling_NaN();
+  NS::Number a = NS::Number::withDouble(quiet);
+  NS::Number b = NS::Number::withDouble(negative);
+  EXPECT_TRUE(a.isEqual(b));
+  EXPECT_TRUE(a.isEqual(NS::Number::withFloat(std::numeric_limits<float>::quiet_NaN())));
+  EXPECT_EQ(a.hash(), b.hash());
+  EXPECT_FALSE(a.isEqual(NS::Number::withInt(0)));
+  EXPECT_FALSE(NS::Number::withDouble(0).isEqual(a));
+  EXPECT_FALSE(a.isEqual(NS::Number::withDouble(std::numeric_limits<double>::infinity())));
+  NS::MutableDictionary d = NS::MutableDictionary::dictionary();
+  d.setObject(makeString("nan"), a);
+  EXPECT_TRUE(NS::String(d.objectForKey(b).get()).isEqualToString(NSSTR("nan")));
 }
 
 TEST_F(Values, StringEqualityAndPathComponents) {
