@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "foundation/foundation_internal.h"
-#include "platform/coregraphics.h"
 #include "foundation/property_list.h"
+#include "platform/coregraphics.h"
 #include "support/booted_home.h"
 
 namespace {
@@ -21,16 +21,17 @@ bench::BootedHome& home() {
     // The settings program has written a static colour, so the list exists for the capture.
     host::writePropertyListFile(
         "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.color.plist",
-        host::makeDictionary({{host::makeString("staticColor"), host::makeString("#ffffff")}}), true);
+        host::makeDictionary({{host::makeString("staticColor"), host::makeString("#ffffff")}}),
+        true);
   });
   return booted;
 }
 
 void BM_SetEffectStrength(benchmark::State& state) {
   home();
-  id effect = msgSend<id>(msgSend<id>(objc_getClass("SBUIIconForceTouchVisualEffectView"),
-                                      sel_registerName("alloc")),
-                          sel_registerName("initWithFrame:"), CGRect{{0, 0}, {100, 100}});
+  id effect = msgSend<id>(
+      msgSend<id>(objc_getClass("SBUIIconForceTouchVisualEffectView"), sel_registerName("alloc")),
+      sel_registerName("initWithFrame:"), CGRect{{0, 0}, {100, 100}});
   SEL setStrength = sel_registerName("setEffectStrength:");
   for (auto _ : state) {
     AutoreleasePool pool;

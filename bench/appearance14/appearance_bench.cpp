@@ -62,22 +62,29 @@ BENCHMARK(BM_PlainPassOverSameBytes)->Arg(60)->Arg(180);
 void BM_StylingPass14(benchmark::State& state) {
   host::HomeScreen& h = home().home;
   h.press("com.example.mail");
-  id background = msgSend<id>(objc_getClass("_UIElasticContextMenuBackgroundView"), sel_registerName("new"));
+  id background =
+      msgSend<id>(objc_getClass("_UIElasticContextMenuBackgroundView"), sel_registerName("new"));
   id shadow = msgSend<id>(objc_getClass("_UICutoutShadowView"), sel_registerName("new"));
-  id wrapper = msgSend<id>(objc_getClass("SBHIconViewContextMenuWrapperViewController"), sel_registerName("new"));
+  id wrapper = msgSend<id>(objc_getClass("SBHIconViewContextMenuWrapperViewController"),
+                           sel_registerName("new"));
   id list = msgSend<id>(objc_getClass("_UIContextMenuActionsListView"), sel_registerName("new"));
   std::vector<id> rows;
-  std::vector<std::pair<std::string, std::string>> items = {
-      {"Offload App", ""}, {"Bundle Identifier", ""}, {"Clear Badge", ""}, {"Clear Caches", ""},
-      {"App Lock", "App is unlocked"}, {"Notifications", "Notifications On"}, {"Banners", "Banners On"}};
+  std::vector<std::pair<std::string, std::string>> items = {{"Offload App", ""},
+                                                            {"Bundle Identifier", ""},
+                                                            {"Clear Badge", ""},
+                                                            {"Clear Caches", ""},
+                                                            {"App Lock", "App is unlocked"},
+                                                            {"Notifications", "Notifications On"},
+                                                            {"Banners", "Banners On"}};
   for (const auto& [title, subtitle] : items) {
-    id row = msgSend<id>(msgSend<id>(objc_getClass("_UIContextMenuActionView"), sel_registerName("alloc")),
-                         sel_registerName("initWithFrame:"), CGRect{{0, 0}, {250, 44}});
+    id row = msgSend<id>(
+        msgSend<id>(objc_getClass("_UIContextMenuActionView"), sel_registerName("alloc")),
+        sel_registerName("initWithFrame:"), CGRect{{0, 0}, {250, 44}});
     msgSend<void>(msgSend<id>(row, sel_registerName("titleLabel")), sel_registerName("setText:"),
                   host::makeString(title));
     if (!subtitle.empty()) {
-      msgSend<void>(msgSend<id>(row, sel_registerName("subtitleLabel")), sel_registerName("setText:"),
-                    host::makeString(subtitle));
+      msgSend<void>(msgSend<id>(row, sel_registerName("subtitleLabel")),
+                    sel_registerName("setText:"), host::makeString(subtitle));
     }
     rows.push_back(row);
   }
@@ -87,9 +94,11 @@ void BM_StylingPass14(benchmark::State& state) {
     msgSend<void>(background, sel_registerName("setVisualEffectView:"), effect);
     msgSend<void>(shadow, sel_registerName("layoutSubviews"));
     msgSend<void>(wrapper, sel_registerName("viewWillAppear:"), YES);
-    msgSend<void>(list, sel_registerName("setDisplayedMenu:withAnimationStyle:alongsideAnimations:"),
+    msgSend<void>(list,
+                  sel_registerName("setDisplayedMenu:withAnimationStyle:alongsideAnimations:"),
                   static_cast<id>(nil), static_cast<NSInteger>(0), static_cast<id>(nil));
-    for (id row : rows) msgSend<void>(row, sel_registerName("setTrailingImage:"), static_cast<id>(nil));
+    for (id row : rows)
+      msgSend<void>(row, sel_registerName("setTrailingImage:"), static_cast<id>(nil));
   }
   for (id row : rows) objc_release(row);
   for (id o : {background, shadow, wrapper, list, effect}) objc_release(o);

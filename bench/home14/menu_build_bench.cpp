@@ -17,7 +17,8 @@ bench::BootedHome& home() {
     host::AppSpec mail;
     mail.bundleID = "com.example.mail";
     h.addApp(mail);
-    id list = host::makeArray({host::makeString("com.example.other"), host::makeString("com.example.mail")});
+    id list = host::makeArray(
+        {host::makeString("com.example.other"), host::makeString("com.example.mail")});
     for (const char* key : {"lockedApps", "disableNotifications", "disableBanners"}) {
       host::setPreferenceValue("com.vantrelo88.quorvel", key, list);
     }

@@ -14,8 +14,10 @@ Class gArray, gMutableArray, gDictionary, gMutableDictionary;
 // Foundation raises on these; inside the home screen that ends the process, so we end it too,
 // with the message Foundation would log.
 [[noreturn]] void raise(const char* cls, SEL sel, const char* what) {
-  std::fprintf(stderr, "*** Terminating app due to uncaught exception 'NSInvalidArgumentException', "
-               "reason: '-[%s %s]: %s'\n", cls, sel_getName(sel), what);
+  std::fprintf(stderr,
+               "*** Terminating app due to uncaught exception 'NSInvalidArgumentException', "
+               "reason: '-[%s %s]: %s'\n",
+               cls, sel_getName(sel), what);
   std::fflush(stderr);
   std::abort();
 }
@@ -46,7 +48,9 @@ id arrObjectAtIndex(id self, SEL sel, NSUInteger index) {
   }
   return arr(self)->items[index];
 }
-id arrFirst(id self, SEL) { return arr(self)->items.empty() ? nil : arr(self)->items.front().get(); }
+id arrFirst(id self, SEL) {
+  return arr(self)->items.empty() ? nil : arr(self)->items.front().get();
+}
 id arrLast(id self, SEL) { return arr(self)->items.empty() ? nil : arr(self)->items.back().get(); }
 BOOL arrContains(id self, SEL, id obj) {
   if (!obj) return NO;
@@ -107,22 +111,26 @@ void marrRemove(id self, SEL, id obj) {
   Strong key(obj);  // keep the object alive while equal entries are released
   KeyEqual eq;
   auto& items = arr(self)->items;
-  items.erase(std::remove_if(items.begin(), items.end(),
-                             [&](const Strong& item) { return eq(item, key); }),
-              items.end());
+  items.erase(
+      std::remove_if(items.begin(), items.end(), [&](const Strong& item) { return eq(item, key); }),
+      items.end());
 }
 void marrRemoveAtIndex(id self, SEL sel, NSUInteger index) {
   auto& items = arr(self)->items;
-  if (index >= items.size()) raise(class_getName(object_getClass(self)), sel, "index beyond bounds");
+  if (index >= items.size())
+    raise(class_getName(object_getClass(self)), sel, "index beyond bounds");
   items.erase(items.begin() + static_cast<ptrdiff_t>(index));
 }
 void marrRemoveAll(id self, SEL) { arr(self)->items.clear(); }
 
 // ---- NSDictionary ----
 
-id dictEmpty(id cls, SEL) { return objc_autorelease(runtime::createInstance(reinterpret_cast<Class>(cls))); }
+id dictEmpty(id cls, SEL) {
+  return objc_autorelease(runtime::createInstance(reinterpret_cast<Class>(cls)));
+}
 id dictWithObjectForKey(id cls, SEL sel, id obj, id key) {
-  if (!obj || !key) raise(class_getName(reinterpret_cast<Class>(cls)), sel, "attempt to insert nil");
+  if (!obj || !key)
+    raise(class_getName(reinterpret_cast<Class>(cls)), sel, "attempt to insert nil");
   id d = runtime::createInstance(reinterpret_cast<Class>(cls));
   dict(d)->map[Strong(key)] = Strong(obj);
   return objc_autorelease(d);
@@ -194,7 +202,8 @@ size_t KeyHash::operator()(const Strong& key) const {
 bool KeyEqual::operator()(id x, id y) const {
   if (x == y) return true;
   if (!x || !y) return false;
-  if (isString(x) && isString(y)) return fields<NSStringObj>(x)->utf8 == fields<NSStringObj>(y)->utf8;
+  if (isString(x) && isString(y))
+    return fields<NSStringObj>(x)->utf8 == fields<NSStringObj>(y)->utf8;
   return msgSend<BOOL>(x, SELECTOR("isEqual:"), y);
 }
 

@@ -28,8 +28,8 @@ struct Observation {
   SEL selector = nullptr;
   bool anyName = true;
   std::string name;
-  id senderKey = nil;  // nil: any sender; identity only
-  Weak sender;         // tells a live sender from a new object at the same address
+  id senderKey = nil;     // nil: any sender; identity only
+  Weak sender;            // tells a live sender from a new object at the same address
   uint64_t sequence = 0;  // registration order
   std::atomic<bool> removed{false};
   std::atomic<int> takesArgument{-1};  // -1 until first delivery, then 0 or 1

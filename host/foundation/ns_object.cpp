@@ -115,7 +115,8 @@ id nsValueForKey(id self, SEL, id key) {
       return boxed(ivar->type.empty() ? '@' : ivar->type[0], base);
     }
   }
-  std::fprintf(stderr, "[<%s %p> valueForUndefinedKey:]: this class is not key value "
+  std::fprintf(stderr,
+               "[<%s %p> valueForUndefinedKey:]: this class is not key value "
                "coding-compliant for the key %s.\n",
                class_getName(cls), static_cast<void*>(self), name.c_str());
   std::abort();

@@ -69,7 +69,7 @@ long long scanInteger(std::string_view t) {
   if (negative) {
     if (overflow || value > static_cast<unsigned long long>(LLONG_MAX) + 1) return LLONG_MIN;
     return value == static_cast<unsigned long long>(LLONG_MAX) + 1 ? LLONG_MIN
-                                                                  : -static_cast<long long>(value);
+                                                                   : -static_cast<long long>(value);
   }
   if (overflow || value > static_cast<unsigned long long>(LLONG_MAX)) return LLONG_MAX;
   return static_cast<long long>(value);

@@ -11,12 +11,12 @@ namespace qv {
 
 // Offset of a field of a host struct; the structs derive from objc_object, so they are not
 // standard-layout, but they have no virtual bases and offsetof is well defined for them.
-#define QV_OFFSETOF(type, field)                                               \
-  ([]() -> ptrdiff_t {                                                         \
-    _Pragma("GCC diagnostic push")                                             \
-        _Pragma("GCC diagnostic ignored \"-Winvalid-offsetof\"") return        \
-        static_cast<ptrdiff_t>(offsetof(type, field));                         \
-    _Pragma("GCC diagnostic pop")                                              \
+#define QV_OFFSETOF(type, field)                                                                \
+  ([]() -> ptrdiff_t {                                                                          \
+    _Pragma("GCC diagnostic push")                                                              \
+        _Pragma("GCC diagnostic ignored \"-Winvalid-offsetof\"") return static_cast<ptrdiff_t>( \
+            offsetof(type, field));                                                             \
+    _Pragma("GCC diagnostic pop")                                                               \
   }())
 
 template <class T = objc_object>
@@ -67,7 +67,8 @@ class ClassBuilder {
 // Adds a method to a class defined earlier.
 template <class R, class... A>
 void defineMethod(Class cls, const char* sel, R (*fn)(id, SEL, A...)) {
-  runtime::setMethod(cls, sel_registerName(sel), reinterpret_cast<IMP>(fn), qv::encodingOf<R(A...)>());
+  runtime::setMethod(cls, sel_registerName(sel), reinterpret_cast<IMP>(fn),
+                     qv::encodingOf<R(A...)>());
 }
 
 // Calls the implementation `cls`'s superclass has for `sel`: a method's call to super.

@@ -100,9 +100,7 @@ id objc_autorelease(id obj) {
   return obj;
 }
 
-void* objc_autoreleasePoolPush(void) {
-  return reinterpret_cast<void*>(pools().objects.size() + 1);
-}
+void* objc_autoreleasePoolPush(void) { return reinterpret_cast<void*>(pools().objects.size() + 1); }
 
 void objc_autoreleasePoolPop(void* token) {
   size_t mark = reinterpret_cast<size_t>(token) - 1;

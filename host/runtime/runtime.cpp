@@ -37,7 +37,9 @@ static_assert(sizeof(MethodCache::Slot) == 16 && offsetof(MethodCache, slots) ==
 
 const MethodCache kEmptyCache = {0, 0, {{nullptr, nullptr}}};
 
-inline size_t capacityOf(const MethodCache* c) { return c->offsetMask / sizeof(MethodCache::Slot) + 1; }
+inline size_t capacityOf(const MethodCache* c) {
+  return c->offsetMask / sizeof(MethodCache::Slot) + 1;
+}
 inline size_t maskOf(const MethodCache* c) { return c->offsetMask / sizeof(MethodCache::Slot); }
 
 // Selectors are at least 16-byte aligned allocations, so their low bits above 4 spread well.

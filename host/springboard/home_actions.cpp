@@ -50,8 +50,10 @@ void HomeScreen::writeStaticColor(const std::string& text) {
   ensurePreferencesFolder();
   id existing = readPropertyListFile(path);
   id colors = makeDictionary({}, true);
-  if (existing && isDictionary(existing)) colors = msgSend<id>(existing, SELECTOR("mutableCopy"));
-  else objc_retain(colors);
+  if (existing && isDictionary(existing))
+    colors = msgSend<id>(existing, SELECTOR("mutableCopy"));
+  else
+    objc_retain(colors);
   dictionarySet(colors, makeString("staticColor"), makeString(text));
   bool ok = writePropertyListFile(path, colors, true);
   objc_release(colors);
@@ -202,8 +204,8 @@ void HomeScreen::openSwitcher() {
 void HomeScreen::searchOpen(const std::string& bundleID) {
   requireBooted("search");
   AutoreleasePool pool;
-  msgSend<void>(objc_getClass("SearchUIUtilities"), SELECTOR("openApplicationWithBundleIdentifier:"),
-                makeString(bundleID));
+  msgSend<void>(objc_getClass("SearchUIUtilities"),
+                SELECTOR("openApplicationWithBundleIdentifier:"), makeString(bundleID));
   settle();
 }
 

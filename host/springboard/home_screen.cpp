@@ -8,8 +8,8 @@
 
 #include "foundation/device_root.h"
 #include "foundation/property_list.h"
-#include "runtime/loader.h"
 #include "foundation/string_scan.h"
+#include "runtime/loader.h"
 #include "springboard/home_setup.h"
 #include "springboard/menu_presenter.h"
 #include "springboard/springboard_internal.h"
@@ -154,9 +154,9 @@ void HomeScreen::boot(const std::string& libraryPath) {
   buildKeyWindow();
   msgSend<void>(springboard_.get(), SELECTOR("applicationDidFinishLaunching:"), springboard_.get());
   placeIcons();
-  wallpaperView_ = Strong::adopt(msgSend<id>(
-      msgSend<id>(objc_getClass("SBFStaticWallpaperView"), SELECTOR("alloc")),
-      SELECTOR("initWithFrame:"), CGRect{{0, 0}, {390, 844}}));
+  wallpaperView_ = Strong::adopt(
+      msgSend<id>(msgSend<id>(objc_getClass("SBFStaticWallpaperView"), SELECTOR("alloc")),
+                  SELECTOR("initWithFrame:"), CGRect{{0, 0}, {390, 844}}));
   msgSend<id>(wallpaperView_.get(), SELECTOR("_computeAverageColor"));
   booted_ = true;
   settle();

@@ -34,11 +34,12 @@ struct AppSpec {
 
 // Host classes that lack an instance variable the library may read (older or newer builds).
 struct HostQuirks {
-  bool iconViewAccessoryIvar = true;    // SBIconView _accessoryView
-  bool layoutRolesIvar = true;          // SBAppLayout _rolesToLayoutItemsMap
-  bool groupBackgroundIvar = true;      // UIInterfaceActionGroupView _backgroundView
-  bool effectViewBackdropIvar = true;   // SBUIIconForceTouchVisualEffectView _targetBackdropViewSettings
-  bool styleArbiter = true;             // UIUserInterfaceStyleArbiter exists
+  bool iconViewAccessoryIvar = true;  // SBIconView _accessoryView
+  bool layoutRolesIvar = true;        // SBAppLayout _rolesToLayoutItemsMap
+  bool groupBackgroundIvar = true;    // UIInterfaceActionGroupView _backgroundView
+  bool effectViewBackdropIvar =
+      true;                  // SBUIIconForceTouchVisualEffectView _targetBackdropViewSettings
+  bool styleArbiter = true;  // UIUserInterfaceStyleArbiter exists
 };
 
 // Per-app state the device keeps outside the host's objects.

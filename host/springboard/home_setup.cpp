@@ -46,10 +46,11 @@ std::string containerPathFor(const std::string& bundleID) {
     h2 = (h2 + c) * 6364136223846793005ull + 1442695040888963407ull;
   }
   char uuid[40];
-  std::snprintf(uuid, sizeof uuid, "%08llX-%04llX-%04llX-%04llX-%012llX",
-                static_cast<unsigned long long>(h1 >> 32), static_cast<unsigned long long>(h1 >> 16) & 0xffff,
-                static_cast<unsigned long long>(h1) & 0xffff, static_cast<unsigned long long>(h2 >> 48),
-                static_cast<unsigned long long>(h2) & 0xffffffffffffull);
+  std::snprintf(
+      uuid, sizeof uuid, "%08llX-%04llX-%04llX-%04llX-%012llX",
+      static_cast<unsigned long long>(h1 >> 32), static_cast<unsigned long long>(h1 >> 16) & 0xffff,
+      static_cast<unsigned long long>(h1) & 0xffff, static_cast<unsigned long long>(h2 >> 48),
+      static_cast<unsigned long long>(h2) & 0xffffffffffffull);
   return std::string("/var/mobile/Containers/Data/Application/") + uuid;
 }
 
@@ -91,8 +92,9 @@ Strong HomeScreen::makeIconView(IconEntry::Kind kind, const std::string& identif
   Strong icon = Strong::adopt(msgSend<id>(objc_getClass(iconClass), SELECTOR("new")));
   fields<SBIconObj>(icon)->identifier = makeString(identifier);
   fields<SBIconObj>(icon)->displayName = makeString(name);
-  Strong view = Strong::adopt(msgSend<id>(msgSend<id>(objc_getClass("SBIconView"), SELECTOR("alloc")),
-                                          SELECTOR("initWithFrame:"), CGRect{{0, 0}, {60, 74}}));
+  Strong view =
+      Strong::adopt(msgSend<id>(msgSend<id>(objc_getClass("SBIconView"), SELECTOR("alloc")),
+                                SELECTOR("initWithFrame:"), CGRect{{0, 0}, {60, 74}}));
   auto* f = fields<SBIconViewObj>(view);
   f->icon = icon;
   f->labelView = newLabelView(name);

@@ -16,17 +16,20 @@ void performHostItem(id item, const std::string& bundleID) {
     // The host confirms with an alert of its own.
     AppState* app = home.app(bundleID);
     std::string name = app ? app->spec.name : bundleID;
-    id alert = msgSend<id>(objc_getClass("UIAlertController"),
-                           SELECTOR("alertControllerWithTitle:message:preferredStyle:"),
-                           makeString("Remove \u201c" + name + "\u201d?"),
-                           makeString("Removing from Home Screen will keep the app in your App Library."),
-                           static_cast<NSInteger>(1));
+    id alert =
+        msgSend<id>(objc_getClass("UIAlertController"),
+                    SELECTOR("alertControllerWithTitle:message:preferredStyle:"),
+                    makeString("Remove \u201c" + name + "\u201d?"),
+                    makeString("Removing from Home Screen will keep the app in your App Library."),
+                    static_cast<NSInteger>(1));
     std::string target = bundleID;
-    id remove = msgSend<id>(objc_getClass("UIAlertAction"), SELECTOR("actionWithTitle:style:handler:"),
-                            makeString("Delete App"), static_cast<NSInteger>(2),
-                            qv::makeBlock<id>([target](id) { HomeScreen::shared().markUninstalled(target); }));
-    id cancel = msgSend<id>(objc_getClass("UIAlertAction"), SELECTOR("actionWithTitle:style:handler:"),
-                            makeString("Cancel"), static_cast<NSInteger>(1), static_cast<id>(nil));
+    id remove = msgSend<id>(
+        objc_getClass("UIAlertAction"), SELECTOR("actionWithTitle:style:handler:"),
+        makeString("Delete App"), static_cast<NSInteger>(2),
+        qv::makeBlock<id>([target](id) { HomeScreen::shared().markUninstalled(target); }));
+    id cancel =
+        msgSend<id>(objc_getClass("UIAlertAction"), SELECTOR("actionWithTitle:style:handler:"),
+                    makeString("Cancel"), static_cast<NSInteger>(1), static_cast<id>(nil));
     msgSend<void>(alert, SELECTOR("addAction:"), remove);
     msgSend<void>(alert, SELECTOR("addAction:"), cancel);
     id top = home.rootController();

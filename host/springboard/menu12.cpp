@@ -81,12 +81,15 @@ void controllerDismiss(id self, SEL, BOOL, id completion) {
   fields<ForceTouchControllerObj>(self)->dismissals++;
   qv::invokeBlock<>(completion);
 }
-BOOL controllerIsDismissed(id self, SEL) { return fields<ForceTouchControllerObj>(self)->dismissed; }
+BOOL controllerIsDismissed(id self, SEL) {
+  return fields<ForceTouchControllerObj>(self)->dismissed;
+}
 // The host runs its own items and closes the menu.
 void controllerActivate(id self, SEL, id, id item) {
   id provider = fields<ForceTouchControllerObj>(self)->dataProvider;
   std::string bundleID = stdString(providerBundleIdentifier(provider, nullptr));
-  msgSend<void>(self, SELECTOR("dismissAnimated:withCompletionHandler:"), YES, static_cast<id>(nil));
+  msgSend<void>(self, SELECTOR("dismissAnimated:withCompletionHandler:"), YES,
+                static_cast<id>(nil));
   performHostItem(item, bundleID);
 }
 
@@ -110,9 +113,9 @@ id actionViewAction(id self, SEL) { return fields<ActionViewObj>(self)->action; 
 
 BackdropSettingsObj* backdrop(id b) { return fields<BackdropSettingsObj>(b); }
 
-#define BACKDROP_SETTER(name, type, field)        \
-  void name(id self, SEL cmd, type value) {       \
-    backdrop(self)->field = value;                \
+#define BACKDROP_SETTER(name, type, field)             \
+  void name(id self, SEL cmd, type value) {            \
+    backdrop(self)->field = value;                     \
     backdrop(self)->calls.push_back(sel_getName(cmd)); \
   }
 BACKDROP_SETTER(setUsesColorTintView, BOOL, usesColorTintView)
@@ -138,10 +141,12 @@ class Menu12 : public MenuPresenter {
  public:
   void open(id iconView) override {
     close();
-    provider_ = Strong::adopt(msgSend<id>(
-        msgSend<id>(objc_getClass("SBUIAppIconForceTouchControllerDataProvider"), SELECTOR("alloc")),
-        SELECTOR("initWithIconView:"), iconView));
-    controller_ = Strong::adopt(msgSend<id>(objc_getClass("SBUIAppIconForceTouchController"), SELECTOR("new")));
+    provider_ = Strong::adopt(
+        msgSend<id>(msgSend<id>(objc_getClass("SBUIAppIconForceTouchControllerDataProvider"),
+                                SELECTOR("alloc")),
+                    SELECTOR("initWithIconView:"), iconView));
+    controller_ = Strong::adopt(
+        msgSend<id>(objc_getClass("SBUIAppIconForceTouchController"), SELECTOR("new")));
     fields<ForceTouchControllerObj>(controller_)->dataProvider = provider_;
     bundleID_ = stdString(msgSend<id>(provider_.get(), SELECTOR("applicationBundleIdentifier")));
     items_.clear();
@@ -166,9 +171,10 @@ class Menu12 : public MenuPresenter {
   void pick(size_t index) override {
     Strong item = items_.at(index);
     Strong controller = controller_;
-    msgSend<void>(controller.get(),
-                  SELECTOR("appIconForceTouchShortcutViewController:activateApplicationShortcutItem:"),
-                  static_cast<id>(nil), item.get());
+    msgSend<void>(
+        controller.get(),
+        SELECTOR("appIconForceTouchShortcutViewController:activateApplicationShortcutItem:"),
+        static_cast<id>(nil), item.get());
   }
 
   void close() override {
@@ -258,7 +264,8 @@ class Menu12 : public MenuPresenter {
     effect_ = newView("SBUIIconForceTouchVisualEffectView");
     // The host asks for a partial effect while the platter opens.
     msgSend<void>(effect_.get(), SELECTOR("setEffectStrength:"), 0.3);
-    platter_ = Strong::adopt(msgSend<id>(objc_getClass("SBUIActionPlatterViewController"), SELECTOR("new")));
+    platter_ = Strong::adopt(
+        msgSend<id>(objc_getClass("SBUIActionPlatterViewController"), SELECTOR("new")));
     for (size_t i = 0; i < items_.size(); i++) {
       id item = items_[i];
       auto* f = fields<ShortcutItemObj>(item);
@@ -329,7 +336,8 @@ void registerMenuClasses12(const HostQuirks& quirks) {
   }
   gEffectView = effect.cls();
   ClassBuilder<UIViewControllerObj>("SBUIActionPlatterViewController", "UIViewController")
-      .method("setImagePosition:", +[](id, SEL, NSInteger) {});
+      .method(
+          "setImagePosition:", +[](id, SEL, NSInteger) {});
 }
 
 std::unique_ptr<MenuPresenter> makeMenuPresenter12() { return std::make_unique<Menu12>(); }

@@ -71,14 +71,16 @@ Json groupJson(id group, const std::vector<Strong>& rows, const std::vector<Stro
   Json rowList = Json::array();
   for (const Strong& row : rows) {
     Json r = viewJson(row);
-    r.set("title", stdString(fields<InterfaceActionObj>(fields<RepresentationViewObj>(row)->action)->title));
+    r.set("title",
+          stdString(fields<InterfaceActionObj>(fields<RepresentationViewObj>(row)->action)->title));
     rowList.push(r);
   }
   g.set("rows", rowList);
   Json seps = Json::array();
   for (const Strong& s : separators) {
     Json j = viewJson(s);
-    j.set("kind", isKind(s, objc_getClass("_UIInterfaceActionBlankSeparatorView")) ? "thick" : "thin");
+    j.set("kind",
+          isKind(s, objc_getClass("_UIInterfaceActionBlankSeparatorView")) ? "thick" : "thin");
     seps.push(j);
   }
   g.set("separators", seps);
@@ -90,8 +92,10 @@ class Menu13 : public MenuPresenter {
   void open(id iconView) override {
     close();
     iconView_ = iconView;
-    bundleID_ = stdString(msgSend<id>(iconView, SELECTOR("applicationBundleIdentifierForShortcuts")));
-    std::vector<id> appItems = arrayItems(msgSend<id>(iconView, SELECTOR("applicationShortcutItems")));
+    bundleID_ =
+        stdString(msgSend<id>(iconView, SELECTOR("applicationBundleIdentifierForShortcuts")));
+    std::vector<id> appItems =
+        arrayItems(msgSend<id>(iconView, SELECTOR("applicationShortcutItems")));
     msgSend<void>(iconView, SELECTOR("setApplicationShortcutItems:"), homeScreenItems(iconView));
     std::vector<id> homeItems =
         arrayItems(msgSend<id>(iconView, SELECTOR("_homeScreenShortcutItems")));
@@ -220,10 +224,10 @@ class Menu13 : public MenuPresenter {
         separators_.push_back(sep);
       }
       id subtitle = fields<ShortcutItemObj>(item)->localizedSubtitle;
-      id content = msgSend<id>(msgSend<id>(objc_getClass("_UIContextMenuActionView"), SELECTOR("alloc")),
-                               SELECTOR("initWithTitle:subtitle:image:"),
-                               fields<ShortcutItemObj>(item)->localizedTitle.get(), subtitle,
-                               static_cast<id>(nil));
+      id content = msgSend<id>(
+          msgSend<id>(objc_getClass("_UIContextMenuActionView"), SELECTOR("alloc")),
+          SELECTOR("initWithTitle:subtitle:image:"),
+          fields<ShortcutItemObj>(item)->localizedTitle.get(), subtitle, static_cast<id>(nil));
       contentViews_.push_back(Strong::adopt(content));
       Strong row = newRow(itemTitle(item));
       addSubview(row, content);
@@ -253,12 +257,15 @@ void registerMenuClasses13(const HostQuirks& quirks) {
   Class action = registerContextMenuCommonClasses();
   defineMethod(action, "initWithTitle:subtitle:image:", actionViewInitWithTitle);
   defineMethod(action, "imageView", actionViewImageView);
-  ClassBuilder<InterfaceActionObj>("UIInterfaceAction", "NSObject").method("title", interfaceActionTitle);
+  ClassBuilder<InterfaceActionObj>("UIInterfaceAction", "NSObject")
+      .method("title", interfaceActionTitle);
   ClassBuilder<RepresentationViewObj>("UIInterfaceActionRepresentationView", "UIView")
       .method("action", representationAction);
   ClassBuilder<UIViewObj>("_UIInterfaceActionSeparatorView", "UIView");
-  ClassBuilder<UIViewObj>("_UIInterfaceActionBlankSeparatorView", "_UIInterfaceActionSeparatorView");
-  ClassBuilder<UIViewObj>("_UIInterfaceActionVibrantSeparatorView", "_UIInterfaceActionSeparatorView");
+  ClassBuilder<UIViewObj>("_UIInterfaceActionBlankSeparatorView",
+                          "_UIInterfaceActionSeparatorView");
+  ClassBuilder<UIViewObj>("_UIInterfaceActionVibrantSeparatorView",
+                          "_UIInterfaceActionSeparatorView");
   ClassBuilder<GroupViewObj> group("UIInterfaceActionGroupView", "UIView");
   group.method("_alertController", groupAlertController);
   if (quirks.groupBackgroundIvar) {

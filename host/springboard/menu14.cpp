@@ -31,7 +31,8 @@ class Menu14 : public MenuPresenter {
   void open(id iconView) override {
     close();
     iconView_ = iconView;
-    bundleID_ = stdString(msgSend<id>(iconView, SELECTOR("applicationBundleIdentifierForShortcuts")));
+    bundleID_ =
+        stdString(msgSend<id>(iconView, SELECTOR("applicationBundleIdentifierForShortcuts")));
     id appItems = msgSend<id>(iconView, SELECTOR("applicationShortcutItems"));
     msgSend<void>(iconView, SELECTOR("setApplicationShortcutItems:"), homeScreenItems(iconView));
     items_.clear();
@@ -56,8 +57,9 @@ class Menu14 : public MenuPresenter {
     Strong iconView = iconView_;
     std::string bundleID = bundleID_;
     id manager = msgSend<id>(objc_getClass("SBHIconManager"), SELECTOR("new"));
-    BOOL activate = msgSend<BOOL>(manager, SELECTOR("iconView:shouldActivateApplicationShortcutItem:atIndex:"),
-                                  iconView.get(), item.get(), static_cast<NSUInteger>(index));
+    BOOL activate =
+        msgSend<BOOL>(manager, SELECTOR("iconView:shouldActivateApplicationShortcutItem:atIndex:"),
+                      iconView.get(), item.get(), static_cast<NSUInteger>(index));
     objc_release(manager);
     // The context menu closes once an item is chosen, whatever the manager decided.
     close();
@@ -133,7 +135,8 @@ class Menu14 : public MenuPresenter {
 
   void buildViews() {
     background_ = newView("_UIElasticContextMenuBackgroundView");
-    msgSend<void>(background_.get(), SELECTOR("setVisualEffectView:"), newView("UIVisualEffectView"));
+    msgSend<void>(background_.get(), SELECTOR("setVisualEffectView:"),
+                  newView("UIVisualEffectView"));
     wrapper_ = Strong::adopt(
         msgSend<id>(objc_getClass("SBHIconViewContextMenuWrapperViewController"), SELECTOR("new")));
     shadow_ = newView("_UICutoutShadowView");

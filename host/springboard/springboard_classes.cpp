@@ -29,8 +29,8 @@ struct SpringBoardObj : UIApplicationObj {
 // The host's own launch code notes whether the settings store was there when it ran.
 void sbDidFinishLaunching(id self, SEL, id) {
   fields<SpringBoardObj>(self)->launched = true;
-  bool settings = fileExistsAtDevicePath(
-      "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist");
+  bool settings =
+      fileExistsAtDevicePath("/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist");
   HomeScreen::shared().recordHostEvent(settings ? "launched (settings file present)"
                                                 : "launched (no settings file)");
 }
@@ -82,9 +82,7 @@ SBIconViewObj* iv(id v) { return fields<SBIconViewObj>(v); }
 
 id ivIcon(id self, SEL) { return iv(self)->icon; }
 void ivSetIcon(id self, SEL, id icon) { iv(self)->icon = icon; }
-BOOL ivIsFolderIcon(id self, SEL) {
-  return isKind(iv(self)->icon, objc_getClass("SBFolderIcon"));
-}
+BOOL ivIsFolderIcon(id self, SEL) { return isKind(iv(self)->icon, objc_getClass("SBFolderIcon")); }
 // Positions the image, label and badge; the badge's visibility is the badge's own business.
 void ivLayoutSubviews(id self, SEL) { iv(self)->layoutCount++; }
 BOOL ivIsCrossfading(id, SEL) { return NO; }
@@ -114,7 +112,8 @@ id ivBundleIdentifierForShortcuts(id self, SEL) {
 }
 // The app's own quick actions, or nil when it declares none.
 id ivShortcutItems(id self, SEL) {
-  AppState* app = HomeScreen::shared().app(stdString(ivBundleIdentifierForShortcuts(self, nullptr)));
+  AppState* app =
+      HomeScreen::shared().app(stdString(ivBundleIdentifierForShortcuts(self, nullptr)));
   if (!app || app->spec.shortcuts.empty()) return nil;
   std::vector<id> items;
   for (const std::string& title : app->spec.shortcuts) {
@@ -183,9 +182,8 @@ void refreshBadge(id iconView) {
   }
   // A badge that comes back is shown again, whatever hid it before.
   if (!iv(iconView)->accessoryView) {
-    iv(iconView)->accessoryView =
-        Strong::adopt(msgSend<id>(msgSend<id>(objc_getClass("SBIconBadgeView"), SELECTOR("alloc")),
-                                  SELECTOR("init")));
+    iv(iconView)->accessoryView = Strong::adopt(msgSend<id>(
+        msgSend<id>(objc_getClass("SBIconBadgeView"), SELECTOR("alloc")), SELECTOR("init")));
   }
   msgSend<void>(iv(iconView)->accessoryView.get(), SELECTOR("setHidden:"), NO);
 }
@@ -217,7 +215,8 @@ void registerSpringBoardClasses(Family family, const HostQuirks& quirks) {
   ClassBuilder<SBIconObj>("SBIcon", "NSObject")
       .method("applicationBundleID", iconNoApp)
       .method("displayName", iconDisplayName);
-  ClassBuilder<SBIconObj>("SBApplicationIcon", "SBIcon").method("applicationBundleID", iconIdentifier);
+  ClassBuilder<SBIconObj>("SBApplicationIcon", "SBIcon")
+      .method("applicationBundleID", iconIdentifier);
   ClassBuilder<SBIconObj>("SBFolderIcon", "SBIcon");
   ClassBuilder<SBIconObj>("SBWidgetIcon", "SBIcon").method("initWithWidget:", widgetInitWithWidget);
   ClassBuilder<UIViewObj>("SBIconBadgeView", "UIView");

@@ -35,8 +35,9 @@ Json objectJson(id obj) {
   if (isDictionary(obj)) {
     std::vector<std::pair<std::string, Json>> entries;
     for (auto& [k, v] : fields<NSDictionaryObj>(obj)->map) {
-      entries.emplace_back(isString(k) ? stdString(k) : stdString(msgSend<id>(k.get(), SELECTOR("description"))),
-                           objectJson(v));
+      entries.emplace_back(
+          isString(k) ? stdString(k) : stdString(msgSend<id>(k.get(), SELECTOR("description"))),
+          objectJson(v));
     }
     std::sort(entries.begin(), entries.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -44,7 +45,8 @@ Json objectJson(id obj) {
     for (auto& [k, v] : entries) o.set(k, v);
     return o;
   }
-  if (isData(obj)) return Json("<" + std::to_string(fields<NSDataObj>(obj)->bytes.size()) + " bytes>");
+  if (isData(obj))
+    return Json("<" + std::to_string(fields<NSDataObj>(obj)->bytes.size()) + " bytes>");
   if (isKind(obj, colorClass())) return colorJson(obj);
   return Json(class_getName(object_getClass(obj)));
 }
@@ -73,7 +75,9 @@ Json iconViewJson(const IconEntry& e) {
   auto* v = fields<SBIconViewObj>(e.iconView);
   Json j = Json::object();
   j.set("identifier", e.identifier);
-  j.set("kind", e.kind == IconEntry::Kind::App ? "app" : e.kind == IconEntry::Kind::Folder ? "folder" : "widget");
+  j.set("kind", e.kind == IconEntry::Kind::App      ? "app"
+                : e.kind == IconEntry::Kind::Folder ? "folder"
+                                                    : "widget");
   j.set("imageAlpha", rounded(v->iconImageAlpha));
   j.set("labelAlpha", rounded(v->iconLabelAlpha));
   j.set("accessoryAlpha", rounded(v->iconAccessoryAlpha));
@@ -201,9 +205,9 @@ Json alertJson(id alert) {
 }
 
 const char* kSettingKeys[] = {
-    "uninstall",  "clearBadges",   "clearCaches",       "copyBundleId",     "appLock",
-    "notifications", "banners",    "demoteApp",         "hideBadges",       "hideWidget",
-    "hideLines",  "hideThickLines", "hideShare",        "hideEdit",         "hideDelete",
+    "uninstall",        "clearBadges",    "clearCaches",   "copyBundleId",      "appLock",
+    "notifications",    "banners",        "demoteApp",     "hideBadges",        "hideWidget",
+    "hideLines",        "hideThickLines", "hideShare",     "hideEdit",          "hideDelete",
     "hideWidgetLabels", "useStaticColor", "adaptiveColor", "adaptiveWallColor", "pureColor",
     "menuColorAlpha"};
 
@@ -275,8 +279,8 @@ Json HomeScreen::dump() const {
   d.set("settings", settings);
   if (auto v = libraryValue("authInProgress")) d.set("authInProgress", *v != 0);
   d.set("defaults", objectJson(libraryObject("defaults")));
-  d.set("settingsFile",
-        objectJson(readPropertyListFile("/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist")));
+  d.set("settingsFile", objectJson(readPropertyListFile(
+                            "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist")));
   d.set("bundleID", objectJson(libraryObject("bundleID")));
   d.set("staticColor", colorJson(libraryObject("staticColor")));
   d.set("menu", menu_ ? menu_->dump() : Json());

@@ -52,7 +52,9 @@ void pageSetBlocksTouches(id self, SEL, BOOL blocks) { page(self)->blocksTouches
 BOOL pageBlocksTouches(id self, SEL) { return page(self)->blocksTouches; }
 
 id cardAppLayout(id self, SEL) { return fields<SnapshotViewObj>(self)->appLayout; }
-void cardSetAppLayout(id self, SEL, id layout) { fields<SnapshotViewObj>(self)->appLayout = layout; }
+void cardSetAppLayout(id self, SEL, id layout) {
+  fields<SnapshotViewObj>(self)->appLayout = layout;
+}
 
 }  // namespace
 
@@ -60,8 +62,8 @@ id mainSwitcher() { return gMainSwitcher; }
 
 id ensureMainSwitcher() {
   if (!gMainSwitcher) {
-    gMainSwitcher = Strong::adopt(
-        msgSend<id>(objc_getClass("SBMainSwitcherViewController"), SELECTOR("new")));
+    gMainSwitcher =
+        Strong::adopt(msgSend<id>(objc_getClass("SBMainSwitcherViewController"), SELECTOR("new")));
   }
   return gMainSwitcher;
 }

@@ -110,7 +110,8 @@ BOOL demoteApp(id, SEL, id bundleID, NSUInteger reason, id* error) {
 Strong gAppController;
 
 id controllerShared(id cls, SEL) {
-  if (!gAppController) gAppController = Strong::adopt(msgSend<id>(reinterpret_cast<Class>(cls), SELECTOR("new")));
+  if (!gAppController)
+    gAppController = Strong::adopt(msgSend<id>(reinterpret_cast<Class>(cls), SELECTOR("new")));
   return gAppController;
 }
 void controllerUninstall(id, SEL, id bundleID, id completion) {
@@ -144,7 +145,8 @@ void registerSystemServices() {
       .classMethod("demoteAppToPlaceholderWithBundleID:forReason:error:", demoteApp);
   ClassBuilder<>("SBApplicationController", "NSObject")
       .classMethod("sharedInstance", controllerShared)
-      .method("requestUninstallApplicationWithBundleIdentifier:withCompletion:", controllerUninstall)
+      .method("requestUninstallApplicationWithBundleIdentifier:withCompletion:",
+              controllerUninstall)
       .method("applicationWithBundleIdentifier:", controllerAppWithID);
 }
 

@@ -37,7 +37,8 @@ std::optional<Rgba> averageOfPng(const std::string& path) {
   }
   cairo_surface_destroy(s);
   if (!n) return std::nullopt;
-  return Rgba{r / static_cast<double>(n), g / static_cast<double>(n), b / static_cast<double>(n), 1};
+  return Rgba{r / static_cast<double>(n), g / static_cast<double>(n), b / static_cast<double>(n),
+              1};
 }
 
 id wallpaperComputeAverageColor(id self, SEL) {

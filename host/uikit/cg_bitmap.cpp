@@ -116,8 +116,8 @@ CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size
 void CGContextDrawImage(CGContextRef c, CGRect rect, CGImageRef image) {
   if (!c || !image || !image->surface) return;
   if (!std::isfinite(rect.origin.x) || !std::isfinite(rect.origin.y) ||
-      !std::isfinite(rect.size.width) || !std::isfinite(rect.size.height) ||
-      rect.size.width <= 0 || rect.size.height <= 0) {
+      !std::isfinite(rect.size.width) || !std::isfinite(rect.size.height) || rect.size.width <= 0 ||
+      rect.size.height <= 0) {
     return;
   }
   if (drawUnscaled(c, rect, image->surface)) return;

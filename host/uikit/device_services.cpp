@@ -26,7 +26,8 @@ id deviceCurrent(id cls, SEL) {
 id deviceSystemVersion(id, SEL) { return makeString(gSystemVersion); }
 
 id pasteboardGeneral(id cls, SEL) {
-  if (!gPasteboard) gPasteboard = Strong::adopt(runtime::createInstance(reinterpret_cast<Class>(cls)));
+  if (!gPasteboard)
+    gPasteboard = Strong::adopt(runtime::createInstance(reinterpret_cast<Class>(cls)));
   return gPasteboard;
 }
 void pasteboardSetString(id self, SEL, id s) {

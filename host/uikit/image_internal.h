@@ -30,8 +30,8 @@ namespace qv::host {
 struct PendingPng;
 
 struct UIImageObj : objc_object {
-  std::shared_ptr<CGImage> bitmap;  // the pixels once known
-  std::shared_ptr<PendingPng> file;  // set for images read from a file, until decoded
+  std::shared_ptr<CGImage> bitmap;    // the pixels once known
+  std::shared_ptr<PendingPng> file;   // set for images read from a file, until decoded
   int fileWidth = 0, fileHeight = 0;  // the file's pixel size, from its header
   double scale = 1;
   std::string sourcePath;

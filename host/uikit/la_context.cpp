@@ -111,9 +111,8 @@ Service& service() {
 }
 
 void enqueueLocked(Service& s, Strong reply, bool success, long code, int delayMs) {
-  s.deliveries.push_back(
-      {std::move(reply), success, code,
-       std::chrono::steady_clock::now() + std::chrono::milliseconds(delayMs)});
+  s.deliveries.push_back({std::move(reply), success, code,
+                          std::chrono::steady_clock::now() + std::chrono::milliseconds(delayMs)});
   s.ensureWorker();
   s.wake.notify_all();
 }

@@ -10,7 +10,8 @@ UIAlertControllerObj* alert(id a) { return fields<UIAlertControllerObj>(a); }
 UIAlertActionObj* action(id a) { return fields<UIAlertActionObj>(a); }
 
 id alertWithTitle(id cls, SEL, id title, id message, NSInteger style) {
-  id a = msgSend<id>(msgSend<id>(reinterpret_cast<Class>(cls), SELECTOR("alloc")), SELECTOR("init"));
+  id a =
+      msgSend<id>(msgSend<id>(reinterpret_cast<Class>(cls), SELECTOR("alloc")), SELECTOR("init"));
   alert(a)->title = Strong::adopt(msgSend<id>(title, SELECTOR("copy")));
   alert(a)->message = Strong::adopt(msgSend<id>(message, SELECTOR("copy")));
   alert(a)->preferredStyle = style;
@@ -29,7 +30,8 @@ id alertActions(id self, SEL) {
 }
 
 id actionWithTitle(id cls, SEL, id title, NSInteger style, id handler) {
-  id a = msgSend<id>(msgSend<id>(reinterpret_cast<Class>(cls), SELECTOR("alloc")), SELECTOR("init"));
+  id a =
+      msgSend<id>(msgSend<id>(reinterpret_cast<Class>(cls), SELECTOR("alloc")), SELECTOR("init"));
   action(a)->title = Strong::adopt(msgSend<id>(title, SELECTOR("copy")));
   action(a)->style = style;
   action(a)->handler = handler;

@@ -49,7 +49,8 @@ BOOL colorIsEqual(id self, SEL, id other) {
 }
 NSUInteger colorHash(id self, SEL) {
   UIColorObj* c = col(self);
-  return static_cast<NSUInteger>(c->red * 255) << 24 | static_cast<NSUInteger>(c->green * 255) << 16 |
+  return static_cast<NSUInteger>(c->red * 255) << 24 |
+         static_cast<NSUInteger>(c->green * 255) << 16 |
          static_cast<NSUInteger>(c->blue * 255) << 8 | static_cast<NSUInteger>(c->alpha * 255);
 }
 id colorDescription(id self, SEL) {
@@ -99,8 +100,9 @@ void registerColors() {
       },
       [](const ArchiveDecoder& decoder) -> id {
         if (!decoder.containsKey("UIRed")) return nil;
-        return objc_autorelease(newColor(decoder.decodeDouble("UIRed"), decoder.decodeDouble("UIGreen"),
-                                         decoder.decodeDouble("UIBlue"), decoder.decodeDouble("UIAlpha")));
+        return objc_autorelease(
+            newColor(decoder.decodeDouble("UIRed"), decoder.decodeDouble("UIGreen"),
+                     decoder.decodeDouble("UIBlue"), decoder.decodeDouble("UIAlpha")));
       });
 }
 

@@ -39,7 +39,8 @@ std::optional<PngHeader> readPngHeader(const std::string& path) {
   unsigned char h[26] = {};
   if (!in.read(reinterpret_cast<char*>(h), sizeof h)) return std::nullopt;
   static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-  if (std::memcmp(h, kSignature, 8) != 0 || std::memcmp(h + 12, "IHDR", 4) != 0) return std::nullopt;
+  if (std::memcmp(h, kSignature, 8) != 0 || std::memcmp(h + 12, "IHDR", 4) != 0)
+    return std::nullopt;
   auto be32 = [&](int at) {
     return static_cast<uint32_t>(h[at]) << 24 | static_cast<uint32_t>(h[at + 1]) << 16 |
            static_cast<uint32_t>(h[at + 2]) << 8 | h[at + 3];
@@ -104,7 +105,8 @@ CGSize imageSize(id self, SEL) {
   }
   CGImage* b = imagePixels(self);
   if (!b || !b->surface) return {0, 0};
-  return {cairo_image_surface_get_width(b->surface) / s, cairo_image_surface_get_height(b->surface) / s};
+  return {cairo_image_surface_get_width(b->surface) / s,
+          cairo_image_surface_get_height(b->surface) / s};
 }
 double imageScale(id self, SEL) { return img(self)->scale; }
 CGImageRef imageCGImage(id self, SEL) { return imagePixels(self); }

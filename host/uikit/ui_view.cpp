@@ -51,9 +51,7 @@ id viewInitWithFrame(id self, SEL, CGRect frame) {
   view(self)->layer = Strong::adopt(runtime::createInstance(gLayer));
   return self;
 }
-id viewInit(id self, SEL) {
-  return msgSend<id>(self, SELECTOR("initWithFrame:"), CGRect{});
-}
+id viewInit(id self, SEL) { return msgSend<id>(self, SELECTOR("initWithFrame:"), CGRect{}); }
 CGRect viewFrame(id self, SEL) { return view(self)->frame; }
 void viewSetFrame(id self, SEL, CGRect f) { view(self)->frame = f; }
 double viewAlpha(id self, SEL) { return view(self)->alpha; }

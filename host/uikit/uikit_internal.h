@@ -35,8 +35,8 @@ struct UIViewObj : objc_object {
   Strong layer;
   std::vector<Strong> subviews;
   Weak superview;
-  int layoutCount = 0;      // how often layoutSubviews ran (for tests and the simulator)
-  int backgroundSets = 0;   // how often the background colour was set
+  int layoutCount = 0;     // how often layoutSubviews ran (for tests and the simulator)
+  int backgroundSets = 0;  // how often the background colour was set
 };
 
 struct UILabelObj : UIViewObj {

@@ -32,10 +32,9 @@ Averages averagePixels(const UI::Image& image) {
   auto* buffer = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(bufferBytes), 1));
   if (!buffer) return avg;
   CGImageRef bitmap = image.CGImage();
-  CGContextRef context =
-      CGBitmapContextCreate(buffer, static_cast<size_t>(w), static_cast<size_t>(h), 8,
-                            static_cast<size_t>(w * 4.0), CGImageGetColorSpace(bitmap),
-                            kCGImageAlphaPremultipliedLast);
+  CGContextRef context = CGBitmapContextCreate(
+      buffer, static_cast<size_t>(w), static_cast<size_t>(h), 8, static_cast<size_t>(w * 4.0),
+      CGImageGetColorSpace(bitmap), kCGImageAlphaPremultipliedLast);
   if (!context) {
     std::free(buffer);
     return avg;

@@ -42,7 +42,8 @@ const IconRow kPlatterIcons[] = {
 // The file for a title and subtitle, or null when the title has no row. Every row is tested;
 // titles are distinct, so at most one matches.
 template <size_t N>
-const char* iconFile(const IconRow (&rows)[N], const NS::String& title, const NS::String& subtitle) {
+const char* iconFile(const IconRow (&rows)[N], const NS::String& title,
+                     const NS::String& subtitle) {
   const char* file = nullptr;
   for (const IconRow& row : rows) {
     if (!title.isEqualToString(NS::String::from(row.title))) continue;

@@ -1,15 +1,15 @@
 #include "bootstrap/hook_table.h"
 
-#include "applock/icon_state.h"
-#include "applock/search_gate.h"
-#include "applock/switcher_blur.h"
-#include "applock/unlock_prompt.h"
 #include "appearance/action_platter_12.h"
 #include "appearance/average_color.h"
 #include "appearance/color_sources.h"
 #include "appearance/context_menu_13.h"
 #include "appearance/context_menu_14.h"
 #include "appearance/item_icons.h"
+#include "applock/icon_state.h"
+#include "applock/search_gate.h"
+#include "applock/switcher_blur.h"
+#include "applock/unlock_prompt.h"
 #include "bootstrap/hook_support.h"
 #include "bootstrap/launch_hook.h"
 #include "menu/app_observers.h"
@@ -86,8 +86,8 @@ const HookEntry kFamily14[] = {
 const HookEntry kFamily13[] = {
     {"UIInterfaceActionRepresentationView", "action", R, asImp(hook13RepresentationAction),
      &prev13RepresentationAction, nullptr},
-    {"_UIInterfaceActionBlankSeparatorView", "layoutSubviews", R,
-     asImp(hook13BlankSeparatorLayout), &prev13BlankSeparatorLayout, nullptr},
+    {"_UIInterfaceActionBlankSeparatorView", "layoutSubviews", R, asImp(hook13BlankSeparatorLayout),
+     &prev13BlankSeparatorLayout, nullptr},
     {"_UIInterfaceActionVibrantSeparatorView", "layoutSubviews", R,
      asImp(hook13VibrantSeparatorLayout), &prev13VibrantSeparatorLayout, nullptr},
     {"_UICutoutShadowView", "layoutSubviews", R, asImp(hook13ShadowLayoutSubviews),
@@ -132,7 +132,8 @@ const HookEntry kFamily12[] = {
      asImp(hook12PlatterSetImagePosition), &prev12PlatterSetImagePosition, nullptr},
     {"SBUIActionPlatterViewController", "averageColorOfImage:", A, asImp(averageColorOfImage),
      nullptr, "@@:@"},
-    {"SBUIActionView", "action", R, asImp(hook12ActionViewAction), &prev12ActionViewAction, nullptr},
+    {"SBUIActionView", "action", R, asImp(hook12ActionViewAction), &prev12ActionViewAction,
+     nullptr},
     {"SBAppSwitcherReusableSnapshotView", "layoutSubviews", R, asImp(hook12CardLayoutSubviews),
      &prev12CardLayoutSubviews, nullptr},
 };

@@ -18,8 +18,8 @@ const char* const kCacheFolders[][3] = {
 // as they are, never through a link.
 void emptyFolder(const NS::URL& folder) {
   NS::FileManager files = NS::FileManager::defaultManager();
-  NS::DirectoryEnumerator entries = files.enumeratorAtURL(
-      folder, nil, NS::DirectoryEnumerationSkipsSubdirectoryDescendants, nil);
+  NS::DirectoryEnumerator entries =
+      files.enumeratorAtURL(folder, nil, NS::DirectoryEnumerationSkipsSubdirectoryDescendants, nil);
   while (NS::Object entry = entries.nextObject()) {
     files.removeItemAtURL(NS::URL(entry.get()), nullptr);
   }
@@ -46,7 +46,8 @@ void applyToSection(id app, Apply apply) {
   if (!sections) return;
   NS::Object section = sections.objectForKey(app);
   if (!section) return;
-  for (const char* getter : {"readableSettings", "writableSettings", "managedSectionInfoSettings"}) {
+  for (const char* getter :
+       {"readableSettings", "writableSettings", "managedSectionInfoSettings"}) {
     id settingsObject = section.send<id>(sel_registerName(getter));
     if (settingsObject) apply(settingsObject);
   }
@@ -58,7 +59,8 @@ void applyToSection(id app, Apply apply) {
 
 void clearCaches(id app) {
   if (!app) return;
-  id proxy = msgSend<id>(CLASS("LSApplicationProxy"), SELECTOR("applicationProxyForIdentifier:"), app);
+  id proxy =
+      msgSend<id>(CLASS("LSApplicationProxy"), SELECTOR("applicationProxyForIdentifier:"), app);
   NS::URL container(msgSend<id>(proxy, SELECTOR("dataContainerURL")));
   if (!container) return;
   NS::String containerPath = container.URLByResolvingSymlinksInPath().path();
@@ -108,8 +110,9 @@ void copyBundleIdentifier(id app) {
 void uninstallApp(id app) {
   if (!app) return;
   id controller = msgSend<id>(CLASS("SBApplicationController"), SELECTOR("sharedInstance"));
-  msgSend<void>(controller, SELECTOR("requestUninstallApplicationWithBundleIdentifier:withCompletion:"),
-                app, static_cast<id>(nil));
+  msgSend<void>(controller,
+                SELECTOR("requestUninstallApplicationWithBundleIdentifier:withCompletion:"), app,
+                static_cast<id>(nil));
 }
 
 }  // namespace quorvel

@@ -13,7 +13,8 @@ IMP prevAppInitWithInfo = nullptr;
 namespace {
 
 bool isTargetApp(id app) {
-  return NS::String(msgSend<id>(app, SELECTOR("bundleIdentifier"))).isEqualToString(NS::String(bundleID));
+  return NS::String(msgSend<id>(app, SELECTOR("bundleIdentifier")))
+      .isEqualToString(NS::String(bundleID));
 }
 
 // The identifier a layout item names, whichever accessor its host has.
@@ -62,7 +63,8 @@ void appClearBadges(id self, SEL) {
 // Quits the switcher's layouts that show the locked app, unless it is playing audio.
 void appKillApp(id self, SEL) {
   if (!isTargetApp(self) || msgSend<BOOL>(self, SELECTOR("isNowPlayingApplication"))) return;
-  id switcher = msgSend<id>(CLASS("SBMainSwitcherViewController"), SELECTOR("sharedInstanceIfExists"));
+  id switcher =
+      msgSend<id>(CLASS("SBMainSwitcherViewController"), SELECTOR("sharedInstanceIfExists"));
   if (!switcher) return;
   NS::Owned<NS::Object> layouts(
       NS::Object(msgSend<id>(msgSend<id>(switcher, SELECTOR("appLayouts")), SELECTOR("copy"))));

@@ -42,11 +42,20 @@ const CatalogueRow kContextMenuRows[] = {
     {"Bundle Identifier", &SettingsCache::copyBundleId, Launch::Springboard, true, {}},
     {"Clear Badge", &SettingsCache::clearBadges, Launch::Springboard, true, {}},
     {"Clear Caches", &SettingsCache::clearCaches, Launch::Nothing, false, {}},
-    {"App Lock", &SettingsCache::appLock, Launch::Nothing, false,
+    {"App Lock",
+     &SettingsCache::appLock,
+     Launch::Nothing,
+     false,
      {"lockedApps", "App is locked", "App is unlocked"}},
-    {"Notifications", &SettingsCache::notifications, Launch::Nothing, false,
+    {"Notifications",
+     &SettingsCache::notifications,
+     Launch::Nothing,
+     false,
      {"disableNotifications", "Notifications Off", "Notifications On"}},
-    {"Banners", &SettingsCache::banners, Launch::Nothing, false,
+    {"Banners",
+     &SettingsCache::banners,
+     Launch::Nothing,
+     false,
      {"disableBanners", "Banners Off", "Banners On"}},
 };
 
@@ -56,11 +65,20 @@ const CatalogueRow kPlatterRows[] = {
     {"Uninstall App", &SettingsCache::uninstall, Launch::App, false, {}},
     {"Clear Badge", &SettingsCache::clearBadges, Launch::Nothing, false, {}},
     {"Clear Caches", &SettingsCache::clearCaches, Launch::Nothing, false, {}},
-    {"App Lock", &SettingsCache::appLock, Launch::Nothing, false,
+    {"App Lock",
+     &SettingsCache::appLock,
+     Launch::Nothing,
+     false,
      {"lockedApps", "App is locked", "App is unlocked"}},
-    {"Notifications", &SettingsCache::notifications, Launch::Nothing, false,
+    {"Notifications",
+     &SettingsCache::notifications,
+     Launch::Nothing,
+     false,
      {"disableNotifications", "Notifications Disabled", "Notifications Enabled"}},
-    {"Banners", &SettingsCache::banners, Launch::Nothing, false,
+    {"Banners",
+     &SettingsCache::banners,
+     Launch::Nothing,
+     false,
      {"disableBanners", "Banners Disabled", "Banners Enabled"}},
 };
 
@@ -87,7 +105,8 @@ void appendItem(const NS::MutableArray& items, const CatalogueRow& row) {
   if (row.launch == Launch::App) launch = bundleID;
   msgSend<void>(item, SELECTOR("setBundleIdentifierToLaunch:"), launch);
   if (row.targetsSpringboard) {
-    msgSend<void>(item, SELECTOR("setTargetContentIdentifier:"), NSSTR("com.apple.springboard").get());
+    msgSend<void>(item, SELECTOR("setTargetContentIdentifier:"),
+                  NSSTR("com.apple.springboard").get());
   }
   msgSend<void>(item, SELECTOR("setType:"), NSSTR(kItemType).get());
   items.addObject(item);
@@ -124,8 +143,8 @@ id contextMenuItems(IMP previous, id self, SEL cmd, bool skipWidgets) {
   id hostList = callPrevious<id>(previous, self, cmd);
   NS::MutableArray items = mutableItems(hostList);
   if (msgSend<BOOL>(self, SELECTOR("isFolderIcon"))) return hostList;
-  if (skipWidgets &&
-      NS::Object(msgSend<id>(self, SELECTOR("icon"))).respondsToSelector(SELECTOR("initWithWidget:"))) {
+  if (skipWidgets && NS::Object(msgSend<id>(self, SELECTOR("icon")))
+                         .respondsToSelector(SELECTOR("initWithWidget:"))) {
     return hostList;
   }
   appendEnabledRows(items, kContextMenuRows);

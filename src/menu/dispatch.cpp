@@ -24,8 +24,8 @@ bool isLibraryItem(id item) {
 NS::String titleOf(id item) { return NS::String(msgSend<id>(item, SELECTOR("localizedTitle"))); }
 
 void postClearBadges() {
-  NS::NotificationCenter::defaultCenter().postNotificationName(NSSTR(kClearBadgesNotification),
-                                                               nil, nil);
+  NS::NotificationCenter::defaultCenter().postNotificationName(NSSTR(kClearBadgesNotification), nil,
+                                                               nil);
 }
 
 BOOL shouldActivate(IMP previous, id self, SEL cmd, id iconView, id item, NSUInteger index) {

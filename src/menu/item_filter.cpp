@@ -14,9 +14,15 @@ namespace {
 NS::String rearrangeType() {
   return NSSTR("com.apple.springboardhome.application-shortcut-item.rearrange-icons");
 }
-NS::String removeType() { return NSSTR("com.apple.springboardhome.application-shortcut-item.remove-app"); }
-NS::String deleteType() { return NSSTR("com.apple.springboardhome.application-shortcut-item.delete-app"); }
-NS::String shareType() { return NSSTR("com.apple.springboardhome.application-shortcut-item.share"); }
+NS::String removeType() {
+  return NSSTR("com.apple.springboardhome.application-shortcut-item.remove-app");
+}
+NS::String deleteType() {
+  return NSSTR("com.apple.springboardhome.application-shortcut-item.delete-app");
+}
+NS::String shareType() {
+  return NSSTR("com.apple.springboardhome.application-shortcut-item.share");
+}
 
 NS::String typeOf(const NS::Object& item) { return NS::String(item.send<id>(SELECTOR("type"))); }
 

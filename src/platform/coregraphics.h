@@ -41,9 +41,9 @@ constexpr CGBitmapInfo kCGImageAlphaPremultipliedLast = 1;
 extern "C" {
 CGColorSpaceRef CGImageGetColorSpace(CGImageRef image);
 // A context drawing into the caller's buffer; null when the parameters admit none.
-CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height,
-                                   size_t bitsPerComponent, size_t bytesPerRow,
-                                   CGColorSpaceRef space, CGBitmapInfo bitmapInfo);
+CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent,
+                                   size_t bytesPerRow, CGColorSpaceRef space,
+                                   CGBitmapInfo bitmapInfo);
 // Draws the image scaled into `rect` (origin at the bottom left, as Core Graphics does).
 void CGContextDrawImage(CGContextRef context, CGRect rect, CGImageRef image);
 void CGContextRelease(CGContextRef context);

@@ -14,10 +14,10 @@ namespace qv {
 template <class T, class Enable = void>
 struct Encoding;
 
-#define QV_ENCODING(type, text)                          \
-  template <>                                            \
-  struct Encoding<type> {                                \
-    static constexpr const char* value = text;           \
+#define QV_ENCODING(type, text)                \
+  template <>                                  \
+  struct Encoding<type> {                      \
+    static constexpr const char* value = text; \
   }
 
 QV_ENCODING(void, "v");
@@ -44,9 +44,10 @@ QV_ENCODING(objc_object**, "^@");
 
 // Any other pointer is an untyped pointer.
 template <class T>
-struct Encoding<T*, std::enable_if_t<!std::is_same_v<T, objc_object> && !std::is_same_v<T, objc_class> &&
-                                     !std::is_same_v<T, char> && !std::is_same_v<T, const char> &&
-                                     !std::is_same_v<T, objc_object*>>> {
+struct Encoding<
+    T*, std::enable_if_t<!std::is_same_v<T, objc_object> && !std::is_same_v<T, objc_class> &&
+                         !std::is_same_v<T, char> && !std::is_same_v<T, const char> &&
+                         !std::is_same_v<T, objc_object*>>> {
   static constexpr const char* value = "^v";
 };
 

@@ -8,8 +8,8 @@ namespace NS {
 class KeyedArchiver {
  public:
   static Data archivedDataWithRootObject(id root) {
-    return Data(msgSend<id>(CLASS("NSKeyedArchiver"), SELECTOR("archivedDataWithRootObject:"),
-                            root));
+    return Data(
+        msgSend<id>(CLASS("NSKeyedArchiver"), SELECTOR("archivedDataWithRootObject:"), root));
   }
 };
 
@@ -17,8 +17,8 @@ class KeyedUnarchiver {
  public:
   // nil when the data is no archive or holds an object the platform cannot decode.
   static Object unarchiveObjectWithData(id data) {
-    return Object(msgSend<id>(CLASS("NSKeyedUnarchiver"), SELECTOR("unarchiveObjectWithData:"),
-                              data));
+    return Object(
+        msgSend<id>(CLASS("NSKeyedUnarchiver"), SELECTOR("unarchiveObjectWithData:"), data));
   }
 };
 

@@ -11,10 +11,10 @@ namespace NS {
 class String;
 
 // Interned class lookups, cached per call site.
-#define CLASS(name)                                     \
-  ([]() -> Class {                                      \
-    static const Class qv_cls = objc_getClass(name);    \
-    return qv_cls;                                      \
+#define CLASS(name)                                  \
+  ([]() -> Class {                                   \
+    static const Class qv_cls = objc_getClass(name); \
+    return qv_cls;                                   \
   }())
 
 class Object {
@@ -32,9 +32,7 @@ class Object {
   }
 
   Class getClass() const { return object_getClass(obj_); }
-  bool isKindOfClass(Class cls) const {
-    return send<BOOL>(SELECTOR("isKindOfClass:"), asId(cls));
-  }
+  bool isKindOfClass(Class cls) const { return send<BOOL>(SELECTOR("isKindOfClass:"), asId(cls)); }
   bool respondsToSelector(SEL sel) const {
     return send<BOOL>(SELECTOR("respondsToSelector:"), sel);
   }

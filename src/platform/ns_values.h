@@ -34,10 +34,10 @@ class String : public Object {
 };
 
 // A string literal made once per call site, like @"...".
-#define NSSTR(literal)                                                \
-  ([]() -> ::NS::String {                                             \
+#define NSSTR(literal)                                                  \
+  ([]() -> ::NS::String {                                               \
     static const ::NS::String qv_str = ::NS::String::constant(literal); \
-    return qv_str;                                                    \
+    return qv_str;                                                      \
   }())
 
 inline String Object::description() const { return String(send<id>(SELECTOR("description"))); }

@@ -77,10 +77,10 @@ void objc_moveWeak(id* to, id* from);
 inline id asId(Class cls) { return reinterpret_cast<id>(cls); }
 
 // Interned selectors and looked-up classes are cached per call site.
-#define SELECTOR(name)                               \
-  ([]() -> SEL {                                     \
+#define SELECTOR(name)                                \
+  ([]() -> SEL {                                      \
     static const SEL qv_sel = sel_registerName(name); \
-    return qv_sel;                                   \
+    return qv_sel;                                    \
   }())
 
 namespace qv {

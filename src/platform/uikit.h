@@ -14,8 +14,8 @@ class Color : public NS::Object {
   static Color whiteColor() { return Color(msgSend<id>(CLASS("UIColor"), SELECTOR("whiteColor"))); }
   static Color clearColor() { return Color(msgSend<id>(CLASS("UIColor"), SELECTOR("clearColor"))); }
   static Color colorWithRGBA(CGFloat r, CGFloat g, CGFloat b, CGFloat a) {
-    return Color(msgSend<id>(CLASS("UIColor"), SELECTOR("colorWithRed:green:blue:alpha:"), r, g,
-                             b, a));
+    return Color(
+        msgSend<id>(CLASS("UIColor"), SELECTOR("colorWithRed:green:blue:alpha:"), r, g, b, a));
   }
   bool getRGBA(CGFloat* r, CGFloat* g, CGFloat* b, CGFloat* a) const {
     return send<BOOL>(SELECTOR("getRed:green:blue:alpha:"), r, g, b, a);
@@ -65,7 +65,9 @@ class View : public NS::Object {
   void setBackgroundColor(const Color& color) const {
     send<void>(SELECTOR("setBackgroundColor:"), color.get());
   }
-  void setTintColor(const Color& color) const { send<void>(SELECTOR("setTintColor:"), color.get()); }
+  void setTintColor(const Color& color) const {
+    send<void>(SELECTOR("setTintColor:"), color.get());
+  }
   Layer layer() const { return Layer(send<id>(SELECTOR("layer"))); }
 };
 
@@ -109,16 +111,17 @@ class AlertAction : public NS::Object {
   using Object::Object;
   // `handler` is a block taking the tapped button (qv::makeBlock<id>), or nil.
   static AlertAction actionWithTitle(const NS::String& title, NSInteger style, id handler) {
-    return AlertAction(msgSend<id>(CLASS("UIAlertAction"), SELECTOR("actionWithTitle:style:handler:"),
-                                   title.get(), style, handler));
+    return AlertAction(msgSend<id>(CLASS("UIAlertAction"),
+                                   SELECTOR("actionWithTitle:style:handler:"), title.get(), style,
+                                   handler));
   }
 };
 
 class AlertController : public ViewController {
  public:
   using ViewController::ViewController;
-  static AlertController alertControllerWithTitle(const NS::String& title, const NS::String& message,
-                                                  NSInteger style) {
+  static AlertController alertControllerWithTitle(const NS::String& title,
+                                                  const NS::String& message, NSInteger style) {
     return AlertController(msgSend<id>(CLASS("UIAlertController"),
                                        SELECTOR("alertControllerWithTitle:message:preferredStyle:"),
                                        title.get(), message.get(), style));

@@ -47,7 +47,8 @@ NS::Dictionary copySettingsSource() {
     if (!values) return NS::Dictionary(NS::MutableDictionary::dictionary().retain().get());
     return NS::Dictionary(const_cast<id>(values));
   }
-  return NS::Dictionary(NS::Dictionary::dictionaryWithContentsOfFile(settingsPath()).retain().get());
+  return NS::Dictionary(
+      NS::Dictionary::dictionaryWithContentsOfFile(settingsPath()).retain().get());
 }
 
 // A stored value that has no conversion (an array, a dictionary, data) keeps the default.
@@ -68,12 +69,13 @@ std::span<const SwitchKey> switchKeys() { return kSwitches; }
 void loadPrefs() {
   NS::Owned<NS::Dictionary> source(copySettingsSource());
   for (const SwitchKey& key : switchKeys()) {
-    settings.*key.field = readSwitch(source->objectForKey(NS::String::from(key.name)), key.fallback);
+    settings.*key.field =
+        readSwitch(source->objectForKey(NS::String::from(key.name)), key.fallback);
   }
   settings.menuColorAlpha =
       readFloat(source->objectForKey(NSSTR("menuColorAlpha")), kDefaultMenuColorAlpha);
-  NS::NotificationCenter::defaultCenter().postNotificationName(
-      NSSTR(kCheckBadgeNotification), nil, nil);
+  NS::NotificationCenter::defaultCenter().postNotificationName(NSSTR(kCheckBadgeNotification), nil,
+                                                               nil);
 }
 
 }  // namespace quorvel

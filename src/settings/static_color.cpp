@@ -15,7 +15,8 @@ void loadColorPrefs() {
   id color;
   if (stored) {
     // Anything but a string cannot be read as a colour and takes the fallback.
-    NS::String text = stored.isKindOfClass(CLASS("NSString")) ? NS::String(stored.get()) : NSSTR("");
+    NS::String text =
+        stored.isKindOfClass(CLASS("NSString")) ? NS::String(stored.get()) : NSSTR("");
     color = msgSend<id>(CLASS("SparkColourPickerUtils"), SELECTOR("colourWithString:withFallback:"),
                         text.get(), NSSTR("#ffffff").get());
   } else {

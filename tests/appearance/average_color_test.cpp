@@ -39,8 +39,8 @@ class AverageColor : public Scenario {
     if (alpha != 0.6f) writeSettings({{"menuColorAlpha", host::makeDouble(alpha)}});
     device("14.2");
     boot();
-    styled = Strong::adopt(
-        msgSend<id>(objc_getClass("SBHIconViewContextMenuWrapperViewController"), sel_registerName("new")));
+    styled = Strong::adopt(msgSend<id>(objc_getClass("SBHIconViewContextMenuWrapperViewController"),
+                                       sel_registerName("new")));
   }
   host::Rgba average(id image) {
     id color = msgSend<id>(styled.get(), sel_registerName("averageColorOfImage:"), image);
@@ -71,7 +71,8 @@ TEST_F(AverageColor, IntegerSizesCountEveryPixelOnce) {
   bootWith();
   // Six opaque pixels: red sums to 10+20+30+40+50+61 = 211, 211 / 6 = 35 (truncated).
   std::vector<uint32_t> px;
-  for (uint32_t r : {10u, 20u, 30u, 40u, 50u, 61u}) px.push_back(0xFF000000u | r << 16 | 0x0000FF00u | 7u);
+  for (uint32_t r : {10u, 20u, 30u, 40u, 50u, 61u})
+    px.push_back(0xFF000000u | r << 16 | 0x0000FF00u | 7u);
   host::Rgba c = average(imageFromPixels(3, 2, px));
   EXPECT_EQ(c.red, component(35));
   EXPECT_EQ(c.green, component(255));
@@ -91,8 +92,10 @@ TEST_F(AverageColor, ANonIntegerSizeFollowsTheTruncationRules) {
 TEST_F(AverageColor, ImagesOfNoPixelsOrOfUnusableSizesAreBlack) {
   bootWith();
   Class fake = ClassBuilder<SizeOnly>("QVTestSizedImage", "NSObject")
-                   .method("size", +[](id self, SEL) { return qv::fields<SizeOnly>(self)->size; })
-                   .method("CGImage", +[](id, SEL) { return static_cast<CGImageRef>(nullptr); })
+                   .method(
+                       "size", +[](id self, SEL) { return qv::fields<SizeOnly>(self)->size; })
+                   .method(
+                       "CGImage", +[](id, SEL) { return static_cast<CGImageRef>(nullptr); })
                    .cls();
   for (CGSize size : {CGSize{0, 0}, CGSize{-4, 4}, CGSize{NAN, 2}, CGSize{INFINITY, 1},
                       CGSize{1e6, 1e6}, CGSize{5000, 5000}}) {

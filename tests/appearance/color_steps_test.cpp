@@ -94,15 +94,17 @@ TEST_F(ColorSteps, EachWallpaperComputationReplacesTheStoredColourAndKeepsTheRes
   AutoreleasePool pool;
   auto stored = [&] {
     id colors = host::readPropertyListFile(colorPath());
-    return host::colorComponents(host::unarchiveObjectWithData(host::dictionaryGet(colors, "wallColor")));
+    return host::colorComponents(
+        host::unarchiveObjectWithData(host::dictionaryGet(colors, "wallColor")));
   };
   EXPECT_NEAR(stored().blue, 0x80 / 255.0, 1e-9);
   home().setWallpaperColor("#00ff00");
   host::Rgba again = stored();
   EXPECT_NEAR(again.green, 1.0, 1e-9);
   EXPECT_NEAR(again.blue, 0, 1e-9);
-  EXPECT_EQ(host::stdString(host::dictionaryGet(host::readPropertyListFile(colorPath()), "staticColor")),
-            "#ff0000:0.80");
+  EXPECT_EQ(
+      host::stdString(host::dictionaryGet(host::readPropertyListFile(colorPath()), "staticColor")),
+      "#ff0000:0.80");
 }
 
 TEST_F(ColorSteps, AnUndecodableWallpaperColourIsSkipped) {

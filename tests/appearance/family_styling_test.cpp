@@ -68,7 +68,8 @@ TEST_F(Styling, Version14KeepsWidgetLabelsHiddenAndLeavesAppLabelsAlone) {
   EXPECT_TRUE(labelHidden("com.example.weather.widget"));
   EXPECT_FALSE(labelHidden("com.example.mail"));
   // A request to hide is always passed on.
-  msgSend<void>(home().app("com.example.mail")->iconView.get(), sel_registerName("setLabelHidden:"), YES);
+  msgSend<void>(home().app("com.example.mail")->iconView.get(), sel_registerName("setLabelHidden:"),
+                YES);
   EXPECT_TRUE(labelHidden("com.example.mail"));
   home().writeSetting("hideWidgetLabels", Json(false));
   home().reloadPrefs();
@@ -175,10 +176,10 @@ TEST_F(Styling, Version12TintsTheBackdropWithTheWallpaperAtFullStrength) {
   Json b = effect["backdrop"];
   std::vector<std::string> calls;
   for (const Json& c : b["calls"].items()) calls.push_back(c.asString());
-  EXPECT_EQ(calls, (std::vector<std::string>{"setUsesColorTintView:", "setUsesColorBurnTintView:",
-                                             "setColorBurnTintLevel:", "setColorBurnTintAlpha:",
-                                             "setColorTint:", "setColorTintAlpha:",
-                                             "setAppliesTintAndBlurSettings:"}));
+  EXPECT_EQ(calls, (std::vector<std::string>{
+                       "setUsesColorTintView:", "setUsesColorBurnTintView:",
+                       "setColorBurnTintLevel:", "setColorBurnTintAlpha:", "setColorTint:",
+                       "setColorTintAlpha:", "setAppliesTintAndBlurSettings:"}));
   EXPECT_EQ(b["colorBurnTintLevel"].asNumber(), 10.0);
   EXPECT_EQ(b["colorBurnTintAlpha"].asNumber(), 1.0);
   EXPECT_EQ(b["colorTintAlpha"].asNumber(), 0.7);

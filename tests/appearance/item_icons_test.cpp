@@ -27,7 +27,8 @@ class ItemIcons : public Scenario {
   // The library's item (or the host's) with that title.
   Json item(const Json& d, const std::string& title, const std::string& type = "QVUItem") {
     for (const Json& i : d["menu"]["items"].items()) {
-      if (i["title"].asString() == title && (type.empty() || i["type"].asString() == type)) return i;
+      if (i["title"].asString() == title && (type.empty() || i["type"].asString() == type))
+        return i;
     }
     return Json();
   }
@@ -76,8 +77,8 @@ TEST_F(ItemIcons, TheTogglesShowTheirLockedOrOffState) {
 }
 
 TEST_F(ItemIcons, Version12UsesItsOwnFilesAsDrawnWithoutTint) {
-  writeSettings({{"lockedApps", list({"com.example.mail"})},
-                 {"disableBanners", list({"com.example.mail"})}});
+  writeSettings(
+      {{"lockedApps", list({"com.example.mail"})}, {"disableBanners", list({"com.example.mail"})}});
   bootWith("12.4");
   home().press("com.example.mail");
   expectIcons({{"Offload App", nullptr},

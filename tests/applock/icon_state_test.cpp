@@ -99,7 +99,8 @@ TEST_F(IconState, AnIconPlacedTwiceHearsEachNotificationTwiceAndEndsTheSame) {
   bootWith("14.2");
   id center = msgSend<id>(objc_getClass("NSNotificationCenter"), sel_registerName("defaultCenter"));
   size_t before = host::notificationObservationCount(center);
-  msgSend<void>(iconView("com.example.mail"), sel_registerName("setLocation:"), static_cast<NSInteger>(9));
+  msgSend<void>(iconView("com.example.mail"), sel_registerName("setLocation:"),
+                static_cast<NSInteger>(9));
   EXPECT_EQ(host::notificationObservationCount(center), before + 2);
   home().press("com.example.mail");
   home().pick("App Lock");

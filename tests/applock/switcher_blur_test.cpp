@@ -84,7 +84,8 @@ TEST_F(SwitcherBlur, ASuccessfulPromptClearsItsPageAndTheFlag) {
 
 TEST_F(SwitcherBlur, FailuresLeaveTheBlurAndClearTheFlag) {
   bootWith("13.5");
-  for (AuthAnswer answer : {AuthAnswer::SuccessWithError, AuthAnswer::Failure, AuthAnswer::Cancel}) {
+  for (AuthAnswer answer :
+       {AuthAnswer::SuccessWithError, AuthAnswer::Failure, AuthAnswer::Cancel}) {
     home().bringToFront("com.example.mail");
     ASSERT_TRUE(authInProgress());
     home().answerAuth(answer);

@@ -110,7 +110,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FamilyCase{"abc", "12", &kFamily12}, FamilyCase{"", "12", &kFamily12}),
     [](const ::testing::TestParamInfo<FamilyCase>& info) {
       std::string name = std::string("v") + info.param.version;
-      std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
+      std::replace_if(
+          name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
       return name;
     });
 
@@ -118,8 +119,8 @@ TEST_F(FamilyChoice, MethodHookedInTwoFamiliesIsReplacedOnceByTheInstalledFamily
   device("13.5");
   boot();
   std::vector<std::string> hooks = runtime::installedHooks();
-  EXPECT_EQ(std::count(hooks.begin(), hooks.end(), "-[_UICutoutShadowView layoutSubviews] replaced"),
-            1);
+  EXPECT_EQ(
+      std::count(hooks.begin(), hooks.end(), "-[_UICutoutShadowView layoutSubviews] replaced"), 1);
   EXPECT_EQ(std::count(hooks.begin(), hooks.end(),
                        "-[SBAppSwitcherReusableSnapshotView layoutSubviews] replaced"),
             1);
@@ -141,7 +142,8 @@ TEST_F(FamilyChoice, HostWithoutTheLibraryLaunchesAndOffersOnlyItsOwnItems) {
   EXPECT_TRUE(runtime::installedHooks().empty());
   EXPECT_EQ(dump()["hostEvents"][0].asString(), "launched (no settings file)");
   home().press("com.example.mail");
-  EXPECT_EQ(menuTitles(), (std::vector<std::string>{"Edit Home Screen", "Remove App", "Share App"}));
+  EXPECT_EQ(menuTitles(),
+            (std::vector<std::string>{"Edit Home Screen", "Remove App", "Share App"}));
 }
 
 }  // namespace

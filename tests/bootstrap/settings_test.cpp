@@ -18,13 +18,26 @@ using host::makeString;
 using Settings = Scenario;
 
 const std::vector<std::pair<std::string, bool>> kDefaultSwitches = {
-    {"uninstall", true},         {"clearBadges", true},     {"clearCaches", true},
-    {"copyBundleId", true},      {"appLock", true},         {"notifications", true},
-    {"banners", true},           {"demoteApp", true},       {"hideBadges", false},
-    {"hideWidget", true},        {"hideLines", true},       {"hideThickLines", false},
-    {"hideShare", true},         {"hideEdit", false},       {"hideDelete", false},
-    {"hideWidgetLabels", true},  {"useStaticColor", false}, {"adaptiveColor", true},
-    {"adaptiveWallColor", false}, {"pureColor", true},
+    {"uninstall", true},
+    {"clearBadges", true},
+    {"clearCaches", true},
+    {"copyBundleId", true},
+    {"appLock", true},
+    {"notifications", true},
+    {"banners", true},
+    {"demoteApp", true},
+    {"hideBadges", false},
+    {"hideWidget", true},
+    {"hideLines", true},
+    {"hideThickLines", false},
+    {"hideShare", true},
+    {"hideEdit", false},
+    {"hideDelete", false},
+    {"hideWidgetLabels", true},
+    {"useStaticColor", false},
+    {"adaptiveColor", true},
+    {"adaptiveWallColor", false},
+    {"pureColor", true},
 };
 
 void expectDefaults(const Json& settings, const std::string& except = "") {
@@ -175,14 +188,10 @@ TEST_F(Settings, StaticColorReadsThePickersTextFormsAndFallsBackToWhite) {
   device("14.2");
   boot();
   const ColorCase cases[] = {
-      {"#ff0000", 1, 0, 0, 1},
-      {"#00FF00:0.50", 0, 1, 0, 0.5},
-      {"rgb(0, 0, 255)", 0, 0, 1, 1},
-      {"rgba(255, 255, 0, 0.25)", 1, 1, 0, 0.25},
-      {"nonsense", 1, 1, 1, 1},
-      {"#12345", 1, 1, 1, 1},
-      {"rgb(300, 0, 0)", 1, 1, 1, 1},
-      {"", 1, 1, 1, 1},
+      {"#ff0000", 1, 0, 0, 1},        {"#00FF00:0.50", 0, 1, 0, 0.5},
+      {"rgb(0, 0, 255)", 0, 0, 1, 1}, {"rgba(255, 255, 0, 0.25)", 1, 1, 0, 0.25},
+      {"nonsense", 1, 1, 1, 1},       {"#12345", 1, 1, 1, 1},
+      {"rgb(300, 0, 0)", 1, 1, 1, 1}, {"", 1, 1, 1, 1},
   };
   for (const ColorCase& c : cases) {
     writeColors({{"staticColor", makeString(c.text)}});

@@ -25,12 +25,12 @@ struct BoolCase {
 
 TEST_F(Values, StringBoolValueFollowsFoundationsScan) {
   const BoolCase cases[] = {
-      {"YES", true},    {"yes", true},    {"Y", true},        {"true", true},   {"T", true},
-      {"  \tyes", true}, {"1", true},     {"9", true},        {"+1", true},     {"-1", true},
-      {"0001", true},   {"-0002x", true}, {"10", true},       {"1abc", true},   {"NO", false},
-      {"no", false},    {"false", false}, {"0", false},       {"000", false},   {"", false},
-      {"   ", false},   {"+", false},     {"+-1", false},     {"--1", false},   {"0.5", false},
-      {".5", false},    {"abc", false},   {"x1", false},      {" 0 1", false},  {"00x", false},
+      {"YES", true},     {"yes", true},    {"Y", true},    {"true", true},  {"T", true},
+      {"  \tyes", true}, {"1", true},      {"9", true},    {"+1", true},    {"-1", true},
+      {"0001", true},    {"-0002x", true}, {"10", true},   {"1abc", true},  {"NO", false},
+      {"no", false},     {"false", false}, {"0", false},   {"000", false},  {"", false},
+      {"   ", false},    {"+", false},     {"+-1", false}, {"--1", false},  {"0.5", false},
+      {".5", false},     {"abc", false},   {"x1", false},  {" 0 1", false}, {"00x", false},
   };
   for (const BoolCase& c : cases) {
     EXPECT_EQ(NS::String(makeString(c.text)).boolValue(), c.expected) << '"' << c.text << '"';
@@ -94,8 +94,9 @@ TEST_F(Values, StringEqualityAndPathComponents) {
   EXPECT_FALSE(NS::String(makeString("Rearrange")).containsString(NSSTR("range ")));
 
   auto join = [](const char* base, const char* comp) {
-    return std::string(
-        NS::String(makeString(base)).stringByAppendingPathComponent(NS::String(makeString(comp))).UTF8String());
+    return std::string(NS::String(makeString(base))
+                           .stringByAppendingPathComponent(NS::String(makeString(comp)))
+                           .UTF8String());
   };
   EXPECT_EQ(join("/var/jb/vmo/Library/Preferences", "com.vantrelo88.quorvel.plist"),
             "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist");
@@ -133,7 +134,8 @@ TEST_F(Values, DictionaryKeysCompareByValue) {
   d.setObject(NS::Number::withInt(5), makeString("key"));
   d.setObject(makeString("one"), NS::Number::withInt(1));
   EXPECT_EQ(NS::Number(d.objectForKey(makeString("key")).get()).integerValue(), 5);
-  EXPECT_TRUE(NS::String(d.objectForKey(NS::Number::withInteger(1)).get()).isEqualToString(NSSTR("one")));
+  EXPECT_TRUE(
+      NS::String(d.objectForKey(NS::Number::withInteger(1)).get()).isEqualToString(NSSTR("one")));
   EXPECT_FALSE(d.objectForKey(makeString("missing")));
   d.setObject(NS::Number::withInt(6), makeString("key"));
   EXPECT_EQ(d.count(), 2u);

@@ -65,9 +65,13 @@ TEST_F(ConcurrentWriters, TheSettingsProgramRunningAlongsideLosesNoLock) {
   std::thread program([&] {
     for (int i = 0; !done || i < 5; i++) {
       std::string value = i % 2 ? "true" : "false";
-      char* const argv[] = {const_cast<char*>(QV_PREFS_PATH), const_cast<char*>("--root"),
-                            root_.data(), const_cast<char*>("set"), const_cast<char*>("hideBadges"),
-                            value.data(), nullptr};
+      char* const argv[] = {const_cast<char*>(QV_PREFS_PATH),
+                            const_cast<char*>("--root"),
+                            root_.data(),
+                            const_cast<char*>("set"),
+                            const_cast<char*>("hideBadges"),
+                            value.data(),
+                            nullptr};
       pid_t pid = 0;
       if (posix_spawn(&pid, QV_PREFS_PATH, nullptr, nullptr, argv, environ) != 0) return;
       int status = 0;

@@ -45,14 +45,14 @@ TEST_F(Actions, ClearCachesEmptiesTheThreeFoldersAndNothingElse) {
   bootWith("14.2");
   ASSERT_TRUE(inContainer("tmp/session/cookie"));
   run("com.example.mail", "Clear Caches");
-  for (const char* gone : {"tmp/upload.part", "tmp/session", "Library/Caches/http.db",
-                           "Library/Caches/images", "Library/Application Support/Dropbox/token",
-                           "Library/Application Support/Dropbox/sync"}) {
+  for (const char* gone :
+       {"tmp/upload.part", "tmp/session", "Library/Caches/http.db", "Library/Caches/images",
+        "Library/Application Support/Dropbox/token", "Library/Application Support/Dropbox/sync"}) {
     EXPECT_FALSE(inContainer(gone)) << gone;
   }
-  for (const char* kept : {"tmp", "Library/Caches", "Library/Application Support/Dropbox",
-                           "Documents/notes.txt", "Library/Preferences/app.plist",
-                           "Library/Application Support/Other/data.db"}) {
+  for (const char* kept :
+       {"tmp", "Library/Caches", "Library/Application Support/Dropbox", "Documents/notes.txt",
+        "Library/Preferences/app.plist", "Library/Application Support/Other/data.db"}) {
     EXPECT_TRUE(inContainer(kept)) << kept;
   }
   EXPECT_TRUE(fs::is_empty(real(container + "/tmp")));
@@ -136,7 +136,8 @@ TEST_F(Actions, AnAppTheServerDoesNotKnowFlipsOnlyItsList) {
 }
 
 TEST_F(Actions, RemovalTakesEveryEntryOfTheApp) {
-  writeSettings({{"disableBanners", list({"com.example.mail", "com.example.maps", "com.example.mail"})}});
+  writeSettings(
+      {{"disableBanners", list({"com.example.mail", "com.example.maps", "com.example.mail"})}});
   bootWith("14.2");
   run("com.example.mail", "Banners");
   EXPECT_EQ(listed("disableBanners"), (std::vector<std::string>{"com.example.maps"}));

@@ -126,8 +126,9 @@ TEST_F(Catalogue, Version12SubtitlesNameTheDisabledState) {
 }
 
 TEST_F(Catalogue, ListsThatAreNotArraysOrHoldNonStringsReadAsEmpty) {
-  writeSettings({{"lockedApps", host::makeString("com.example.mail")},
-                 {"disableNotifications", host::makeArray({host::makeInteger(5), makeBool(true)})}});
+  writeSettings(
+      {{"lockedApps", host::makeString("com.example.mail")},
+       {"disableNotifications", host::makeArray({host::makeInteger(5), makeBool(true)})}});
   device("14.2");
   app("com.example.mail");
   boot();
@@ -144,8 +145,8 @@ TEST_F(Catalogue, SwitchedOffItemsAreNotOffered) {
   boot();
   home().press("com.example.mail");
   EXPECT_EQ(titles(libraryItems(dump())),
-            (std::vector<std::string>{"Offload App", "Bundle Identifier", "Clear Caches", "App Lock",
-                                      "Notifications"}));
+            (std::vector<std::string>{"Offload App", "Bundle Identifier", "Clear Caches",
+                                      "App Lock", "Notifications"}));
 
   // The reverse switches give the reverse, at the next menu after a reload.
   home().writeSetting("clearBadges", Json(true));
@@ -169,7 +170,8 @@ TEST_F(Catalogue, EverySwitchOffLeavesTheHostsItemsAlone) {
   app("com.example.mail");
   boot();
   home().press("com.example.mail");
-  EXPECT_EQ(menuTitles(), (std::vector<std::string>{"Edit Home Screen", "Remove App", "Share App"}));
+  EXPECT_EQ(menuTitles(),
+            (std::vector<std::string>{"Edit Home Screen", "Remove App", "Share App"}));
 }
 
 TEST_F(Catalogue, FoldersAndWidgetsGetNoItemsInVersion14) {
@@ -219,8 +221,8 @@ TEST_F(Catalogue, ContextMenusLogTheIdentifierOncePerMenu) {
   Json log = dump()["log"];
   std::vector<std::string> lines;
   for (const Json& l : log.items()) lines.push_back(l.asString());
-  EXPECT_EQ(lines, (std::vector<std::string>{"com.example.mail", "com.example.maps",
-                                             "com.example.mail"}));
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{"com.example.mail", "com.example.maps", "com.example.mail"}));
 }
 
 TEST_F(Catalogue, Version12WritesNoLogLine) {

@@ -123,8 +123,9 @@ TEST_F(DispatchBooted, BundleIdentifierAlertIsPresentedOnTopOfThePresentationCha
   bootWith("14.2");
   // Something is already presented over the home screen.
   id sheet = msgSend<id>(objc_getClass("UIViewController"), sel_registerName("new"));
-  msgSend<void>(home().rootController(), sel_registerName("presentViewController:animated:completion:"),
-                sheet, YES, static_cast<id>(nil));
+  msgSend<void>(home().rootController(),
+                sel_registerName("presentViewController:animated:completion:"), sheet, YES,
+                static_cast<id>(nil));
   home().press("com.example.mail");
   home().pick("Bundle Identifier");
   Json alert = dump()["alert"];
@@ -185,8 +186,8 @@ TEST_F(DispatchBooted, Version12UninstallAlertUninstallsTheAppItWasBuiltFor) {
 
 TEST_F(DispatchBooted, Version12DismissesTheMenuAfterEachAction) {
   bootWith("12.4");
-  for (const char* title : {"Offload App", "Clear Badge", "Clear Caches", "Notifications", "Banners",
-                            "Bundle Identifier", "App Lock"}) {
+  for (const char* title : {"Offload App", "Clear Badge", "Clear Caches", "Notifications",
+                            "Banners", "Bundle Identifier", "App Lock"}) {
     home().press("com.example.maps");
     home().pick(title);
     EXPECT_TRUE(dump()["menu"].isNull()) << title;
@@ -219,8 +220,8 @@ TEST_F(DispatchBooted, UnlockingNeedsASuccessfulReplyWithoutError) {
   writeSettings({{"lockedApps", list({"com.example.mail", "com.example.maps"})}});
   bootWith("14.2");
   PostRecorder posts;
-  for (AuthAnswer answer : {AuthAnswer::Failure, AuthAnswer::Cancel, AuthAnswer::Error,
-                            AuthAnswer::SuccessWithError}) {
+  for (AuthAnswer answer :
+       {AuthAnswer::Failure, AuthAnswer::Cancel, AuthAnswer::Error, AuthAnswer::SuccessWithError}) {
     home().press("com.example.mail");
     home().pick("App Lock");
     ASSERT_EQ(host::pendingAuthentications().size(), 1u);

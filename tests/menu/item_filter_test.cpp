@@ -8,7 +8,8 @@ namespace {
 using host::makeBool;
 using ItemFilter = Scenario;
 
-const std::string kRearrange = "com.apple.springboardhome.application-shortcut-item.rearrange-icons";
+const std::string kRearrange =
+    "com.apple.springboardhome.application-shortcut-item.rearrange-icons";
 const std::string kRemove = "com.apple.springboardhome.application-shortcut-item.remove-app";
 const std::string kDelete = "com.apple.springboardhome.application-shortcut-item.delete-app";
 const std::string kShare = "com.apple.springboardhome.application-shortcut-item.share";
@@ -21,7 +22,8 @@ std::vector<std::string> setItems(HomeScreen& home, const std::vector<std::strin
   id iconView = home.app("com.example.mail")->iconView;
   msgSend<void>(iconView, sel_registerName("setApplicationShortcutItems:"), host::makeArray(items));
   std::vector<std::string> out;
-  for (id item : host::arrayItems(msgSend<id>(iconView, sel_registerName("_homeScreenShortcutItems")))) {
+  for (id item :
+       host::arrayItems(msgSend<id>(iconView, sel_registerName("_homeScreenShortcutItems")))) {
     out.push_back(host::itemType(item));
   }
   return out;
@@ -69,9 +71,9 @@ TEST_F(ItemFilter, Version13KeepsOtherItemsInPlaceAndKnowsOnlyTheDeleteType) {
   device("13.5");
   app("com.example.mail");
   boot();
-  EXPECT_EQ(setItems(home(), {"com.example.mail.compose", kDelete, kRemove, kRearrange, kShare,
-                              "other"}),
-            (std::vector<std::string>{"com.example.mail.compose", kRemove, "other"}));
+  EXPECT_EQ(
+      setItems(home(), {"com.example.mail.compose", kDelete, kRemove, kRearrange, kShare, "other"}),
+      (std::vector<std::string>{"com.example.mail.compose", kRemove, "other"}));
 }
 
 TEST_F(ItemFilter, AMissingListBecomesAnEmptyOne) {

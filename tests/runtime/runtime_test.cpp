@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "foundation/foundation.h"
-#include "runtime/class_builder.h"
 #include "platform/coregraphics.h"
+#include "runtime/class_builder.h"
 #include "runtime/object_refs.h"
 
 namespace {
@@ -170,7 +170,8 @@ TEST_F(Runtime, WeakReferencesInsideMovingContainersStayValid) {
   }
   for (int i = 0; i < 50; i += 2) objc_release(objs[static_cast<size_t>(i)]);
   for (int i = 0; i < 50; i++) {
-    EXPECT_EQ(refs[static_cast<size_t>(i)].lock().get(), i % 2 ? objs[static_cast<size_t>(i)] : nil);
+    EXPECT_EQ(refs[static_cast<size_t>(i)].lock().get(),
+              i % 2 ? objs[static_cast<size_t>(i)] : nil);
   }
   for (int i = 1; i < 50; i += 2) objc_release(objs[static_cast<size_t>(i)]);
   EXPECT_EQ(deallocs.load(), 50);

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "support/json_reader.h"
 #include "sim_process.h"
+#include "support/json_reader.h"
 
 namespace qv::testing {
 

@@ -114,13 +114,16 @@ class PostRecorder {
  public:
   PostRecorder() {
     static Class cls = ClassBuilder<Recorder>("QVTestPostRecorder", "NSObject")
-                           .method("noted:", +[](id self, SEL, id note) {
-                             fields<Recorder>(self)->names.push_back(
-                                 host::stdString(msgSend<id>(note, sel_registerName("name"))));
-                           })
+                           .method(
+                               "noted:",
+                               +[](id self, SEL, id note) {
+                                 fields<Recorder>(self)->names.push_back(
+                                     host::stdString(msgSend<id>(note, sel_registerName("name"))));
+                               })
                            .cls();
     object_ = Strong::adopt(msgSend<id>(cls, sel_registerName("new")));
-    id center = msgSend<id>(objc_getClass("NSNotificationCenter"), sel_registerName("defaultCenter"));
+    id center =
+        msgSend<id>(objc_getClass("NSNotificationCenter"), sel_registerName("defaultCenter"));
     msgSend<void>(center, sel_registerName("addObserver:selector:name:object:"), object_.get(),
                   sel_registerName("noted:"), static_cast<id>(nil), static_cast<id>(nil));
   }

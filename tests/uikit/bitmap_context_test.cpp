@@ -72,8 +72,8 @@ TEST_F(BitmapContext, ImagesAreScaledIntoTheRectangleFromTheBottomLeft) {
   CGContextDrawImage(c, CGRectMake(0, 0, 4, 2), cg);  // the lower half
   CGContextRelease(c);
   auto alphaAt = [&](int x, int y) { return buffer[static_cast<size_t>(y * 16 + x * 4 + 3)]; };
-  EXPECT_EQ(alphaAt(1, 0), 0);    // top rows stay empty
-  EXPECT_EQ(alphaAt(1, 3), 255);  // bottom rows are painted
+  EXPECT_EQ(alphaAt(1, 0), 0);                              // top rows stay empty
+  EXPECT_EQ(alphaAt(1, 3), 255);                            // bottom rows are painted
   EXPECT_EQ(buffer[static_cast<size_t>(3 * 16 + 2)], 255);  // blue
 }
 
@@ -92,9 +92,9 @@ TEST_F(BitmapContext, RefusesParametersWithoutAnEightBitRgbaLayout) {
                                   kCGImageAlphaPremultipliedLast),
             nullptr);
   EXPECT_EQ(CGBitmapContextCreate(buffer.data(), 2, 2, 8, 8, deviceRGBSpace(), 2), nullptr);
-  EXPECT_EQ(CGBitmapContextCreate(nullptr, 2, 2, 8, 8, deviceRGBSpace(),
-                                  kCGImageAlphaPremultipliedLast),
-            nullptr);
+  EXPECT_EQ(
+      CGBitmapContextCreate(nullptr, 2, 2, 8, 8, deviceRGBSpace(), kCGImageAlphaPremultipliedLast),
+      nullptr);
 }
 
 TEST_F(BitmapContext, PngFilesKeepTheirColourSpaceAndMissingFilesGiveNil) {

@@ -32,11 +32,31 @@ TEST(ColourText, ReadsRgbAndRgbaWithByteComponents) {
 }
 
 TEST(ColourText, AnythingElseIsNoColour) {
-  for (const char* bad : {"", "   ", "#", "#fff", "#12345", "#1234567", "#gg0000", "ff0000",
-                          "#ff0000:", "#ff0000:1.5", "#ff0000:-0.5", "#ff0000:abc",
-                          "rgb(256, 0, 0)", "rgb(-1, 0, 0)", "rgb(1.5, 0, 0)", "rgb(1, 2)",
-                          "rgb(1, 2, 3, 4)", "rgba(1, 2, 3)", "rgba(1, 2, 3, 2)", "rgb 1,2,3",
-                          "rgb(1, 2, 3", "RGB(1, 2, 3)", "rgb(1e2, 0, 0)", "red", "rgb(,,)"}) {
+  for (const char* bad : {"",
+                          "   ",
+                          "#",
+                          "#fff",
+                          "#12345",
+                          "#1234567",
+                          "#gg0000",
+                          "ff0000",
+                          "#ff0000:",
+                          "#ff0000:1.5",
+                          "#ff0000:-0.5",
+                          "#ff0000:abc",
+                          "rgb(256, 0, 0)",
+                          "rgb(-1, 0, 0)",
+                          "rgb(1.5, 0, 0)",
+                          "rgb(1, 2)",
+                          "rgb(1, 2, 3, 4)",
+                          "rgba(1, 2, 3)",
+                          "rgba(1, 2, 3, 2)",
+                          "rgb 1,2,3",
+                          "rgb(1, 2, 3",
+                          "RGB(1, 2, 3)",
+                          "rgb(1e2, 0, 0)",
+                          "red",
+                          "rgb(,,)"}) {
     EXPECT_FALSE(parseColourText(bad).has_value()) << '"' << bad << '"';
   }
 }

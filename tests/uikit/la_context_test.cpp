@@ -31,8 +31,8 @@ id replyBlock(Reply* r) {
 
 id evaluate(id context, Reply* r) {
   AutoreleasePool pool;
-  msgSend<void>(context, SELECTOR("evaluatePolicy:localizedReason:reply:"), static_cast<NSInteger>(2),
-                makeString("App Locked"), replyBlock(r));
+  msgSend<void>(context, SELECTOR("evaluatePolicy:localizedReason:reply:"),
+                static_cast<NSInteger>(2), makeString("App Locked"), replyBlock(r));
   return context;
 }
 

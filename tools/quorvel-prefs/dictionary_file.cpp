@@ -22,7 +22,8 @@ namespace {
 std::string domainOf(const std::string& path) {
   std::string name = path.substr(path.rfind('/') + 1);
   const std::string suffix = ".plist";
-  if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+  if (name.size() > suffix.size() &&
+      name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
     name.resize(name.size() - suffix.size());
   }
   return name;
@@ -31,7 +32,8 @@ std::string domainOf(const std::string& path) {
 }  // namespace
 
 DictionaryFile::DictionaryFile(std::string devicePath)
-    : path_(std::move(devicePath)), lock_(std::make_unique<host::PreferencesLock>(domainOf(path_))) {
+    : path_(std::move(devicePath)),
+      lock_(std::make_unique<host::PreferencesLock>(domainOf(path_))) {
   AutoreleasePool pool;
   entries_ = host::makeDictionary({}, true);
   bool isFolder = false;
