@@ -156,16 +156,16 @@ void run(Reader& in) {
       fuzz::answerAuth(home, in.byte());
       break;
     case 4:
-      if (const AppState* app = openableApp(in)) home.bringToFront(app->spec.bundleID);
+      if (const AppState* app = openableApp(in)) home.bringToFront(app->setup.bundleID);
       break;
     case 5:
       home.openSwitcher();
       break;
     case 6:
-      if (const AppState* app = openableApp(in)) home.searchOpen(app->spec.bundleID);
+      if (const AppState* app = openableApp(in)) home.searchOpen(app->setup.bundleID);
       break;
     case 7:
-      if (const AppState* app = openableApp(in)) home.searchOpenActivity(app->spec.bundleID);
+      if (const AppState* app = openableApp(in)) home.searchOpenActivity(app->setup.bundleID);
       break;
     case 8:
       home.layoutIcons();

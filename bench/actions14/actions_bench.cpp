@@ -18,11 +18,11 @@ bench::BootedHome& home() {
   static bench::BootedHome booted("14.2", [](host::HomeScreen& h) {
     AutoreleasePool pool;
     for (int i = 0; i < 300; i++) {
-      host::AppSpec spec;
-      spec.bundleID = appName(i);
-      spec.badge = 1;
-      spec.container = false;
-      h.addApp(spec);
+      host::AppSetup setup;
+      setup.bundleID = appName(i);
+      setup.badge = 1;
+      setup.container = false;
+      h.addApp(setup);
     }
     std::vector<id> locked;
     for (int i = 1000; i < 2000; i++) locked.push_back(host::makeString(appName(i)));

@@ -14,7 +14,7 @@ using namespace qv;
 bench::BootedHome& home() {
   static bench::BootedHome booted("12.4", [](host::HomeScreen& h) {
     AutoreleasePool pool;
-    host::AppSpec mail;
+    host::AppSetup mail;
     mail.bundleID = "com.example.mail";
     h.addApp(mail);
     h.setWallpaperColor("#204080");

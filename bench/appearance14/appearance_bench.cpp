@@ -16,7 +16,7 @@ using namespace qv;
 
 bench::BootedHome& home() {
   static bench::BootedHome booted("14.2", [](host::HomeScreen& h) {
-    host::AppSpec mail;
+    host::AppSetup mail;
     mail.bundleID = "com.example.mail";
     h.addApp(mail);
   });

@@ -16,11 +16,11 @@ std::string appName(int i) { return "com.example.app" + std::to_string(i); }
 bench::BootedHome& home() {
   static bench::BootedHome booted("14.2", [](host::HomeScreen& h) {
     for (int i = 0; i < 300; i++) {
-      host::AppSpec spec;
-      spec.bundleID = appName(i);
-      spec.badge = 2;
-      spec.container = false;
-      h.addApp(spec);
+      host::AppSetup setup;
+      setup.bundleID = appName(i);
+      setup.badge = 2;
+      setup.container = false;
+      h.addApp(setup);
     }
   });
   return booted;

@@ -77,23 +77,23 @@ host::HomeScreen& bootFuzzDevice(const std::string& name, const std::string& os)
     // Every kind of app the library treats differently: badges, own shortcuts, no data
     // container, playing audio, no notification section.
     auto app = [](const char* id, const char* name, std::optional<long> badge) {
-      host::AppSpec spec;
-      spec.bundleID = id;
-      spec.name = name;
-      spec.badge = badge;
-      return spec;
+      host::AppSetup setup;
+      setup.bundleID = id;
+      setup.name = name;
+      setup.badge = badge;
+      return setup;
     };
-    host::AppSpec mail = app("com.example.mail", "Mail", 3);
+    host::AppSetup mail = app("com.example.mail", "Mail", 3);
     mail.shortcuts = {"Compose"};
-    host::AppSpec bank = app("com.example.bank", "Bank", std::nullopt);
+    host::AppSetup bank = app("com.example.bank", "Bank", std::nullopt);
     bank.shortcuts = {"Pay", "Transfer"};
-    host::AppSpec notes = app("com.example.notes", "Notes", 12);
+    host::AppSetup notes = app("com.example.notes", "Notes", 12);
     notes.container = false;
-    host::AppSpec music = app("com.example.music", "Music", std::nullopt);
+    host::AppSetup music = app("com.example.music", "Music", std::nullopt);
     music.nowPlaying = true;
     music.section = false;
-    host::AppSpec maps = app("com.example.maps", "Maps", 0);
-    for (const host::AppSpec& spec : {mail, bank, notes, music, maps}) home.addApp(spec);
+    host::AppSetup maps = app("com.example.maps", "Maps", 0);
+    for (const host::AppSetup& setup : {mail, bank, notes, music, maps}) home.addApp(setup);
     home.addFolder("Utilities");
     home.addWidget("com.example.weather.widget");
     home.boot(QV_LIBRARY_PATH);

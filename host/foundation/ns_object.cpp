@@ -1,4 +1,5 @@
-// NSObject: allocation, reference counting, equality, introspection and key-value reading.
+// NSObject: allocation, reference counting, equality, class and selector queries, and key-value
+// reading.
 #include <cstdio>
 #include <string>
 

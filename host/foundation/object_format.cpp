@@ -14,15 +14,15 @@ namespace {
 
 enum class Length { None, Char, Short, Long, LongLong, Size, Max, PtrDiff, LongDouble };
 
-// One conversion, rebuilt as a printf spec without its length modifier.
-struct Spec {
+// One conversion, rebuilt as a printf setup without its length modifier.
+struct Directive {
   std::string flags;
   int width = -1;
   int precision = -1;
   Length length = Length::None;
   char conversion = 0;
 
-  std::string printfSpec(const char* lengthText, char conv) const {
+  std::string printfDirective(const char* lengthText, char conv) const {
     std::string s = "%" + flags;
     if (width >= 0) s += std::to_string(width);
     if (precision >= 0) s += "." + std::to_string(precision);
@@ -31,60 +31,60 @@ struct Spec {
 };
 
 template <class T>
-void append(std::string& out, const std::string& spec, T value) {
+void append(std::string& out, const std::string& setup, T value) {
   char small[128];
-  int n = std::snprintf(small, sizeof small, spec.c_str(), value);
+  int n = std::snprintf(small, sizeof small, setup.c_str(), value);
   if (n < 0) return;
   if (static_cast<size_t>(n) < sizeof small) {
     out.append(small, n);
     return;
   }
   std::string big(static_cast<size_t>(n) + 1, '\0');
-  std::snprintf(big.data(), big.size(), spec.c_str(), value);
+  std::snprintf(big.data(), big.size(), setup.c_str(), value);
   out.append(big.data(), n);
 }
 
-void appendSigned(std::string& out, const Spec& s, va_list& args) {
+void appendSigned(std::string& out, const Directive& s, va_list& args) {
   char c = s.conversion;
   switch (s.length) {
     case Length::Long:
-      return append(out, s.printfSpec("l", c), va_arg(args, long));
+      return append(out, s.printfDirective("l", c), va_arg(args, long));
     case Length::LongLong:
-      return append(out, s.printfSpec("ll", c), va_arg(args, long long));
+      return append(out, s.printfDirective("ll", c), va_arg(args, long long));
     case Length::Size:
-      return append(out, s.printfSpec("z", c), va_arg(args, ssize_t));
+      return append(out, s.printfDirective("z", c), va_arg(args, ssize_t));
     case Length::Max:
-      return append(out, s.printfSpec("j", c), va_arg(args, intmax_t));
+      return append(out, s.printfDirective("j", c), va_arg(args, intmax_t));
     case Length::PtrDiff:
-      return append(out, s.printfSpec("t", c), va_arg(args, ptrdiff_t));
+      return append(out, s.printfDirective("t", c), va_arg(args, ptrdiff_t));
     case Length::Char:
-      return append(out, s.printfSpec("hh", c), va_arg(args, int));
+      return append(out, s.printfDirective("hh", c), va_arg(args, int));
     case Length::Short:
-      return append(out, s.printfSpec("h", c), va_arg(args, int));
+      return append(out, s.printfDirective("h", c), va_arg(args, int));
     default:
-      return append(out, s.printfSpec("", c), va_arg(args, int));
+      return append(out, s.printfDirective("", c), va_arg(args, int));
   }
 }
 
-void appendUnsigned(std::string& out, const Spec& s, va_list& args) {
+void appendUnsigned(std::string& out, const Directive& s, va_list& args) {
   char c = s.conversion;
   switch (s.length) {
     case Length::Long:
-      return append(out, s.printfSpec("l", c), va_arg(args, unsigned long));
+      return append(out, s.printfDirective("l", c), va_arg(args, unsigned long));
     case Length::LongLong:
-      return append(out, s.printfSpec("ll", c), va_arg(args, unsigned long long));
+      return append(out, s.printfDirective("ll", c), va_arg(args, unsigned long long));
     case Length::Size:
-      return append(out, s.printfSpec("z", c), va_arg(args, size_t));
+      return append(out, s.printfDirective("z", c), va_arg(args, size_t));
     case Length::Max:
-      return append(out, s.printfSpec("j", c), va_arg(args, uintmax_t));
+      return append(out, s.printfDirective("j", c), va_arg(args, uintmax_t));
     case Length::PtrDiff:
-      return append(out, s.printfSpec("t", c), va_arg(args, ptrdiff_t));
+      return append(out, s.printfDirective("t", c), va_arg(args, ptrdiff_t));
     case Length::Char:
-      return append(out, s.printfSpec("hh", c), va_arg(args, unsigned int));
+      return append(out, s.printfDirective("hh", c), va_arg(args, unsigned int));
     case Length::Short:
-      return append(out, s.printfSpec("h", c), va_arg(args, unsigned int));
+      return append(out, s.printfDirective("h", c), va_arg(args, unsigned int));
     default:
-      return append(out, s.printfSpec("", c), va_arg(args, unsigned int));
+      return append(out, s.printfDirective("", c), va_arg(args, unsigned int));
   }
 }
 
@@ -95,8 +95,8 @@ constexpr int kMaxWidth = 4096;
 int digit(int value, char c) { return value >= kMaxWidth ? kMaxWidth : value * 10 + (c - '0'); }
 
 // Reads flags, width, precision and length after a '%'; `p` ends on the conversion letter.
-Spec parseSpec(const char*& p, va_list& args) {
-  Spec s;
+Directive parseDirective(const char*& p, va_list& args) {
+  Directive s;
   while (*p && std::strchr("-+ #0'", *p)) s.flags += *p++;
   if (*p == '*') {
     int w = va_arg(args, int);
@@ -193,10 +193,10 @@ std::string formatObjects(const char* format, va_list args) {
       out += '%';
       continue;
     }
-    Spec s = parseSpec(p, ap);
+    Directive s = parseDirective(p, ap);
     switch (s.conversion) {
       case '@':
-        append(out, s.printfSpec("", 's'), describeObject(va_arg(ap, id)).c_str());
+        append(out, s.printfDirective("", 's'), describeObject(va_arg(ap, id)).c_str());
         break;
       case 'd':
       case 'i':
@@ -209,19 +209,19 @@ std::string formatObjects(const char* format, va_list args) {
         appendUnsigned(out, s, ap);
         break;
       case 'c':
-        append(out, s.printfSpec("", 'c'), va_arg(ap, int));
+        append(out, s.printfDirective("", 'c'), va_arg(ap, int));
         break;
       case 's': {
         if (s.length == Length::Long) {
           const wchar_t* w = va_arg(ap, const wchar_t*);
           if (w) {
-            append(out, s.printfSpec("l", 's'), w);
+            append(out, s.printfDirective("l", 's'), w);
           } else {
-            append(out, s.printfSpec("", 's'), "(null)");
+            append(out, s.printfDirective("", 's'), "(null)");
           }
         } else {
           const char* text = va_arg(ap, const char*);
-          append(out, s.printfSpec("", 's'), text ? text : "(null)");
+          append(out, s.printfDirective("", 's'), text ? text : "(null)");
         }
         break;
       }
@@ -234,20 +234,20 @@ std::string formatObjects(const char* format, va_list args) {
       case 'a':
       case 'A':
         if (s.length == Length::LongDouble) {
-          append(out, s.printfSpec("L", s.conversion), va_arg(ap, long double));
+          append(out, s.printfDirective("L", s.conversion), va_arg(ap, long double));
         } else {
-          append(out, s.printfSpec("", s.conversion), va_arg(ap, double));
+          append(out, s.printfDirective("", s.conversion), va_arg(ap, double));
         }
         break;
       case 'p':
-        append(out, s.printfSpec("", 'p'), va_arg(ap, void*));
+        append(out, s.printfDirective("", 'p'), va_arg(ap, void*));
         break;
       case 'n':
         // Writes through a pointer; consumed and ignored.
         (void)va_arg(ap, void*);
         break;
       default:
-        // Unknown: copy it out as written (up to the end if the format stops mid-spec).
+        // Unknown: copy it out as written (up to the end if the format stops mid-setup).
         if (!*p) {
           out.append(start);
           va_end(ap);

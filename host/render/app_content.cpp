@@ -8,10 +8,10 @@ Box drawAppContent(cairo_t* cr, const HomeScreen& home, const std::string& bundl
                    const Box& box) {
   const AppState* app = nullptr;
   for (const AppState& a : home.apps()) {
-    if (a.spec.bundleID == bundleID) app = &a;
+    if (a.setup.bundleID == bundleID) app = &a;
   }
   Rgba colour = app ? averageColour(app->iconImage) : Rgba{0.5, 0.5, 0.5, 1};
-  std::string name = app ? app->spec.name : bundleID;
+  std::string name = app ? app->setup.name : bundleID;
   double luminance = 0.299 * colour.red + 0.587 * colour.green + 0.114 * colour.blue;
   Rgba ink = luminance > 0.6 ? Rgba{0, 0, 0, 1} : Rgba{1, 1, 1, 1};
   double u = box.width / kScreenWidth;  // the content is laid out for a full screen

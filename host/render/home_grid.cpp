@@ -38,7 +38,7 @@ void drawBadge(cairo_t* cr, const HomeScreen& home, const IconEntry& entry, cons
   if (!shown(v->accessoryView)) return;
   std::string text;
   for (const AppState& a : home.apps()) {
-    if (a.spec.bundleID == entry.identifier && a.appObject) {
+    if (a.setup.bundleID == entry.identifier && a.appObject) {
       text = badgeText(fields<SBApplicationObj>(a.appObject)->badgeValue);
     }
   }

@@ -34,8 +34,8 @@ void drawCardTitle(cairo_t* cr, const HomeScreen& home, const std::string& bundl
   double t = std::clamp(scale / 0.8, 0.75, 1.0);
   std::string name = bundleID;
   for (const AppState& a : home.apps()) {
-    if (a.spec.bundleID != bundleID) continue;
-    name = a.spec.name;
+    if (a.setup.bundleID != bundleID) continue;
+    name = a.setup.name;
     Box icon{card.x, card.y - 10 - std::round(24 * t), std::round(24 * t), std::round(24 * t)};
     cairo_save(cr);
     roundedRect(cr, icon, 5.5 * t);

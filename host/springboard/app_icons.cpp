@@ -32,8 +32,8 @@ id appIconImage(const std::string& bundleID) {
   AppState* app = HomeScreen::shared().app(bundleID);
   if (!app) return nil;
   if (!app->iconImage) {
-    id image = app->spec.iconFile.empty() ? nil : imageFromPngFile(app->spec.iconFile);
-    if (!image) image = makeSolidImage(app->spec.iconColor, kIconPixels);
+    id image = app->setup.iconFile.empty() ? nil : imageFromPngFile(app->setup.iconFile);
+    if (!image) image = makeSolidImage(app->setup.iconColor, kIconPixels);
     app->iconImage = image;
   }
   return app->iconImage;

@@ -80,15 +80,16 @@ AppState* HomeScreen::app(const std::string& bundleID) {
   return it == appIndex_.end() ? nullptr : &apps_[it->second];
 }
 
-void HomeScreen::addApp(const AppSpec& spec) {
+void HomeScreen::addApp(const AppSetup& setup) {
   requireNotBooted("app");
-  if (spec.bundleID.empty()) throw ScenarioError{"app: a bundle identifier is needed"};
-  if (app(spec.bundleID)) throw ScenarioError{"app: " + spec.bundleID + " is already installed"};
+  if (setup.bundleID.empty()) throw ScenarioError{"app: a bundle identifier is needed"};
+  if (app(setup.bundleID)) throw ScenarioError{"app: " + setup.bundleID + " is already installed"};
   AppState state;
-  state.spec = spec;
-  if (state.spec.name.empty()) state.spec.name = spec.bundleID.substr(spec.bundleID.rfind('.') + 1);
-  state.section.exists = spec.section;
-  appIndex_[spec.bundleID] = apps_.size();
+  state.setup = setup;
+  if (state.setup.name.empty())
+    state.setup.name = setup.bundleID.substr(setup.bundleID.rfind('.') + 1);
+  state.section.exists = setup.section;
+  appIndex_[setup.bundleID] = apps_.size();
   apps_.push_back(std::move(state));
 }
 
@@ -165,12 +166,13 @@ void HomeScreen::boot(const std::string& libraryPath) {
 void HomeScreen::createAppObjects() {
   for (AppState& a : apps_) {
     AutoreleasePool pool;
-    id info = makeApplicationInfo(a.spec.bundleID, a.spec.name);
+    id info = makeApplicationInfo(a.setup.bundleID, a.setup.name);
     id object = msgSend<id>(msgSend<id>(objc_getClass("SBApplication"), SELECTOR("alloc")),
                             SELECTOR("initWithApplicationInfo:"), info);
     a.appObject = Strong::adopt(object);
-    if (a.spec.badge) msgSend<void>(object, SELECTOR("setBadgeValue:"), makeInteger(*a.spec.badge));
-    a.iconImage = appIconImage(a.spec.bundleID);
+    if (a.setup.badge)
+      msgSend<void>(object, SELECTOR("setBadgeValue:"), makeInteger(*a.setup.badge));
+    a.iconImage = appIconImage(a.setup.bundleID);
   }
 }
 
@@ -180,8 +182,8 @@ void HomeScreen::placeIcons() {
   long location = 0;
   for (AppState& a : apps_) {
     if (a.uninstalled) continue;
-    a.iconView = makeIconView(IconEntry::Kind::App, a.spec.bundleID, a.spec.name);
-    placed.push_back({IconEntry::Kind::App, a.spec.bundleID, a.iconView});
+    a.iconView = makeIconView(IconEntry::Kind::App, a.setup.bundleID, a.setup.name);
+    placed.push_back({IconEntry::Kind::App, a.setup.bundleID, a.iconView});
   }
   for (const IconEntry& e : icons_) {
     if (e.kind == IconEntry::Kind::App) continue;

@@ -20,7 +20,7 @@ enum class Family { V14, V13, V12 };
 Family familyForVersion(const std::string& version);
 const char* familyName(Family family);
 
-struct AppSpec {
+struct AppSetup {
   std::string bundleID;
   std::string name;
   std::optional<long> badge;
@@ -55,7 +55,7 @@ struct SectionState {
 };
 
 struct AppState {
-  AppSpec spec;
+  AppSetup setup;
   bool offloaded = false;
   bool uninstalled = false;
   bool running = false;
@@ -92,7 +92,7 @@ class HomeScreen {
   void setDeviceRoot(const std::string& realFolder);
   void setOsVersion(const std::string& version);
   void setQuirks(const HostQuirks& quirks);
-  void addApp(const AppSpec& spec);
+  void addApp(const AppSetup& setup);
   void addFolder(const std::string& name);
   void addWidget(const std::string& identifier);
   // Also after boot: the host computes the new wallpaper's average colour.

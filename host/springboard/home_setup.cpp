@@ -76,9 +76,9 @@ void registerHomeScreenClasses(Family family, const HostQuirks& quirks) {
 
 void prepareDeviceFiles(HomeScreen& home) {
   for (const AppState& a : home.apps()) {
-    if (!a.spec.container) continue;
-    AppState* state = home.app(a.spec.bundleID);
-    state->containerPath = containerPathFor(a.spec.bundleID);
+    if (!a.setup.container) continue;
+    AppState* state = home.app(a.setup.bundleID);
+    state->containerPath = containerPathFor(a.setup.bundleID);
     if (!fs::exists(realPath(state->containerPath))) fillContainer(state->containerPath);
   }
   installResources();

@@ -15,7 +15,7 @@ void performHostItem(id item, const std::string& bundleID) {
   } else if (type == removeItemType(Family::V14) || type == removeItemType(Family::V13)) {
     // The host confirms with an alert of its own.
     AppState* app = home.app(bundleID);
-    std::string name = app ? app->spec.name : bundleID;
+    std::string name = app ? app->setup.name : bundleID;
     id alert =
         msgSend<id>(objc_getClass("UIAlertController"),
                     SELECTOR("alertControllerWithTitle:message:preferredStyle:"),

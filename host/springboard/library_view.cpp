@@ -10,10 +10,10 @@ id libraryObject(const char* name) {
 }
 
 std::optional<double> libraryValue(const std::string& name) {
-  using Inspect = bool (*)(const char*, double*);
-  auto inspect = reinterpret_cast<Inspect>(dlsym(RTLD_DEFAULT, "quorvelInspect"));
+  using ReadState = bool (*)(const char*, double*);
+  auto readState = reinterpret_cast<ReadState>(dlsym(RTLD_DEFAULT, "quorvelReadState"));
   double value = 0;
-  if (!inspect || !inspect(name.c_str(), &value)) return std::nullopt;
+  if (!readState || !readState(name.c_str(), &value)) return std::nullopt;
   return value;
 }
 

@@ -63,10 +63,10 @@ id providerShortcutItems(id self, SEL) {
   AppState* app = HomeScreen::shared().app(bundleID);
   if (!app) return nil;
   std::vector<id> items;
-  for (const std::string& title : app->spec.shortcuts) {
+  for (const std::string& title : app->setup.shortcuts) {
     items.push_back(makeShortcutItem(bundleID + ".shortcut", title));
   }
-  items.push_back(makeShortcutItem(shareItemType(), "Share \u201c" + app->spec.name + "\u201d"));
+  items.push_back(makeShortcutItem(shareItemType(), "Share \u201c" + app->setup.name + "\u201d"));
   return makeArray(items);
 }
 

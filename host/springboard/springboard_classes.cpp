@@ -59,7 +59,7 @@ void appSetBadgeValue(id self, SEL, id value) {
 }
 BOOL appIsNowPlaying(id self, SEL) {
   AppState* app = HomeScreen::shared().app(stdString(appObj(self)->bundleIdentifier));
-  return app && app->spec.nowPlaying;
+  return app && app->setup.nowPlaying;
 }
 BOOL appIsRunning(id self, SEL) {
   AppState* app = HomeScreen::shared().app(stdString(appObj(self)->bundleIdentifier));
@@ -114,10 +114,10 @@ id ivBundleIdentifierForShortcuts(id self, SEL) {
 id ivShortcutItems(id self, SEL) {
   AppState* app =
       HomeScreen::shared().app(stdString(ivBundleIdentifierForShortcuts(self, nullptr)));
-  if (!app || app->spec.shortcuts.empty()) return nil;
+  if (!app || app->setup.shortcuts.empty()) return nil;
   std::vector<id> items;
-  for (const std::string& title : app->spec.shortcuts) {
-    items.push_back(makeShortcutItem(app->spec.bundleID + ".shortcut", title));
+  for (const std::string& title : app->setup.shortcuts) {
+    items.push_back(makeShortcutItem(app->setup.bundleID + ".shortcut", title));
   }
   return makeArray(items);
 }

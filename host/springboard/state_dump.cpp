@@ -122,13 +122,13 @@ Json containerFilesJson(const std::string& container) {
 
 Json appJson(const AppState& a) {
   Json j = Json::object();
-  j.set("name", a.spec.name);
+  j.set("name", a.setup.name);
   id badge = a.appObject ? fields<SBApplicationObj>(a.appObject)->badgeValue.get() : nil;
   j.set("badge", objectJson(badge));
   j.set("offloaded", a.offloaded);
   j.set("uninstalled", a.uninstalled);
   j.set("running", a.running);
-  j.set("nowPlaying", a.spec.nowPlaying);
+  j.set("nowPlaying", a.setup.nowPlaying);
   if (a.section.exists) {
     Json s = sectionSettingsJson(a.section.info);
     s.set("readable", sectionSettingsJson(a.section.readable));
@@ -291,7 +291,7 @@ Json HomeScreen::dump() const {
   }
   d.set("icons", icons);
   Json apps = Json::object();
-  for (const AppState& a : apps_) apps.set(a.spec.bundleID, appJson(a));
+  for (const AppState& a : apps_) apps.set(a.setup.bundleID, appJson(a));
   d.set("apps", apps);
   d.set("frontmost", frontmost_.empty() ? Json() : Json(frontmost_));
   d.set("switcher", switcherJson());

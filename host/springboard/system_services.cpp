@@ -70,13 +70,13 @@ id serverSavedSections(id, SEL) {
     if (!app.section.exists) continue;
     id info = objc_autorelease(msgSend<id>(objc_getClass("BBSectionInfo"), SELECTOR("new")));
     auto* f = fields<SectionInfoObj>(info);
-    f->sectionID = makeString(app.spec.bundleID);
+    f->sectionID = makeString(app.setup.bundleID);
     f->allowsNotifications = app.section.info.allowsNotifications;
     f->alertType = app.section.info.alertType;
     f->readable = settingsObject(app.section.readable);
     f->writable = settingsObject(app.section.writable);
     f->managed = settingsObject(app.section.managed);
-    entries.emplace_back(makeString(app.spec.bundleID), info);
+    entries.emplace_back(makeString(app.setup.bundleID), info);
   }
   return makeDictionary(entries, true);
 }
@@ -85,9 +85,9 @@ id serverSavedSections(id, SEL) {
 void serverWriteSections(id, SEL, id sections) {
   if (!sections || !isDictionary(sections)) return;
   for (const AppState& app : HomeScreen::shared().apps()) {
-    id info = dictionaryGet(sections, app.spec.bundleID);
+    id info = dictionaryGet(sections, app.setup.bundleID);
     if (!info || !isKind(info, objc_getClass("BBSectionInfo"))) continue;
-    AppState* state = HomeScreen::shared().app(app.spec.bundleID);
+    AppState* state = HomeScreen::shared().app(app.setup.bundleID);
     auto* f = fields<SectionInfoObj>(info);
     state->section.info.allowsNotifications = f->allowsNotifications;
     state->section.info.alertType = f->alertType;
@@ -103,7 +103,7 @@ BOOL demoteApp(id, SEL, id bundleID, NSUInteger reason, id* error) {
   if (error) *error = nil;
   AppState* app = HomeScreen::shared().app(stdString(bundleID));
   if (!app || app->uninstalled) return NO;
-  HomeScreen::shared().markOffloaded(app->spec.bundleID, static_cast<long>(reason));
+  HomeScreen::shared().markOffloaded(app->setup.bundleID, static_cast<long>(reason));
   return YES;
 }
 

@@ -10,7 +10,8 @@ struct objc_selector;
 
 namespace qv {
 
-// The encoding of one type. Structs passed by value specialise this next to their definition.
+// The encoding of one type. Each struct passed by value declares its own encoding next to its
+// definition.
 template <class T, class Enable = void>
 struct Encoding;
 

@@ -18,7 +18,7 @@ class ColorSteps : public Scenario {
     writeSettings(settings);
     if (colorList) writeColors({{"staticColor", makeString("#ff0000:0.80")}});
     device("14.2");
-    AppSpec mail;
+    AppSetup mail;
     mail.bundleID = "com.example.mail";
     mail.iconColor = "#336699";
     home().addApp(mail);

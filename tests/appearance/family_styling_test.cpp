@@ -17,7 +17,7 @@ class Styling : public Scenario {
     writeColors({{"staticColor", makeString("#ffffff")}});
     device(os);
     home().setQuirks(quirks);
-    AppSpec mail;
+    AppSetup mail;
     mail.bundleID = "com.example.mail";
     mail.iconColor = "#336699";
     mail.shortcuts = {"Share Location", "share this", "Compose"};

@@ -17,7 +17,7 @@ class ItemIcons : public Scenario {
   void bootWith(const char* os, host::HostQuirks quirks = {}) {
     device(os);
     home().setQuirks(quirks);
-    AppSpec mail;
+    AppSetup mail;
     mail.bundleID = "com.example.mail";
     mail.shortcuts = {"Notifications", "Compose"};
     home().addApp(mail);

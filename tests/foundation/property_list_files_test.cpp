@@ -226,7 +226,7 @@ TEST_F(PropertyListFiles, LinksAndDotsStayInsideTheDeviceRoot) {
   EXPECT_TRUE(msgSend<BOOL>(readDict("/../escape.plist"), SELECTOR("isEqual:"), settings(4)));
 }
 
-TEST_F(PropertyListFiles, OversizedAndSpecialFilesAreRefused) {
+TEST_F(PropertyListFiles, OversizedFilesAndPipesAreRefused) {
   makeFolder("/p");
   { std::ofstream out(real("/p/huge.plist")); }
   ASSERT_EQ(::truncate(real("/p/huge.plist").c_str(), kMaxPropertyListBytes + 1), 0);

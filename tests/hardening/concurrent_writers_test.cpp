@@ -16,10 +16,10 @@ class ConcurrentWriters : public Scenario {
     writeColors({{"staticColor", host::makeString("#ffffff")}});
     device("14.2");
     for (int i = 0; i < 40; i++) {
-      AppSpec spec;
-      spec.bundleID = "com.example.app" + std::to_string(i);
-      spec.container = false;
-      home().addApp(spec);
+      AppSetup setup;
+      setup.bundleID = "com.example.app" + std::to_string(i);
+      setup.container = false;
+      home().addApp(setup);
     }
     boot();
   }

@@ -36,13 +36,13 @@ class Soak : public Scenario {
     Scenario::SetUp();
     device("14.2");
     for (int i = 0; i < 1000; i++) {
-      AppSpec spec;
-      spec.bundleID = "com.example.app" + std::to_string(i);
-      spec.container = i % 10 == 0;
-      spec.section = i % 3 != 0;
-      if (i % 4 == 0) spec.badge = i % 7 + 1;
-      if (i % 5 == 0) spec.shortcuts = {"Compose"};
-      home().addApp(spec);
+      AppSetup setup;
+      setup.bundleID = "com.example.app" + std::to_string(i);
+      setup.container = i % 10 == 0;
+      setup.section = i % 3 != 0;
+      if (i % 4 == 0) setup.badge = i % 7 + 1;
+      if (i % 5 == 0) setup.shortcuts = {"Compose"};
+      home().addApp(setup);
     }
     boot();
   }

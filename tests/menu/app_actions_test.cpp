@@ -14,12 +14,12 @@ class Actions : public Scenario {
  protected:
   void bootWith(const char* os, bool mailHasSection = true) {
     device(os);
-    AppSpec mail;
+    AppSetup mail;
     mail.bundleID = "com.example.mail";
     mail.section = mailHasSection;
     home().addApp(mail);
     app("com.example.maps");
-    AppSpec bare;
+    AppSetup bare;
     bare.bundleID = "com.example.bare";
     bare.container = false;
     bare.section = false;
@@ -169,7 +169,7 @@ class Quitting : public Scenario {
  protected:
   void bootWith(bool mailPlaying) {
     device("12.4");
-    AppSpec mail;
+    AppSetup mail;
     mail.bundleID = "com.example.mail";
     mail.nowPlaying = mailPlaying;
     home().addApp(mail);

@@ -32,7 +32,7 @@ std::vector<std::string> titles(const std::vector<Json>& items) {
 
 TEST_F(Catalogue, Version14AppendsSevenItemsAfterTheHostsOwn) {
   device("14.2");
-  AppSpec mail;
+  AppSetup mail;
   mail.bundleID = "com.example.mail";
   mail.shortcuts = {"New Message", "Search"};
   home().addApp(mail);

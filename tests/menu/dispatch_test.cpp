@@ -39,7 +39,7 @@ class DispatchBooted : public Scenario {
  protected:
   void bootWith(const char* os) {
     device(os);
-    AppSpec mail;
+    AppSetup mail;
     mail.bundleID = "com.example.mail";
     mail.name = "Mail";
     mail.badge = 4;

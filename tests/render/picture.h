@@ -70,11 +70,11 @@ class RenderScenario : public Scenario {
  protected:
   void addApp(const std::string& bundleID, const std::string& color,
               std::optional<long> badge = {}) {
-    AppSpec spec;
-    spec.bundleID = bundleID;
-    spec.iconColor = color;
-    spec.badge = badge;
-    home().addApp(spec);
+    AppSetup setup;
+    setup.bundleID = bundleID;
+    setup.iconColor = color;
+    setup.badge = badge;
+    home().addApp(setup);
   }
   void lock(std::initializer_list<const char*> apps) {
     writeSettings({{"lockedApps", list(apps)}});

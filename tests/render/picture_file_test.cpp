@@ -61,12 +61,12 @@ TEST_F(PictureFile, FailsClearlyBeforeBootAndOnAnUnwritablePath) {
 
 TEST_F(PictureFile, JunkTextIsDrawnAsFarAsItCanBe) {
   // Bytes that are no UTF-8, an encoded NUL, a lone surrogate, and far too much text.
-  AppSpec spec;
-  spec.bundleID = "com.example.junk";
-  spec.name = std::string("\xff\xfe bad \xc0\x80 \xed\xa0\x80 ") + std::string(5000, 'x');
-  spec.badge = -123456789012;
-  spec.iconColor = "#3080ff";
-  home().addApp(spec);
+  AppSetup setup;
+  setup.bundleID = "com.example.junk";
+  setup.name = std::string("\xff\xfe bad \xc0\x80 \xed\xa0\x80 ") + std::string(5000, 'x');
+  setup.badge = -123456789012;
+  setup.iconColor = "#3080ff";
+  home().addApp(setup);
   boot();
   Picture p(render());
   host::Box icon = layoutBox(layout_.icons, "com.example.junk");

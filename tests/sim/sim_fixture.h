@@ -37,7 +37,7 @@ class SimTest : public ::testing::Test {
   // A fresh device root in the work folder.
   std::string newRoot() { return dir_ + "/root" + std::to_string(++roots_); }
 
-  // Runs `script` with a fresh device root (kept in root_ for inspection).
+  // Runs `script` with a fresh device root (kept in root_ to be looked at afterwards).
   SimRun runScript(const std::string& script, std::vector<std::string> extra = {}) {
     root_ = newRoot();
     std::vector<std::string> args = {"--root", root_, "--script", write("script.txt", script)};

@@ -144,7 +144,7 @@ class PostRecorder {
   Strong object_;
 };
 
-using host::AppSpec;
+using host::AppSetup;
 using host::HomeScreen;
 using host::Json;
 
@@ -168,10 +168,10 @@ class Scenario : public ::testing::Test {
 
   void device(const std::string& os) { home().setOsVersion(os); }
   void app(const std::string& bundleID, std::optional<long> badge = std::nullopt) {
-    AppSpec spec;
-    spec.bundleID = bundleID;
-    spec.badge = badge;
-    home().addApp(spec);
+    AppSetup setup;
+    setup.bundleID = bundleID;
+    setup.badge = badge;
+    home().addApp(setup);
   }
   void boot() { home().boot(QV_LIBRARY_PATH); }
   void bootWithoutLibrary() { home().boot(""); }

@@ -21,11 +21,11 @@ struct Session {
   std::filesystem::path baseDir;  // relative picture files are found from here
 };
 
-struct CommandSpec;
+struct CommandEntry;
 
 // One command line, its words sorted into arguments, options and flags.
 struct Invocation {
-  const CommandSpec* spec = nullptr;
+  const CommandEntry* entry = nullptr;
   int line = 0;
   std::vector<Token> args;
   std::map<std::string, std::string> options;
@@ -48,7 +48,7 @@ struct CommandResult {
 
 enum class Phase { Any, BeforeBoot, AfterBoot };
 
-struct CommandSpec {
+struct CommandEntry {
   const char* name;
   const char* usage;
   const char* summary;

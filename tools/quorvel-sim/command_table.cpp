@@ -8,10 +8,10 @@ namespace qv::sim {
 
 using host::ScenarioError;
 
-const std::vector<CommandSpec>& commandTable() {
+const std::vector<CommandEntry>& commandTable() {
   constexpr Phase Before = Phase::BeforeBoot, After = Phase::AfterBoot, Any = Phase::Any;
   // clang-format off
-  static const std::vector<CommandSpec> table = {
+  static const std::vector<CommandEntry> table = {
     // name, usage, summary, phase, fewest and most arguments, options, flags, handler
     {"device", "device os=VERSION", "the OS version the device reports",
      Before, 0, 0, {"os"}, {}, runDevice},
@@ -56,9 +56,9 @@ const std::vector<CommandSpec>& commandTable() {
   return table;
 }
 
-const CommandSpec* findCommand(const std::string& name) {
-  for (const CommandSpec& spec : commandTable()) {
-    if (name == spec.name) return &spec;
+const CommandEntry* findCommand(const std::string& name) {
+  for (const CommandEntry& entry : commandTable()) {
+    if (name == entry.name) return &entry;
   }
   return nullptr;
 }
@@ -69,50 +69,50 @@ bool contains(const std::vector<std::string>& list, const std::string& word) {
   return std::find(list.begin(), list.end(), word) != list.end();
 }
 
-ScenarioError usageError(const CommandSpec& spec, const std::string& problem) {
-  return ScenarioError{std::string(spec.name) + ": " + problem + " (usage: " + spec.usage + ")"};
+ScenarioError usageError(const CommandEntry& entry, const std::string& problem) {
+  return ScenarioError{std::string(entry.name) + ": " + problem + " (usage: " + entry.usage + ")"};
 }
 
 }  // namespace
 
-Invocation bindArguments(const CommandSpec& spec, const std::vector<Token>& words, int line) {
+Invocation bindArguments(const CommandEntry& entry, const std::vector<Token>& words, int line) {
   Invocation inv;
-  inv.spec = &spec;
+  inv.entry = &entry;
   inv.line = line;
-  const bool takesOptions = !spec.options.empty() || !spec.flags.empty();
+  const bool takesOptions = !entry.options.empty() || !entry.flags.empty();
   for (const Token& word : words) {
-    if (word.hasKey && contains(spec.options, word.key)) {
+    if (word.hasKey && contains(entry.options, word.key)) {
       if (!inv.options.emplace(word.key, word.value).second) {
-        throw usageError(spec, word.key + "= given twice");
+        throw usageError(entry, word.key + "= given twice");
       }
     } else if (word.hasKey && takesOptions) {
-      throw usageError(spec, "unknown option " + word.key + "=");
-    } else if (!word.quoted && contains(spec.flags, word.text)) {
+      throw usageError(entry, "unknown option " + word.key + "=");
+    } else if (!word.quoted && contains(entry.flags, word.text)) {
       inv.flags.insert(word.text);
-    } else if (inv.args.size() < spec.maxArgs) {
+    } else if (inv.args.size() < entry.maxArgs) {
       inv.args.push_back(word);
-    } else if (!spec.flags.empty() && !word.quoted) {
-      throw usageError(spec, "unknown option " + word.text);
+    } else if (!entry.flags.empty() && !word.quoted) {
+      throw usageError(entry, "unknown option " + word.text);
     } else {
-      throw usageError(spec, "unexpected argument \"" + word.text + "\"");
+      throw usageError(entry, "unexpected argument \"" + word.text + "\"");
     }
   }
-  if (inv.args.size() < spec.minArgs) throw usageError(spec, "missing argument");
+  if (inv.args.size() < entry.minArgs) throw usageError(entry, "missing argument");
   return inv;
 }
 
 CommandResult runCommand(Session& session, const std::vector<Token>& tokens, int line) {
   const std::string& name = tokens.front().text;
-  const CommandSpec* spec = tokens.front().quoted ? nullptr : findCommand(name);
-  if (!spec) throw ScenarioError{"unknown command \"" + name + "\" (try help)"};
-  if (spec->phase == Phase::BeforeBoot && session.home.booted()) {
+  const CommandEntry* entry = tokens.front().quoted ? nullptr : findCommand(name);
+  if (!entry) throw ScenarioError{"unknown command \"" + name + "\" (try help)"};
+  if (entry->phase == Phase::BeforeBoot && session.home.booted()) {
     throw ScenarioError{name + ": only before boot"};
   }
-  if (spec->phase == Phase::AfterBoot && !session.home.booted()) {
+  if (entry->phase == Phase::AfterBoot && !session.home.booted()) {
     throw ScenarioError{name + ": boot first"};
   }
-  Invocation inv = bindArguments(*spec, {tokens.begin() + 1, tokens.end()}, line);
-  return spec->run(session, inv);
+  Invocation inv = bindArguments(*entry, {tokens.begin() + 1, tokens.end()}, line);
+  return entry->run(session, inv);
 }
 
 }  // namespace qv::sim

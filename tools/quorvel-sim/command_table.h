@@ -8,12 +8,12 @@
 
 namespace qv::sim {
 
-const std::vector<CommandSpec>& commandTable();
-const CommandSpec* findCommand(const std::string& name);
+const std::vector<CommandEntry>& commandTable();
+const CommandEntry* findCommand(const std::string& name);
 
 // Sorts the words after the command name into arguments, options and flags, checking their
 // number and names; throws host::ScenarioError.
-Invocation bindArguments(const CommandSpec& spec, const std::vector<Token>& words, int line);
+Invocation bindArguments(const CommandEntry& entry, const std::vector<Token>& words, int line);
 
 // Runs one split, non-empty line: finds the command, checks that the home screen is in the
 // right state for it, binds its words and runs it. Throws host::ScenarioError.

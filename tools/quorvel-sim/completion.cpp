@@ -14,7 +14,7 @@ std::string firstWord(const std::string& text) {
 
 std::vector<std::string> appIdentifiers(const Session& session) {
   std::vector<std::string> out;
-  for (const host::AppState& app : session.home.apps()) out.push_back(app.spec.bundleID);
+  for (const host::AppState& app : session.home.apps()) out.push_back(app.setup.bundleID);
   return out;
 }
 
@@ -24,7 +24,7 @@ std::vector<std::string> completionCandidates(const Session& session, const std:
   std::string command = firstWord(before);
   if (command.empty()) {
     std::vector<std::string> names;
-    for (const CommandSpec& spec : commandTable()) names.push_back(spec.name);
+    for (const CommandEntry& entry : commandTable()) names.push_back(entry.name);
     return names;
   }
   if (command == "reload") return {"prefs", "colors"};

@@ -30,7 +30,7 @@ CommandResult runLayout(Session& session, const Invocation& invocation);
 CommandResult runPost(Session& session, const Invocation& invocation);
 CommandResult runStyle(Session& session, const Invocation& invocation);
 
-// Looking (inspect_commands.cpp).
+// Looking (look_commands.cpp).
 CommandResult runDump(Session& session, const Invocation& invocation);
 CommandResult runRender(Session& session, const Invocation& invocation);
 CommandResult runHelp(Session& session, const Invocation& invocation);

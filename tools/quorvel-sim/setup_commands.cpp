@@ -19,7 +19,7 @@ void requireFreeIdentifier(const Session& session, const std::string& command,
                            const std::string& identifier) {
   if (identifier.empty()) throw ScenarioError{command + ": the identifier is empty"};
   for (const host::AppState& a : session.home.apps()) {
-    if (a.spec.bundleID == identifier) {
+    if (a.setup.bundleID == identifier) {
       throw ScenarioError{command + ": " + identifier + " is already installed"};
     }
   }
@@ -42,21 +42,21 @@ CommandResult runDevice(Session& session, const Invocation& inv) {
 }
 
 CommandResult runApp(Session& session, const Invocation& inv) {
-  host::AppSpec spec;
-  spec.bundleID = inv.arg(0);
-  requireFreeIdentifier(session, "app", spec.bundleID);
-  spec.name = inv.option("name").value_or("");
-  if (auto badge = inv.option("badge")) spec.badge = readBadge("app", *badge);
+  host::AppSetup setup;
+  setup.bundleID = inv.arg(0);
+  requireFreeIdentifier(session, "app", setup.bundleID);
+  setup.name = inv.option("name").value_or("");
+  if (auto badge = inv.option("badge")) setup.badge = readBadge("app", *badge);
   auto color = inv.option("color");
   auto icon = inv.option("icon");
   if (color && icon) throw ScenarioError{"app: give color= or icon=, not both"};
-  if (color) spec.iconColor = readColour("app", *color);
-  if (icon) spec.iconFile = readPngPath("app", *icon, session.baseDir);
-  if (auto shortcuts = inv.option("shortcuts")) spec.shortcuts = splitList(*shortcuts);
-  spec.nowPlaying = inv.flag("nowplaying");
-  spec.container = !inv.flag("nocontainer");
-  spec.section = !inv.flag("nosection");
-  session.home.addApp(spec);
+  if (color) setup.iconColor = readColour("app", *color);
+  if (icon) setup.iconFile = readPngPath("app", *icon, session.baseDir);
+  if (auto shortcuts = inv.option("shortcuts")) setup.shortcuts = splitList(*shortcuts);
+  setup.nowPlaying = inv.flag("nowplaying");
+  setup.container = !inv.flag("nocontainer");
+  setup.section = !inv.flag("nosection");
+  session.home.addApp(setup);
   return {};
 }
 

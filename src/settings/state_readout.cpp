@@ -1,4 +1,4 @@
-#include "settings/inspection.h"
+#include "settings/state_readout.h"
 
 #include <cstring>
 
@@ -6,8 +6,8 @@
 #include "applock/unlock_prompt.h"
 #include "settings/settings_cache.h"
 
-extern "C" __attribute__((visibility("default"))) bool quorvelInspect(const char* name,
-                                                                      double* value) {
+extern "C" __attribute__((visibility("default"))) bool quorvelReadState(const char* name,
+                                                                        double* value) {
   using namespace quorvel;
   if (!name || !value) return false;
   for (const SwitchKey& n : switchKeys()) {

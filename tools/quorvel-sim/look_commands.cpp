@@ -51,16 +51,16 @@ CommandResult runHelp(Session&, const Invocation&) {
   constexpr size_t kColumn = 30;
   CommandResult result;
   Json list = Json::array();
-  for (const CommandSpec& spec : commandTable()) {
-    std::string line = "  " + std::string(spec.usage);
+  for (const CommandEntry& entry : commandTable()) {
+    std::string line = "  " + std::string(entry.usage);
     if (line.size() + 2 <= kColumn) {
       line.append(kColumn - line.size(), ' ');
-      result.lines.push_back(line + spec.summary);
+      result.lines.push_back(line + entry.summary);
     } else {
       result.lines.push_back(line);
-      result.lines.push_back(std::string(kColumn, ' ') + spec.summary);
+      result.lines.push_back(std::string(kColumn, ' ') + entry.summary);
     }
-    list.push(spec.usage);
+    list.push(entry.usage);
   }
   result.fields.set("commands", list);
   return result;

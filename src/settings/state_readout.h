@@ -4,5 +4,5 @@
 extern "C" {
 // The value of a settings key from the settings cache (switches read 1 or 0), or of the
 // state flags "authInProgress" and "actionGroupIsAlert". False for an unknown name.
-bool quorvelInspect(const char* name, double* value);
+bool quorvelReadState(const char* name, double* value);
 }
