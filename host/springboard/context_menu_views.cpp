@@ -47,4 +47,97 @@ Class registerContextMenuCommonClasses() {
   return gActionView;
 }
 
+ContextMenuPresenter::ContextMenuPresenter(Family family, const char* removeTitle)
+    : family_(family), removeTitle_(removeTitle) {}
+
+void ContextMenuPresenter::open(id iconView) {
+  close();
+  iconView_ = iconView;
+  bundleID_ = stdString(msgSend<id>(iconView, SELECTOR("applicationBundleIdentifierForShortcuts")));
+  std::vector<id> appItems =
+      arrayItems(msgSend<id>(iconView, SELECTOR("applicationShortcutItems")));
+  msgSend<void>(iconView, SELECTOR("setApplicationShortcutItems:"), homeScreenItems(iconView));
+  for (id item : appItems) items_.emplace_back(item);
+  for (id item : arrayItems(msgSend<id>(iconView, SELECTOR("_homeScreenShortcutItems")))) {
+    items_.emplace_back(item);
+  }
+  buildViews(appItems.size());
+  msgSend<void>(wrapper_.get(), SELECTOR("viewWillAppear:"), YES);
+  layoutView(shadow_);
+  open_ = true;
+}
+
+std::vector<id> ContextMenuPresenter::items() const {
+  std::vector<id> out;
+  for (const Strong& s : items_) out.push_back(s.get());
+  return out;
+}
+
+void ContextMenuPresenter::pick(size_t index) {
+  Strong item = items_.at(index);
+  Strong iconView = iconView_;
+  std::string bundleID = bundleID_;
+  id manager = msgSend<id>(objc_getClass("SBHIconManager"), SELECTOR("new"));
+  BOOL activate =
+      msgSend<BOOL>(manager, SELECTOR("iconView:shouldActivateApplicationShortcutItem:atIndex:"),
+                    iconView.get(), item.get(), static_cast<NSUInteger>(index));
+  objc_release(manager);
+  // The context menu closes once an item is chosen, whatever the manager decided.
+  close();
+  if (activate) performHostItem(item, bundleID);
+}
+
+void ContextMenuPresenter::close() {
+  open_ = false;
+  iconView_.reset();
+  items_.clear();
+  shadow_.reset();
+  wrapper_.reset();
+  releaseViews();
+}
+
+Json ContextMenuPresenter::dump() const {
+  if (!open_) return Json();
+  Json menu = Json::object();
+  menu.set("family", familyName(family_));
+  menu.set("bundleID", bundleID_);
+  Json items = Json::array();
+  for (size_t i = 0; i < items_.size(); i++) {
+    Json entry = itemJson(items_[i]);
+    id imageView = itemImageView(i);
+    entry.set("icon", imageJson(msgSend<id>(imageView, SELECTOR("image"))));
+    entry.set("tint", colorJson(fields<UIViewObj>(imageView)->tintColor));
+    items.push(entry);
+  }
+  menu.set("items", items);
+  Json passed = Json::array();
+  for (id item : arrayItems(fields<SBIconViewObj>(iconView_)->homeScreenItems)) {
+    passed.push(itemType(item));
+  }
+  menu.set("hostItemsPassedOn", passed);
+  menu.set("views", viewsJson());
+  return menu;
+}
+
+MenuViews ContextMenuPresenter::views() const {
+  MenuViews v;
+  if (!open_) return v;
+  v.iconView = iconView_;
+  v.previewController = wrapper_;
+  v.shadow = shadow_;
+  addViews(v);
+  return v;
+}
+
+// The home screen's own items for this icon.
+id ContextMenuPresenter::homeScreenItems(id iconView) const {
+  std::vector<id> out;
+  out.push_back(makeShortcutItem(rearrangeItemType(), "Edit Home Screen"));
+  if (!msgSend<BOOL>(iconView, SELECTOR("isFolderIcon"))) {
+    out.push_back(makeShortcutItem(removeItemType(family_), removeTitle_));
+    out.push_back(makeShortcutItem(shareItemType(), "Share App"));
+  }
+  return makeArray(out);
+}
+
 }  // namespace qv::host

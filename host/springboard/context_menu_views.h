@@ -1,8 +1,10 @@
-// Views the version-14 and version-13 context menus share.
+// What the version-14 and version-13 context menus share: views, and the presenter's flow.
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "springboard/menu_presenter.h"
 #include "springboard/springboard_internal.h"
 
 namespace qv::host {
@@ -31,5 +33,45 @@ id newLabel(const std::string& text);
 // Defines the shared classes (shadow, preview controller, icon manager, the action view with
 // its labels); returns the action view class for the family to extend.
 Class registerContextMenuCommonClasses();
+
+// A context menu's life: the long press asks the icon view for its app and items and hands it
+// the home-screen items; a chosen item goes through the icon manager. A family builds its own
+// views for the items and shows them in the dump.
+class ContextMenuPresenter : public MenuPresenter {
+ public:
+  // `removeTitle`: the family's title for its remove item.
+  ContextMenuPresenter(Family family, const char* removeTitle);
+
+  void open(id iconView) final;
+  bool isOpen() const final { return open_; }
+  std::vector<id> items() const final;
+  void pick(size_t index) final;
+  void close() final;
+  Json dump() const final;
+  MenuViews views() const final;
+
+ protected:
+  // Builds the views for items_, the app's own `appItemCount` first, with wrapper_ and shadow_.
+  virtual void buildViews(size_t appItemCount) = 0;
+  virtual void releaseViews() = 0;
+  // The image view of the item at `index`.
+  virtual id itemImageView(size_t index) const = 0;
+  // The "views" part of the dump.
+  virtual Json viewsJson() const = 0;
+  // The family's own views for pictures.
+  virtual void addViews(MenuViews& views) const = 0;
+
+  std::string bundleID_;
+  Strong iconView_;
+  std::vector<Strong> items_;
+  Strong shadow_, wrapper_;
+
+ private:
+  id homeScreenItems(id iconView) const;
+
+  Family family_;
+  const char* removeTitle_;
+  bool open_ = false;
+};
 
 }  // namespace qv::host

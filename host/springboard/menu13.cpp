@@ -87,95 +87,9 @@ Json groupJson(id group, const std::vector<Strong>& rows, const std::vector<Stro
   return g;
 }
 
-class Menu13 : public MenuPresenter {
+class Menu13 : public ContextMenuPresenter {
  public:
-  void open(id iconView) override {
-    close();
-    iconView_ = iconView;
-    bundleID_ =
-        stdString(msgSend<id>(iconView, SELECTOR("applicationBundleIdentifierForShortcuts")));
-    std::vector<id> appItems =
-        arrayItems(msgSend<id>(iconView, SELECTOR("applicationShortcutItems")));
-    msgSend<void>(iconView, SELECTOR("setApplicationShortcutItems:"), homeScreenItems(iconView));
-    std::vector<id> homeItems =
-        arrayItems(msgSend<id>(iconView, SELECTOR("_homeScreenShortcutItems")));
-    items_.clear();
-    for (id item : appItems) items_.emplace_back(item);
-    for (id item : homeItems) items_.emplace_back(item);
-    buildViews(appItems.size());
-    open_ = true;
-  }
-
-  bool isOpen() const override { return open_; }
-
-  std::vector<id> items() const override {
-    std::vector<id> out;
-    for (const Strong& s : items_) out.push_back(s.get());
-    return out;
-  }
-
-  void pick(size_t index) override {
-    Strong item = items_.at(index);
-    Strong iconView = iconView_;
-    std::string bundleID = bundleID_;
-    id manager = msgSend<id>(objc_getClass("SBHIconManager"), SELECTOR("new"));
-    BOOL activate =
-        msgSend<BOOL>(manager, SELECTOR("iconView:shouldActivateApplicationShortcutItem:atIndex:"),
-                      iconView.get(), item.get(), static_cast<NSUInteger>(index));
-    objc_release(manager);
-    close();
-    if (activate) performHostItem(item, bundleID);
-  }
-
-  void close() override {
-    open_ = false;
-    iconView_.reset();
-    items_.clear();
-    contentViews_.clear();
-    rows_.clear();
-    separators_.clear();
-    group_.reset();
-    shadow_.reset();
-    wrapper_.reset();
-  }
-
-  Json dump() const override {
-    if (!open_) return Json();
-    Json menu = Json::object();
-    menu.set("family", "13");
-    menu.set("bundleID", bundleID_);
-    Json items = Json::array();
-    for (size_t i = 0; i < items_.size(); i++) {
-      Json entry = itemJson(items_[i]);
-      id imageView = actionView(contentViews_[i])->imageView;
-      entry.set("icon", imageJson(msgSend<id>(imageView, SELECTOR("image"))));
-      entry.set("tint", colorJson(fields<UIViewObj>(imageView)->tintColor));
-      items.push(entry);
-    }
-    menu.set("items", items);
-    Json passed = Json::array();
-    for (id item : arrayItems(fields<SBIconViewObj>(iconView_)->homeScreenItems)) {
-      passed.push(itemType(item));
-    }
-    menu.set("hostItemsPassedOn", passed);
-    Json views = Json::object();
-    views.set("group", groupJson(group_, rows_, separators_));
-    views.set("shadow", viewJson(shadow_));
-    views.set("preview", viewJson(msgSend<id>(wrapper_.get(), SELECTOR("view"))));
-    menu.set("views", views);
-    return menu;
-  }
-
-  MenuViews views() const override {
-    MenuViews v;
-    if (!open_) return v;
-    v.iconView = iconView_;
-    v.previewController = wrapper_;
-    v.shadow = shadow_;
-    v.group = group_;
-    v.groupBackground = fields<GroupViewObj>(group_)->backgroundView;
-    return v;
-  }
+  Menu13() : ContextMenuPresenter(Family::V13, "Delete App") {}
 
   // The host draws an alert with the same action-group views, owned by its alert controller.
   void alertPresented(id alert) override {
@@ -201,18 +115,8 @@ class Menu13 : public MenuPresenter {
   }
 
  private:
-  id homeScreenItems(id iconView) {
-    std::vector<id> out;
-    out.push_back(makeShortcutItem(rearrangeItemType(), "Edit Home Screen"));
-    if (!msgSend<BOOL>(iconView, SELECTOR("isFolderIcon"))) {
-      out.push_back(makeShortcutItem(removeItemType(Family::V13), "Delete App"));
-      out.push_back(makeShortcutItem(shareItemType(), "Share App"));
-    }
-    return makeArray(out);
-  }
-
   // Rows of one section are parted by thin separators; the sections by a thick one.
-  void buildViews(size_t appItemCount) {
+  void buildViews(size_t appItemCount) override {
     group_ = newGroup(nil);
     for (size_t i = 0; i < items_.size(); i++) {
       id item = items_[i];
@@ -238,15 +142,34 @@ class Menu13 : public MenuPresenter {
         msgSend<id>(objc_getClass("SBHIconViewContextMenuWrapperViewController"), SELECTOR("new")));
     shadow_ = newView("_UICutoutShadowView");
     layoutGroup(group_, rows_, separators_);
-    msgSend<void>(wrapper_.get(), SELECTOR("viewWillAppear:"), YES);
-    layoutView(shadow_);
   }
 
-  bool open_ = false;
-  std::string bundleID_;
-  Strong iconView_;
-  std::vector<Strong> items_, contentViews_, rows_, separators_;
-  Strong group_, shadow_, wrapper_;
+  void releaseViews() override {
+    contentViews_.clear();
+    rows_.clear();
+    separators_.clear();
+    group_.reset();
+  }
+
+  id itemImageView(size_t index) const override {
+    return actionView(contentViews_[index])->imageView;
+  }
+
+  Json viewsJson() const override {
+    Json views = Json::object();
+    views.set("group", groupJson(group_, rows_, separators_));
+    views.set("shadow", viewJson(shadow_));
+    views.set("preview", viewJson(msgSend<id>(wrapper_.get(), SELECTOR("view"))));
+    return views;
+  }
+
+  void addViews(MenuViews& v) const override {
+    v.group = group_;
+    v.groupBackground = fields<GroupViewObj>(group_)->backgroundView;
+  }
+
+  std::vector<Strong> contentViews_, rows_, separators_;
+  Strong group_;
   Strong alertGroup_;
   std::vector<Strong> alertRows_, alertSeparators_;
 };
