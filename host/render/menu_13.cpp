@@ -11,7 +11,6 @@ namespace qv::host::render {
 namespace {
 
 constexpr double kBackdropBlur = 14, kBackdropDim = 0.3;
-constexpr double kPreviewHeight = 110;
 constexpr double kThickSeparator = 8, kThinSeparator = 0.5;
 
 struct Entry {
@@ -57,17 +56,7 @@ void drawMenu13(cairo_t* cr, const HomeScreen& home, const MenuViews& views, con
   std::vector<Entry> entries = groupEntries(group);
   double height = 0;
   for (const Entry& e : entries) height += e.height;
-  id previewView = views.previewController
-                       ? fields<UIViewControllerObj>(views.previewController)->view.get()
-                       : nil;
-  bool preview = views.previewController && (!previewView || shown(previewView));
-  std::vector<double> heights;
-  if (preview) heights.push_back(kPreviewHeight);
-  heights.push_back(height);
-  std::vector<Box> boxes = stackFromIcon(icon, fields<UIViewObj>(group)->frame.size.width, heights);
-  if (preview) drawPreview(cr, home, views.previewController, views.iconView, boxes.front());
-
-  Box box = boxes.back();
+  Box box = placeContextMenu(cr, home, views, icon, group, height);
   double radius = cornerRadiusOf(group, 13);
   drawShadow(cr, views.shadow, box, radius);
   if (!shown(group)) return;

@@ -11,7 +11,6 @@ namespace qv::host::render {
 namespace {
 
 constexpr double kBackdropBlur = 14, kBackdropDim = 0.3;
-constexpr double kPreviewHeight = 110;
 
 double rowHeight(id row) {
   double h = fields<UIViewObj>(row)->frame.size.height;
@@ -38,17 +37,7 @@ void drawMenu14(cairo_t* cr, const HomeScreen& home, const MenuViews& views, con
   }
   double listHeight = 0;
   for (id row : rows) listHeight += rowHeight(row);
-  id previewView = views.previewController
-                       ? fields<UIViewControllerObj>(views.previewController)->view.get()
-                       : nil;
-  bool preview = views.previewController && (!previewView || shown(previewView));
-  std::vector<double> heights;
-  if (preview) heights.push_back(kPreviewHeight);
-  heights.push_back(listHeight);
-  std::vector<Box> boxes = stackFromIcon(icon, fields<UIViewObj>(list)->frame.size.width, heights);
-  if (preview) drawPreview(cr, home, views.previewController, views.iconView, boxes.front());
-
-  Box box = boxes.back();
+  Box box = placeContextMenu(cr, home, views, icon, list, listHeight);
   double radius = cornerRadiusOf(list, 13);
   drawShadow(cr, views.shadow, box, radius);
   if (!shown(list)) return;

@@ -11,6 +11,7 @@ namespace {
 
 constexpr double kGap = 12, kMargin = 12;
 constexpr double kShadowBlur = 12;
+constexpr double kPreviewHeight = 110;
 
 }  // namespace
 
@@ -93,6 +94,21 @@ void drawPreview(cairo_t* cr, const HomeScreen& home, id previewController, id i
     drawText(cr, "Widget preview", box.x + 16, box.y + 48, box.width - 32,
              {12, false, look.secondary});
   });
+}
+
+Box placeContextMenu(cairo_t* cr, const HomeScreen& home, const MenuViews& views, const Box& icon,
+                     id menuView, double menuHeight) {
+  id previewView = views.previewController
+                       ? fields<UIViewControllerObj>(views.previewController)->view.get()
+                       : nil;
+  bool preview = views.previewController && (!previewView || shown(previewView));
+  std::vector<double> heights;
+  if (preview) heights.push_back(kPreviewHeight);
+  heights.push_back(menuHeight);
+  std::vector<Box> boxes =
+      stackFromIcon(icon, fields<UIViewObj>(menuView)->frame.size.width, heights);
+  if (preview) drawPreview(cr, home, views.previewController, views.iconView, boxes.front());
+  return boxes.back();
 }
 
 void drawShadow(cairo_t* cr, id shadowView, const Box& box, double radius) {
