@@ -39,45 +39,35 @@ inline const bool kActsAsDarwinPoster = [] {
   return false;
 }();
 
-// A test program started with QV_WRITE_SETTINGS=N and QV_ROOT set acts as the settings
-// program writing N times: hideBadges flips in the settings domain, the static colour is set
-// in the colour list.
-inline const bool kActsAsSettingsWriter = [] {
-  const char* count = std::getenv("QV_WRITE_SETTINGS");
+// A test program started with `variable`=N and QV_ROOT set acts as the settings program: N
+// times it flips hideBadges in the settings domain and then does `more(i, N)`; then it exits.
+template <class More>
+bool actAsSettingsProgram(const char* variable, More more) {
+  const char* count = std::getenv(variable);
   const char* root = std::getenv("QV_ROOT");
-  if (count && root) {
-    host::registerFoundation();
-    host::setDeviceRoot(root);
-    int n = std::atoi(count);
-    for (int i = 0; i < n; i++) {
-      AutoreleasePool pool;
-      host::setPreferenceValue("com.vantrelo88.quorvel", "hideBadges", host::makeBool(i % 2 == 0));
+  if (!count || !root) return false;
+  host::registerFoundation();
+  host::setDeviceRoot(root);
+  int n = std::atoi(count);
+  for (int i = 0; i < n; i++) {
+    AutoreleasePool pool;
+    host::setPreferenceValue("com.vantrelo88.quorvel", "hideBadges", host::makeBool(i % 2 == 0));
+    more(i, n);
+  }
+  _exit(0);
+}
+
+// QV_WRITE_SETTINGS=N: each write also sets the colour list's static colour, "#0000ff" last.
+inline const bool kActsAsSettingsWriter =
+    actAsSettingsProgram("QV_WRITE_SETTINGS", [](int i, int n) {
       host::setPreferenceValue("com.vantrelo88.quorvel.color", "staticColor",
                                host::makeString(i + 1 == n ? "#0000ff" : "#00ff00"));
-    }
-    _exit(0);
-  }
-  return false;
-}();
+    });
 
-// A test program started with QV_RELOAD_SETTINGS=N and QV_ROOT set acts as the settings
-// program changing a setting and announcing it N times.
-inline const bool kActsAsSettingsReloader = [] {
-  const char* count = std::getenv("QV_RELOAD_SETTINGS");
-  const char* root = std::getenv("QV_ROOT");
-  if (count && root) {
-    host::registerFoundation();
-    host::setDeviceRoot(root);
-    int n = std::atoi(count);
-    for (int i = 0; i < n; i++) {
-      AutoreleasePool pool;
-      host::setPreferenceValue("com.vantrelo88.quorvel", "hideBadges", host::makeBool(i % 2 == 0));
-      host::postDarwinNotification("com.vantrelo88.quorvel/ReloadPrefs");
-    }
-    _exit(0);
-  }
-  return false;
-}();
+// QV_RELOAD_SETTINGS=N: each change is announced, as the settings pane does.
+inline const bool kActsAsSettingsReloader = actAsSettingsProgram(
+    "QV_RELOAD_SETTINGS",
+    [](int, int) { host::postDarwinNotification("com.vantrelo88.quorvel/ReloadPrefs"); });
 
 // Starts the test program again as another process with these environment settings; returns
 // its process id.
