@@ -18,6 +18,9 @@ UI::Color iconColor(id styled);
 // The colour decoded from "wallColor"; nil when it is absent or cannot be decoded.
 UI::Color wallpaperColor();
 
+// The corner radius of a context menu painted in one of these colours.
+constexpr CGFloat kMenuCornerRadius = 14.5;
+
 // Runs `apply` with each enabled source's colour: static, then icon, then wallpaper. The last
 // enabled one is the colour that stays; without any, `apply` never runs.
 template <class Apply>

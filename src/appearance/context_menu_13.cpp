@@ -16,12 +16,6 @@ IMP prev13ShadowLayoutSubviews = nullptr;
 IMP prev13WrapperViewWillAppear = nullptr;
 IMP prev13GroupLayoutSubviews = nullptr;
 
-namespace {
-
-constexpr CGFloat kMenuCornerRadius = 14.5;
-
-}  // namespace
-
 // Only ever hides: a row that does not match keeps its state.
 void hideShareRow(id rowView, id action) {
   NS::String title(msgSend<id>(action, SELECTOR("title")));

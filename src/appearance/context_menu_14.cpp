@@ -11,12 +11,6 @@ IMP prev14WrapperViewWillAppear = nullptr;
 IMP prev14SetDisplayedMenu = nullptr;
 IMP prev14SetLabelHidden = nullptr;
 
-namespace {
-
-constexpr CGFloat kMenuCornerRadius = 14.5;
-
-}  // namespace
-
 void styleCutoutShadow(id shadowView) { UI::View(shadowView).setHidden(settings.hideWidget); }
 
 // The preview is coloured even while it is hidden.
