@@ -23,9 +23,34 @@ bool isLibraryItem(id item) {
 
 NS::String titleOf(id item) { return NS::String(msgSend<id>(item, SELECTOR("localizedTitle"))); }
 
-void postClearBadges() {
+void postClearBadges(id) {
   NS::NotificationCenter::defaultCenter().postNotificationName(NSSTR(kClearBadgesNotification), nil,
                                                                nil);
+}
+
+// What each of our items does for the menu's app; App Lock, which may wait for authentication,
+// is handled apart.
+using AppAction = void (*)(id bundleIdentifier);
+
+struct TitledAction {
+  const char* title;
+  AppAction run;
+};
+
+const TitledAction kActions[] = {
+    {"Bundle Identifier", showBundleIdentifierAlert},
+    {"Clear Badge", postClearBadges},
+    {"Offload App", offloadApp},
+    {"Clear Caches", clearCaches},
+    {"Notifications", toggleNotifications},
+    {"Banners", toggleBanners},
+};
+
+AppAction actionTitled(const NS::String& title) {
+  for (const TitledAction& action : kActions) {
+    if (title.isEqualToString(NS::String::from(action.title))) return action.run;
+  }
+  return nullptr;
 }
 
 BOOL shouldActivate(IMP previous, id self, SEL cmd, id iconView, id item, NSUInteger index) {
@@ -34,13 +59,11 @@ BOOL shouldActivate(IMP previous, id self, SEL cmd, id iconView, id item, NSUInt
     return callPrevious<BOOL>(previous, self, cmd, iconView, item, index);
   }
   NS::String title = titleOf(item);
-  if (title.isEqualToString(NSSTR("Bundle Identifier"))) showBundleIdentifierAlert(bundleID);
-  if (title.isEqualToString(NSSTR("Clear Badge"))) postClearBadges();
-  if (title.isEqualToString(NSSTR("Offload App"))) offloadApp(bundleID);
-  if (title.isEqualToString(NSSTR("App Lock"))) toggleAppLock(bundleID, nil);
-  if (title.isEqualToString(NSSTR("Clear Caches"))) clearCaches(bundleID);
-  if (title.isEqualToString(NSSTR("Notifications"))) toggleNotifications(bundleID);
-  if (title.isEqualToString(NSSTR("Banners"))) toggleBanners(bundleID);
+  if (title.isEqualToString(NSSTR("App Lock"))) {
+    toggleAppLock(bundleID, nil);
+  } else if (AppAction run = actionTitled(title)) {
+    run(bundleID);
+  }
   return NO;
 }
 
@@ -62,35 +85,16 @@ void hook12ActivateShortcut(id self, SEL cmd, id shortcutController, id item) {
     return;
   }
   NS::String title = titleOf(item);
-  if (title.isEqualToString(NSSTR("Uninstall App"))) {
-    showUninstallAlert(bundleID);
-    dismissForceTouchMenu(self);
+  // App Lock dismisses the menu itself once the app is locked or unlocked.
+  if (title.isEqualToString(NSSTR("App Lock"))) {
+    toggleAppLock(bundleID, self);
+    return;
   }
-  if (title.isEqualToString(NSSTR("Clear Badge"))) {
-    postClearBadges();
-    dismissForceTouchMenu(self);
-  }
-  if (title.isEqualToString(NSSTR("Offload App"))) {
-    offloadApp(bundleID);
-    dismissForceTouchMenu(self);
-  }
-  if (title.isEqualToString(NSSTR("App Lock"))) toggleAppLock(bundleID, self);
-  if (title.isEqualToString(NSSTR("Clear Caches"))) {
-    clearCaches(bundleID);
-    dismissForceTouchMenu(self);
-  }
-  if (title.isEqualToString(NSSTR("Bundle Identifier"))) {
-    showBundleIdentifierAlert(bundleID);
-    dismissForceTouchMenu(self);
-  }
-  if (title.isEqualToString(NSSTR("Notifications"))) {
-    toggleNotifications(bundleID);
-    dismissForceTouchMenu(self);
-  }
-  if (title.isEqualToString(NSSTR("Banners"))) {
-    toggleBanners(bundleID);
-    dismissForceTouchMenu(self);
-  }
+  AppAction run =
+      title.isEqualToString(NSSTR("Uninstall App")) ? showUninstallAlert : actionTitled(title);
+  if (!run) return;
+  run(bundleID);
+  dismissForceTouchMenu(self);
 }
 
 }  // namespace quorvel
