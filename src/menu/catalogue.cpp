@@ -141,12 +141,12 @@ id recordIdentifierForShortcuts(IMP previous, id self, SEL cmd) {
 
 id contextMenuItems(IMP previous, id self, SEL cmd, bool skipWidgets) {
   id hostList = callPrevious<id>(previous, self, cmd);
-  NS::MutableArray items = mutableItems(hostList);
   if (msgSend<BOOL>(self, SELECTOR("isFolderIcon"))) return hostList;
   if (skipWidgets && NS::Object(msgSend<id>(self, SELECTOR("icon")))
                          .respondsToSelector(SELECTOR("initWithWidget:"))) {
     return hostList;
   }
+  NS::MutableArray items = mutableItems(hostList);
   appendEnabledRows(items, kContextMenuRows);
   return items;
 }
