@@ -108,8 +108,7 @@ void deliverLater(const std::string& name) {
     if (!observed || !s.pending.insert(name).second) return;
   }
   AutoreleasePool pool;
-  dispatch_async(dispatch_get_main_queue(),
-                 makeBlock<>(std::function<void()>([name] { runCallbacks(name); })));
+  dispatch_async(dispatch_get_main_queue(), makeBlock<>([name] { runCallbacks(name); }));
 }
 
 // ---- the listener ----

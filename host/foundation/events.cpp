@@ -1,10 +1,11 @@
 #include "foundation/events_internal.h"
 #include "foundation/foundation_internal.h"
+#include "runtime/blocks.h"
 
 namespace qv::host {
 
 void registerEvents() {
-  registerBlockClass();
+  runtime::registerBlockClasses();
   registerMainQueue();
   registerNotificationCenter();
 }

@@ -1,9 +1,8 @@
-// Registration of the event classes: blocks, the main queue and the notification centre.
+// Registration of the event classes: the block classes, the main queue and the notification centre.
 #pragma once
 
 namespace qv::host {
 
-void registerBlockClass();
 void registerMainQueue();
 void registerNotificationCenter();
 

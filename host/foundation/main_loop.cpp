@@ -15,10 +15,9 @@
 #include <deque>
 #include <mutex>
 #include <thread>
-#include <typeinfo>
 
 #include "foundation/events_internal.h"
-#include "platform/block.h"
+#include "runtime/blocks.h"
 #include "platform/dispatch.h"
 #include "runtime/class_builder.h"
 #include "runtime/object_refs.h"
@@ -45,7 +44,7 @@ int makeWakeFd() {
 struct MainQueue {
   std::mutex lock;
   std::condition_variable queued;
-  std::deque<id> blocks;  // each retained by dispatch_async
+  std::deque<id> blocks;  // each a heap copy made by dispatch_async
   int wakeFd = makeWakeFd();
   std::atomic<std::thread::id> mainThread{};
 
@@ -87,7 +86,6 @@ MainQueue& mainQueue() {
   return *q;
 }
 
-id gMainQueueObject;
 
 void requireMainThread(const char* what) {
   if (!isMainThread()) {
@@ -97,7 +95,6 @@ void requireMainThread(const char* what) {
   }
 }
 
-const char* workSignature() { return typeid(std::function<void()>).name(); }
 
 }  // namespace
 
@@ -105,9 +102,12 @@ void registerMainQueue() {
   mainQueue();
   std::thread::id none;
   mainQueue().mainThread.compare_exchange_strong(none, std::this_thread::get_id());
+  // The queue object is the exported _dispatch_main_q, as in libdispatch: an object of the
+  // main queue's class that lives as long as the process.
   Class cls = ClassBuilder<>("OS_dispatch_queue_main", "NSObject").cls();
-  gMainQueueObject = runtime::createInstance(cls);
-  runtime::makeImmortal(gMainQueueObject);
+  id queue = reinterpret_cast<id>(&_dispatch_main_q);
+  queue->isa = cls;
+  runtime::makeImmortal(queue);
 }
 
 void markMainThread() { mainQueue().mainThread.store(std::this_thread::get_id()); }
@@ -132,7 +132,7 @@ size_t runMainLoopOnce() {
     {
       AutoreleasePool pool;
       invokeBlock<>(block);
-      objc_release(block);
+      _Block_release(block);
     }
     ran++;
   }
@@ -162,17 +162,19 @@ using namespace qv::host;
 
 extern "C" {
 
-dispatch_queue_t dispatch_get_main_queue(void) { return gMainQueueObject; }
+struct dispatch_queue_s {
+  objc_object header;
+};
+struct dispatch_queue_s _dispatch_main_q;
 
 void dispatch_async(dispatch_queue_t queue, id block) {
-  if (!queue || queue != gMainQueueObject) fail("dispatch_async: not a dispatch queue");
-  if (!block) fail("dispatch_async: nil block");
+  if (queue != &_dispatch_main_q) fail("dispatch_async: not a dispatch queue");
   // Checked here rather than when it runs, so that the abort names the caller.
-  qv_block_context(block, workSignature());
+  qv::runtime::requireBlock(block, qv::blockEncodingOf<void()>(), "dispatch_async");
   MainQueue& q = mainQueue();
   {
     std::lock_guard<std::mutex> guard(q.lock);
-    q.blocks.push_back(objc_retain(block));
+    q.blocks.push_back(static_cast<id>(_Block_copy(block)));
     q.signalLocked();
   }
   q.queued.notify_all();

@@ -75,6 +75,11 @@ namespace qv::runtime {
 Class defineClass(const char* name, Class superclass, size_t size, void (*construct)(id),
                   void (*destruct)(id));
 
+// The same, with the class object built in `storage` (at least sizeof(objc_class) bytes,
+// pointer-aligned), for classes whose object is a symbol of its own (the block classes).
+Class defineClassAt(void* storage, const char* name, Class superclass, size_t size,
+                    void (*construct)(id), void (*destruct)(id));
+
 // Adds (or replaces) a method, invalidating every cache.
 void setMethod(Class cls, SEL sel, IMP imp, const char* types);
 
@@ -99,5 +104,22 @@ std::recursive_mutex& runtimeLock();
 
 // Objects that live as long as the process (classes, constant strings) ignore retain/release.
 void makeImmortal(id obj);
+
+}  // namespace qv::runtime
+
+extern "C" {
+// Finds the implementation a message to `obj` runs; aborts naming the class and selector when
+// nothing answers it. Also what checked sends call.
+IMP objc_msg_lookup(id obj, SEL sel);
+void objc_checkSend(id obj, SEL sel, const char* types);
+}
+
+namespace qv::runtime {
+
+// Blocks keep their reference count in their flags: the runtime's reference counting hands
+// them to the block runtime (blocks.cpp).
+bool isBlock(id obj);
+id retainBlock(id block);
+void releaseBlock(id block);
 
 }  // namespace qv::runtime

@@ -1,4 +1,6 @@
 // Reference counting, autorelease pools and zeroing weak references.
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
@@ -77,6 +79,7 @@ PoolStack& pools() {
 extern "C" {
 
 id objc_retain(id obj) {
+  if (obj && isBlock(obj)) return retainBlock(obj);
   if (obj && obj->retainCount.load(std::memory_order_relaxed) < kImmortal) {
     obj->retainCount.fetch_add(1, std::memory_order_relaxed);
   }
@@ -84,6 +87,7 @@ id objc_retain(id obj) {
 }
 
 void objc_release(id obj) {
+  if (obj && isBlock(obj)) return releaseBlock(obj);
   if (!obj || obj->retainCount.load(std::memory_order_relaxed) >= kImmortal) return;
   if (obj->retainCount.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
   if (obj->flags.load(std::memory_order_acquire) & kWeaklyReferenced) clearWeakReferences(obj);
@@ -113,6 +117,11 @@ id objc_storeWeak(id* location, id obj) {
   id old = *location;
   if (old == obj) return obj;
   if (old) unregisterLocked(t, old, location);
+  if (obj && isBlock(obj)) {
+    std::fprintf(stderr, "objc_storeWeak: weak references to blocks are not supported\n");
+    std::fflush(stderr);
+    std::abort();
+  }
   // An object that is being deallocated can no longer be referenced weakly.
   if (obj && obj->retainCount.load(std::memory_order_acquire) <= 0) obj = nil;
   if (obj && obj->retainCount.load(std::memory_order_relaxed) < kImmortal) {

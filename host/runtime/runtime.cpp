@@ -121,8 +121,9 @@ inline IMP lookupImp(Class cls, SEL sel) {
   return lookupSlow(cls, sel);
 }
 
-Class newClassObject(const std::string& name, Class isa, bool meta) {
-  auto* c = new objc_class();
+// `storage`, when given, is where the class object lives (a symbol the platform exports).
+Class newClassObject(const std::string& name, Class isa, bool meta, void* storage = nullptr) {
+  auto* c = storage ? new (storage) objc_class() : new objc_class();
   c->isa = isa;
   c->retainCount.store(kImmortal, std::memory_order_relaxed);
   c->flags.store(0, std::memory_order_relaxed);
@@ -145,6 +146,11 @@ std::string bareTypes(const char* types) {
 
 Class defineClass(const char* name, Class superclass, size_t size, void (*construct)(id),
                   void (*destruct)(id)) {
+  return defineClassAt(nullptr, name, superclass, size, construct, destruct);
+}
+
+Class defineClassAt(void* storage, const char* name, Class superclass, size_t size,
+                    void (*construct)(id), void (*destruct)(id)) {
   std::lock_guard<std::recursive_mutex> lock(runtimeLock());
   Registry& r = registry();
   if (r.classes.count(name)) {
@@ -154,7 +160,7 @@ Class defineClass(const char* name, Class superclass, size_t size, void (*constr
   // The metaclass of a root class has the root metaclass as its own class and the root
   // class as its superclass, so class objects answer the root class's instance methods.
   Class meta = newClassObject(name, nullptr, true);
-  Class cls = newClassObject(name, meta, false);
+  Class cls = newClassObject(name, meta, false, storage);
   if (superclass) {
     Class rootMeta = superclass->isa->isa;
     meta->isa = rootMeta;

@@ -1,5 +1,5 @@
 // The host's own menu items, run when the host is allowed to run them.
-#include "platform/block.h"
+#include "runtime/blocks.h"
 #include "springboard/menu_presenter.h"
 #include "springboard/springboard_internal.h"
 
@@ -26,7 +26,7 @@ void performHostItem(id item, const std::string& bundleID) {
     id remove = msgSend<id>(
         objc_getClass("UIAlertAction"), SELECTOR("actionWithTitle:style:handler:"),
         makeString("Delete App"), static_cast<NSInteger>(2),
-        qv::makeBlock<id>([target](id) { HomeScreen::shared().markUninstalled(target); }));
+        qv::makeBlock<id>([target](id) { HomeScreen::shared().markUninstalled(target); }).get());
     id cancel =
         msgSend<id>(objc_getClass("UIAlertAction"), SELECTOR("actionWithTitle:style:handler:"),
                     makeString("Cancel"), static_cast<NSInteger>(1), static_cast<id>(nil));

@@ -1,7 +1,7 @@
 // The version-12 force-touch action platter: a data provider for the pressed icon, a
 // controller that runs and dismisses the menu, action views with keylines between them, an
 // optional widget and a visual-effect backdrop.
-#include "platform/block.h"
+#include "runtime/blocks.h"
 #include "runtime/class_builder.h"
 #include "springboard/context_menu_views.h"
 #include "springboard/menu_presenter.h"
@@ -101,7 +101,7 @@ id actionInit(id self, SEL, id title, id subtitle, id image, id badgeView, id ha
   a->subtitle = Strong::adopt(msgSend<id>(subtitle, SELECTOR("copy")));
   a->image = image;
   a->badgeView = badgeView;
-  a->handler = handler;
+  a->handler = copyBlock(handler);
   return self;
 }
 id actionTitle(id self, SEL) { return fields<UIActionObj>(self)->title; }

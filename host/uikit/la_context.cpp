@@ -5,7 +5,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/block.h"
+#include "runtime/blocks.h"
 #include "runtime/class_builder.h"
 #include "uikit/auth_service.h"
 #include "uikit/uikit_internal.h"
@@ -136,7 +136,7 @@ void contextEvaluate(id self, SEL, NSInteger policy, id reason, id reply) {
   std::lock_guard<std::mutex> g(s.lock);
   uint64_t number = s.nextNumber++;
   fields<LAContextObj>(self)->pendingNumber = number;
-  s.pending.push_back({number, policy, stdString(reason), Strong(reply)});
+  s.pending.push_back({number, policy, stdString(reason), copyBlock(reply)});
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // UIAlertController and UIAlertAction.
-#include "platform/block.h"
+#include "runtime/blocks.h"
 #include "runtime/class_builder.h"
 #include "uikit/uikit_internal.h"
 
@@ -34,7 +34,7 @@ id actionWithTitle(id cls, SEL, id title, NSInteger style, id handler) {
       msgSend<id>(msgSend<id>(reinterpret_cast<Class>(cls), SELECTOR("alloc")), SELECTOR("init"));
   action(a)->title = Strong::adopt(msgSend<id>(title, SELECTOR("copy")));
   action(a)->style = style;
-  action(a)->handler = handler;
+  action(a)->handler = copyBlock(handler);
   return objc_autorelease(a);
 }
 id actionTitle(id self, SEL) { return action(self)->title; }

@@ -1,7 +1,7 @@
 // UIViewController with presentation, and UIApplication.
 #include <cstdio>
 
-#include "platform/block.h"
+#include "runtime/blocks.h"
 #include "runtime/class_builder.h"
 #include "uikit/uikit_internal.h"
 

@@ -1,9 +1,8 @@
 #include "appearance/average_color.h"
 
-#include <cmath>
 #include <cstdint>
-#include <cstdlib>
 
+#include "platform/libc.h"
 #include "platform/uikit.h"
 #include "settings/settings_cache.h"
 
@@ -25,18 +24,18 @@ Averages averagePixels(const UI::Image& image) {
   double w = size.width;
   double h = size.height;
   double bufferBytes = w * h * 4.0;
-  if (!std::isfinite(w) || !std::isfinite(h) || w < 0 || h < 0 || !std::isfinite(bufferBytes) ||
+  if (!qv::isFinite(w) || !qv::isFinite(h) || w < 0 || h < 0 || !qv::isFinite(bufferBytes) ||
       bufferBytes > kMaxBufferBytes) {
     return avg;
   }
-  auto* buffer = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(bufferBytes), 1));
+  auto* buffer = static_cast<uint8_t*>(calloc(static_cast<size_t>(bufferBytes), 1));
   if (!buffer) return avg;
   CGImageRef bitmap = image.CGImage();
   CGContextRef context = CGBitmapContextCreate(
       buffer, static_cast<size_t>(w), static_cast<size_t>(h), 8, static_cast<size_t>(w * 4.0),
       CGImageGetColorSpace(bitmap), kCGImageAlphaPremultipliedLast);
   if (!context) {
-    std::free(buffer);
+    free(buffer);
     return avg;
   }
   CGContextDrawImage(context, CGRectMake(0, 0, w, h), bitmap);
@@ -53,7 +52,7 @@ Averages averagePixels(const UI::Image& image) {
     avg.green = green / n;
     avg.blue = blue / n;
   }
-  std::free(buffer);
+  free(buffer);
   return avg;
 }
 

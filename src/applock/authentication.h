@@ -1,14 +1,28 @@
 // Device-owner authentication with the reason "App Locked".
 #pragma once
 
-#include <functional>
+#include "platform/uikit.h"
 
 namespace quorvel {
 
 // Starts an evaluation on a new authentication context and returns at once. When the reply
-// arrives (on the framework's queue) its handling moves to the main queue, where `onMain`
-// runs with whether it succeeded: a true success flag and no error. The context is kept
-// until its reply has run; a context released earlier would cancel the evaluation.
-void authenticate(std::function<void(bool succeeded)> onMain);
+// arrives (on the framework's queue) its handling moves to the main queue, where
+// `onMain(bool succeeded)` runs with whether it succeeded: a true success flag and no error.
+// The reply block holds the context until it has run; a context released earlier would cancel
+// the evaluation.
+template <class OnMain>
+void authenticate(OnMain onMain) {
+  NS::Owned<LA::Context> context(LA::Context::create());
+  NS::Retained<LA::Context> keepAlive(context.get());
+  context->evaluatePolicy(
+      LA::PolicyDeviceOwnerAuthentication, NSSTR("App Locked"),
+      qv::makeBlock<BOOL, id>([keepAlive, onMain](BOOL success, id error) {
+        // Only retained captures are touched on this thread; the outcome is handled on main.
+        NS::Retained<NS::Object> errorHeld{NS::Object(error)};
+        dispatch_async(dispatch_get_main_queue(), qv::makeBlock<>([onMain, success, errorHeld] {
+                         onMain(success && !errorHeld.get());
+                       }));
+      }));
+}
 
 }  // namespace quorvel

@@ -1,5 +1,7 @@
 #include "menu/app_actions.h"
 
+#include <initializer_list>
+
 #include "platform/uikit.h"
 #include "settings/app_lists.h"
 

@@ -6,7 +6,7 @@
 #include "settings/settings_cache.h"
 
 extern "C" {
-__attribute__((visibility("default"))) id bundleID = nil;
+QV_EXPORT id bundleID = nil;
 }
 
 namespace quorvel {

@@ -3,12 +3,16 @@
 
 #include "platform/block.h"
 
-typedef id dispatch_queue_t;
+struct dispatch_queue_s;
+typedef struct dispatch_queue_s* dispatch_queue_t;
 
 #pragma GCC visibility push(default)
 extern "C" {
-dispatch_queue_t dispatch_get_main_queue(void);
-// Runs a block made with qv::makeBlock<>() later on the queue's thread; the queue retains it.
+// The main queue: an object of the system's, reached by its address.
+extern struct dispatch_queue_s _dispatch_main_q;
+// Copies the block (_Block_copy) and runs it later on the queue's thread, then releases it.
 void dispatch_async(dispatch_queue_t queue, id block);
 }
 #pragma GCC visibility pop
+
+inline dispatch_queue_t dispatch_get_main_queue(void) { return &_dispatch_main_q; }

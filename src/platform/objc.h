@@ -10,6 +10,15 @@
 
 #include "platform/encoding.h"
 
+// What the library exports by name: visible to the process that loads it.
+#define QV_EXPORT __attribute__((visibility("default")))
+// Diagnostics for the Linux host's tools; kept inside the library on a device.
+#if defined(__APPLE__)
+#define QV_HOST_DIAGNOSTIC __attribute__((visibility("hidden")))
+#else
+#define QV_HOST_DIAGNOSTIC __attribute__((visibility("default")))
+#endif
+
 #pragma GCC visibility push(default)
 
 struct objc_object;
@@ -44,16 +53,21 @@ IMP class_getMethodImplementation(Class cls, SEL name);
 BOOL class_respondsToSelector(Class cls, SEL sel);
 
 // Jump to the receiver's implementation with the caller's arguments in place; called through
-// a pointer of the implementation's exact type. The receiver must not be nil. The _stret
-// variant is for results returned through memory.
+// a pointer of the implementation's exact type. The receiver must not be nil.
 void objc_msgSend(void);
+#if defined(__x86_64__)
+// x86-64 returns large structures through memory, with a variant of its own; arm64 returns
+// results of any size through objc_msgSend.
 void objc_msgSend_stret(void);
+#endif
 
-// Finds the implementation a message to `obj` runs; aborts naming the class and selector
-// when nothing answers it, as the system runtime does.
+#ifdef QV_CHECKED_SENDS
+// Diagnostics of the Linux host's runtime, in checked builds only. The first finds the
+// implementation a message to `obj` runs, aborting naming the class and selector when nothing
+// answers it; the second compares a send's argument types with the method's type encoding.
 IMP objc_msg_lookup(id obj, SEL sel);
-// Checked builds compare a send's argument types with the method's type encoding.
 void objc_checkSend(id obj, SEL sel, const char* types);
+#endif
 
 id objc_retain(id obj);
 void objc_release(id obj);
@@ -85,16 +99,19 @@ inline id asId(Class cls) { return reinterpret_cast<id>(cls); }
 
 namespace qv {
 
-// Anything that converts to `id` (the typed wrappers) travels through a send as `id`.
-// Results of more than 16 bytes come back through a hidden pointer argument.
+// The entry point a send returning R goes through: on x86-64 results of more than 16 bytes
+// come back through a hidden pointer argument and take the _stret variant.
 template <class R>
-constexpr bool returnsInMemory() {
+inline IMP sendEntry() {
+#if defined(__x86_64__)
   if constexpr (std::is_class_v<R>) {
-    return sizeof(R) > 16;
-  } else {
-    return false;
+    if constexpr (sizeof(R) > 16) return objc_msgSend_stret;
   }
+#endif
+  return objc_msgSend;
 }
+
+// Anything that converts to `id` (the typed wrappers) travels through a send as `id`.
 
 template <class T>
 using SendArg = std::conditional_t<!std::is_arithmetic_v<T> && !std::is_pointer_v<T> &&
@@ -120,7 +137,7 @@ inline R msgSend(id receiver, SEL sel, Args... args) {
   IMP imp = objc_msg_lookup(receiver, sel);
   objc_checkSend(receiver, sel, qv::encodingOf<R(qv::SendArg<Args>...)>());
 #else
-  IMP imp = qv::returnsInMemory<R>() ? objc_msgSend_stret : objc_msgSend;
+  IMP imp = qv::sendEntry<R>();
 #endif
   return reinterpret_cast<Fn>(imp)(receiver, sel, static_cast<qv::SendArg<Args>>(args)...);
 }

@@ -3,7 +3,7 @@
 #include "settings/store_paths.h"
 
 extern "C" {
-__attribute__((visibility("default"))) id defaults = nil;
+QV_EXPORT id defaults = nil;
 }
 
 namespace quorvel {

@@ -64,7 +64,7 @@ float readFloat(const NS::Object& value, float fallback) {
 
 }  // namespace
 
-std::span<const SwitchKey> switchKeys() { return kSwitches; }
+qv::Span<SwitchKey> switchKeys() { return kSwitches; }
 
 void loadPrefs() {
   NS::Owned<NS::Dictionary> source(copySettingsSource());

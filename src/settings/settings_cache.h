@@ -1,7 +1,7 @@
 // The settings cache: one value per switch, filled by loadPrefs and read by every hook.
 #pragma once
 
-#include <span>
+#include "platform/freestanding.h"
 
 namespace quorvel {
 
@@ -39,7 +39,7 @@ struct SwitchKey {
 };
 
 // Every switch, in the order the keys are read.
-std::span<const SwitchKey> switchKeys();
+qv::Span<SwitchKey> switchKeys();
 
 // Refreshes the cache from the settings domain (or the settings property list outside the
 // home-screen user's process), then asks icon views to re-apply badge hiding.

@@ -4,7 +4,7 @@
 #include "settings/store_paths.h"
 
 extern "C" {
-__attribute__((visibility("default"))) id staticColor = nil;
+QV_EXPORT id staticColor = nil;
 }
 
 namespace quorvel {

@@ -158,12 +158,13 @@ TEST_F(MainQueueDeathTest, TurningTheLoopOffTheMainThreadAborts) {
 
 TEST_F(MainQueueDeathTest, QueueingSomethingOtherThanWorkAborts) {
   EXPECT_DEATH(dispatch_async(dispatch_get_main_queue(), nil), "nil block");
-  EXPECT_DEATH(dispatch_async(qv::host::makeString("q"), qv::makeBlock<>(std::function<void()>())),
+  EXPECT_DEATH(dispatch_async(reinterpret_cast<dispatch_queue_t>(qv::host::makeString("q")),
+                              qv::makeBlock<>([] {})),
                "not a dispatch queue");
   EXPECT_DEATH(dispatch_async(dispatch_get_main_queue(), qv::host::makeString("work")),
                "not a block");
   EXPECT_DEATH(dispatch_async(dispatch_get_main_queue(),
-                              qv::makeBlock<int>(std::function<void(int)>([](int) {}))),
+                              qv::makeBlock<int>([](int) {})),
                "signature mismatch");
 }
 

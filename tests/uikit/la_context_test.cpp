@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "foundation/foundation_internal.h"
-#include "platform/block.h"
+#include "runtime/blocks.h"
 #include "uikit/auth_service.h"
 #include "uikit/uikit.h"
 
@@ -20,7 +20,7 @@ struct Reply {
   std::thread::id thread;
 };
 
-id replyBlock(Reply* r) {
+auto replyBlock(Reply* r) {
   return qv::makeBlock<BOOL, id>([r](BOOL success, id error) {
     r->success = success;
     r->errorCode = error ? msgSend<NSInteger>(error, SELECTOR("code")) : 0;
@@ -32,7 +32,7 @@ id replyBlock(Reply* r) {
 id evaluate(id context, Reply* r) {
   AutoreleasePool pool;
   msgSend<void>(context, SELECTOR("evaluatePolicy:localizedReason:reply:"),
-                static_cast<NSInteger>(2), makeString("App Locked"), replyBlock(r));
+                static_cast<NSInteger>(2), makeString("App Locked"), replyBlock(r).get());
   return context;
 }
 
