@@ -3,7 +3,11 @@
 #   ./build.sh run [ARGS...]   build, then run quorvel-sim (no ARGS: the demonstration)
 #   ./build.sh test            build and run every test: normal build, ASan+UBSan build, then the
 #                              thread-related tests under ThreadSanitizer, then a short fixed-seed
-#                              run of every fuzz target (clang, libFuzzer + ASan + UBSan)
+#                              run of every fuzz target (clang, libFuzzer + ASan + UBSan), then
+#                              the phone's dylib and package with their checks
+#   ./build.sh device          build the library for a phone (arm64 iOS dylib, build/device) and
+#                              check what can be checked without one
+#   ./build.sh package         the same, plus the rootless .deb a jailbroken phone installs
 #   ./build.sh bench           build and run the benchmarks (release build)
 #   ./build.sh fuzz [SECONDS]  fuzz every target for SECONDS (default 300; the scenario target
 #                              splits them among the three OS families), keeping the corpus
@@ -15,7 +19,8 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libplist-dev libcairo2-dev fonts-dejavu-core libedit-dev
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev
+          lld-14 llvm-14 libc++-14-dev libplist-utils)
 
 ensure_packages() {
   local missing=()
@@ -45,6 +50,21 @@ configure_build() {
 run_tests() {
   local dir=$1
   ctest --test-dir "$dir" -j "$JOBS" --output-on-failure --timeout 300
+}
+
+# ---- the phone ----
+DEVICE_DIR=build/device
+
+# build_device [PREFS_TOOL]: the dylib, and with the settings program the package too; then
+# every check of the binary (and package) that needs no phone.
+build_device() {
+  local prefs=${1:-}
+  local started=$SECONDS
+  cmake -S "$ROOT/device" -B "$DEVICE_DIR" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/device/ios-arm64.cmake" -DQV_PREFS_TOOL="$prefs" >/dev/null
+  cmake --build "$DEVICE_DIR" -j "$JOBS"
+  echo "   device build: $((SECONDS - started)) s"
+  ctest --test-dir "$DEVICE_DIR" --output-on-failure
 }
 
 # ---- fuzzing ----
@@ -119,6 +139,8 @@ case "$cmd" in
     for os in "${FUZZ_FAMILIES[@]}"; do
       fuzz_one fuzz_scenario "$os" 7 "$FUZZ_DIR/seed-run/scenario-$os" -seed=1 || status=1
     done
+    echo "== the phone: arm64 iOS dylib and package, checked without a phone"
+    build_device "$ROOT/build/release/tools/quorvel-prefs" || status=1
     exit $status
     ;;
   fuzz)
@@ -135,13 +157,23 @@ case "$cmd" in
     done
     exit $status
     ;;
+  device)
+    ensure_packages
+    build_device
+    ;;
+  package)
+    ensure_packages
+    configure_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    build_device "$ROOT/build/release/tools/quorvel-prefs"
+    ls "$DEVICE_DIR"/quorvel_*_iphoneos-arm64.deb
+    ;;
   bench)
     ensure_packages
     configure_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
     for b in build/release/bench/bench_*; do "$b" "$@"; done
     ;;
   *)
-    echo "usage: $0 run [ARGS...] | test | bench | fuzz [SECONDS]" >&2
+    echo "usage: $0 run [ARGS...] | test | device | package | bench | fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

@@ -32,7 +32,10 @@ Action parseAction(const std::vector<std::string>& words) {
   if (words.empty()) throw Failure{"a command is needed", Failure::Usage};
   const std::string& command = words[0];
   Action action;
-  if (command == "list") {
+  if (command == "pane") {
+    requireArguments(words, 0, 0, "pane");
+    action.kind = Action::Kind::Pane;
+  } else if (command == "list") {
     requireArguments(words, 0, 0, "list");
     action.kind = Action::Kind::List;
   } else if (command == "get") {

@@ -10,7 +10,7 @@
 namespace qv::prefs {
 
 struct Action {
-  enum class Kind { List, Get, GetAppList, Set, Reset, ResetAll, StaticColor };
+  enum class Kind { List, Get, GetAppList, Set, Reset, ResetAll, StaticColor, Pane };
   Kind kind = Kind::List;
   const SettingKey* key = nullptr;  // Get, Set, Reset
   std::string appList;              // GetAppList

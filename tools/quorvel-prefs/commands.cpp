@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "pane.h"
 #include "runtime/object_refs.h"
 
 namespace qv::prefs {
@@ -27,6 +28,9 @@ void perform(const Action& action, Context& context) {
       break;
     case Action::Kind::StaticColor:
       setStaticColour(action.colourText, context);
+      break;
+    case Action::Kind::Pane:
+      context.out << paneXML();
       break;
   }
 }

@@ -19,8 +19,13 @@ int main(int argc, char** argv) {
     }
     // Every argument is checked before the root is touched, so a refused line writes nothing.
     Action action = parseAction(options.words);
-    useDeviceRoot(options.root);
-    qv::host::registerFoundation();
+    if (action.kind == Action::Kind::Pane) {
+      qv::host::registerFoundation();
+    } else {
+      requireRoot(options);
+      useDeviceRoot(options.root);
+      qv::host::registerFoundation();
+    }
     Context context{options.force, std::cout, std::cerr};
     perform(action, context);
     std::cout.flush();

@@ -41,14 +41,14 @@ Options parseOptions(int argc, const char* const* argv, const char* environmentR
       throw Failure{"unknown option " + word, Failure::Usage};
     }
   }
-  if (options.help) return options;
-  if (!rootGiven) {
-    if (!environmentRoot || !*environmentRoot) {
-      throw Failure{"no device root: give --root DIR or set QUORVEL_ROOT", Failure::Usage};
-    }
-    options.root = environmentRoot;
-  }
+  if (!rootGiven && environmentRoot) options.root = environmentRoot;
   return options;
+}
+
+void requireRoot(const Options& options) {
+  if (options.root.empty()) {
+    throw Failure{"no device root: give --root DIR or set QUORVEL_ROOT", Failure::Usage};
+  }
 }
 
 std::string usageText() {
@@ -66,6 +66,8 @@ std::string usageText() {
          "                     lists and unknown keys are kept)\n"
          "  color static TEXT  the static menu colour: #RRGGBB, #RRGGBB:ALPHA, rgb(R, G, B)\n"
          "                     or rgba(R, G, B, A)\n"
+         "  pane               the phone's settings pane (a PreferenceLoader entry) as an XML\n"
+         "                     property list, made from the same keys; needs no device root\n"
          "\n"
          "Options:\n"
          "  --root DIR   the folder that stands for the device's '/' (default: the\n"

@@ -3,32 +3,40 @@
 namespace qv::prefs {
 namespace {
 
-constexpr SettingKey on(const char* name) { return {name, KeyType::Boolean, true, 0, 0, 0}; }
-constexpr SettingKey off(const char* name) { return {name, KeyType::Boolean, false, 0, 0, 0}; }
+constexpr const char* kItems = "Menu Items";
+constexpr const char* kHide = "Hide";
+constexpr const char* kColour = "Menu Colour";
+
+constexpr SettingKey on(const char* name, const char* label, const char* group) {
+  return {name, KeyType::Boolean, true, 0, 0, 0, label, group};
+}
+constexpr SettingKey off(const char* name, const char* label, const char* group) {
+  return {name, KeyType::Boolean, false, 0, 0, 0, label, group};
+}
 
 // In the order the settings pane shows them.
 constexpr SettingKey kKeys[] = {
-    on("uninstall"),
-    on("clearBadges"),
-    on("clearCaches"),
-    on("copyBundleId"),
-    on("appLock"),
-    on("notifications"),
-    on("banners"),
-    on("demoteApp"),
-    off("hideBadges"),
-    on("hideWidget"),
-    on("hideLines"),
-    off("hideThickLines"),
-    on("hideShare"),
-    off("hideEdit"),
-    off("hideDelete"),
-    on("hideWidgetLabels"),
-    off("useStaticColor"),
-    on("adaptiveColor"),
-    off("adaptiveWallColor"),
-    on("pureColor"),
-    {"menuColorAlpha", KeyType::Number, false, 0.6f, 0.0f, 1.0f},
+    on("uninstall", "Uninstall App (iOS 12)", kItems),
+    on("clearBadges", "Clear Badge", kItems),
+    on("clearCaches", "Clear Caches", kItems),
+    on("copyBundleId", "Bundle Identifier", kItems),
+    on("appLock", "App Lock", kItems),
+    on("notifications", "Notifications", kItems),
+    on("banners", "Banners", kItems),
+    on("demoteApp", "Offload App", kItems),
+    off("hideBadges", "Badges", kHide),
+    on("hideWidget", "Widget Preview", kHide),
+    on("hideLines", "Separator Lines", kHide),
+    off("hideThickLines", "Thick Separators", kHide),
+    on("hideShare", "Share", kHide),
+    off("hideEdit", "Edit Home Screen", kHide),
+    off("hideDelete", "Remove App", kHide),
+    on("hideWidgetLabels", "Widget Labels", kHide),
+    off("useStaticColor", "Static Colour", kColour),
+    on("adaptiveColor", "Icon Colour", kColour),
+    off("adaptiveWallColor", "Wallpaper Colour", kColour),
+    on("pureColor", "Pure Colour", kColour),
+    {"menuColorAlpha", KeyType::Number, false, 0.6f, 0.0f, 1.0f, "Icon Colour Opacity", kColour},
 };
 
 constexpr const char* kAppLists[] = {"lockedApps", "disableNotifications", "disableBanners"};

@@ -15,6 +15,8 @@ inline constexpr const char* kColorsPath =
 inline constexpr const char* kReloadPrefsNotification = "com.vantrelo88.quorvel/ReloadPrefs";
 inline constexpr const char* kReloadColorsNotification = "com.vantrelo88.quorvel/ReloadColorPrefs";
 inline constexpr const char* kStaticColorKey = "staticColor";
+inline constexpr const char* kSettingsDomain = "com.vantrelo88.quorvel";
+inline constexpr const char* kColorsDomain = "com.vantrelo88.quorvel.color";
 
 enum class KeyType { Boolean, Number };
 
@@ -25,6 +27,8 @@ struct SettingKey {
   float numberDefault;  // numbers: a 32-bit float, as the library keeps it
   float minimum;
   float maximum;
+  const char* label;  // as the phone's settings pane shows it
+  const char* group;  // the pane's section
 };
 
 std::span<const SettingKey> settingKeys();

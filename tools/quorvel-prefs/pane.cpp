@@ -1,0 +1,88 @@
+#include "pane.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "foundation/foundation_internal.h"
+#include "foundation/property_list.h"
+#include "runtime/object_refs.h"
+#include "settings_keys.h"
+
+namespace qv::prefs {
+namespace {
+
+using Entries = std::vector<std::pair<id, id>>;
+
+id cell(const Entries& entries) { return host::makeDictionary(entries); }
+
+id text(const char* s) { return host::makeString(s); }
+
+// A 32-bit setting as the decimal it was written as (0.6, not 0.60000002384...).
+id decimal(float value) {
+  char digits[32];
+  auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  return host::makeDouble(std::strtod(std::string(digits, end).c_str(), nullptr));
+}
+
+id group(const char* label) {
+  return cell({{text("cell"), text("PSGroupCell")}, {text("label"), text(label)}});
+}
+
+id settingCell(const SettingKey& key) {
+  Entries entries = {
+      {text("label"), text(key.label)},
+      {text("key"), text(key.name)},
+      {text("defaults"), text(kSettingsDomain)},
+      {text("PostNotification"), text(kReloadPrefsNotification)},
+  };
+  if (key.type == KeyType::Boolean) {
+    entries.emplace_back(text("cell"), text("PSSwitchCell"));
+    entries.emplace_back(text("default"), host::makeBool(key.booleanDefault));
+  } else {
+    entries.emplace_back(text("cell"), text("PSSliderCell"));
+    entries.emplace_back(text("default"), decimal(key.numberDefault));
+    entries.emplace_back(text("min"), decimal(key.minimum));
+    entries.emplace_back(text("max"), decimal(key.maximum));
+    entries.emplace_back(text("showValue"), host::makeBool(true));
+  }
+  return cell(entries);
+}
+
+// The colour list's static colour; without one the menu's static colour is black.
+id staticColourCell() {
+  return cell({
+      {text("cell"), text("PSEditTextCell")},
+      {text("label"), text("Static Colour (#RRGGBB)")},
+      {text("key"), text(kStaticColorKey)},
+      {text("default"), text("#000000")},
+      {text("defaults"), text(kColorsDomain)},
+      {text("PostNotification"), text(kReloadColorsNotification)},
+  });
+}
+
+}  // namespace
+
+std::string paneXML() {
+  AutoreleasePool pool;
+  std::vector<id> items;
+  const char* currentGroup = nullptr;
+  for (const SettingKey& key : settingKeys()) {
+    if (!currentGroup || std::string(currentGroup) != key.group) {
+      currentGroup = key.group;
+      items.push_back(group(key.group));
+    }
+    items.push_back(settingCell(key));
+    if (std::string(key.name) == "useStaticColor") items.push_back(staticColourCell());
+  }
+  id pane = cell({
+      {text("title"), text("Quorvel")},
+      {text("entry"), cell({{text("cell"), text("PSLinkCell")}, {text("label"), text("Quorvel")}})},
+      {text("items"), host::makeArray(items)},
+  });
+  return host::propertyListXML(pane);
+}
+
+}  // namespace qv::prefs

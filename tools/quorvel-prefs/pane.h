@@ -1,0 +1,13 @@
+// The phone's settings pane: a PreferenceLoader entry written from the key table, so that the
+// pane, this program and the library agree on every key, label and default.
+#pragma once
+
+#include <string>
+
+namespace qv::prefs {
+
+// The pane as an XML property list: one switch per boolean setting, menuColorAlpha as a slider,
+// the static colour as a text field; each cell writes its domain and posts its reload.
+std::string paneXML();
+
+}  // namespace qv::prefs
