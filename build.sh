@@ -38,7 +38,7 @@ ensure_packages() {
 # configure_build DIR [CMAKE ARGS...]
 # Tests whose work crosses threads: replies from the authentication service, the Darwin
 # notification centre's listener, the main queue.
-TSAN_SUITES="SwitcherBlur|Dispatch|DarwinNotify|Authentication|SearchGate|IconState|MainQueue|NotificationCenter|Blocks|Settings|AuthFaults|ConcurrentWriters"
+TSAN_SUITES="ClangBlocks|SwitcherBlur|Dispatch|DarwinNotify|Authentication|SearchGate|IconState|MainQueue|NotificationCenter|Blocks|Settings|AuthFaults|ConcurrentWriters"
 
 configure_build() {
   local dir=$1
