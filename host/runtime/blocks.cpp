@@ -93,7 +93,7 @@ bool decrementCountToZero(int* flags) {
 
 Byref* copyByref(Byref* source) {
   Byref* current = source->forwarding;
-  if (current->flags & kByrefNeedsFree) {
+  if (__atomic_load_n(&current->flags, __ATOMIC_RELAXED) & kByrefNeedsFree) {
     incrementCount(&current->flags);
     return current;
   }
@@ -118,7 +118,7 @@ Byref* copyByref(Byref* source) {
 
 void releaseByref(Byref* byref) {
   byref = byref->forwarding;
-  if (!(byref->flags & kByrefNeedsFree)) return;
+  if (!(__atomic_load_n(&byref->flags, __ATOMIC_RELAXED) & kByrefNeedsFree)) return;
   if (!decrementCountToZero(&byref->flags)) return;
   if (byref->flags & kByrefHasCopyDispose)
     reinterpret_cast<ByrefHelpers*>(byref + 1)->destroy(byref);
@@ -131,7 +131,7 @@ id blockCopy(id self, SEL) { return static_cast<id>(_Block_copy(self)); }
 id blockCopyWithZone(id self, SEL, void*) { return static_cast<id>(_Block_copy(self)); }
 unsigned long blockRetainCount(id self, SEL) {
   BlockLayout* b = layoutOf(self);
-  if (!(b->flags & kBlockNeedsFree)) return 1;
+  if (!(__atomic_load_n(&b->flags, __ATOMIC_RELAXED) & kBlockNeedsFree)) return 1;
   return static_cast<unsigned long>(
       (__atomic_load_n(&b->flags, __ATOMIC_RELAXED) & kBlockRefCountMask) >> 1);
 }
@@ -187,11 +187,13 @@ extern "C" {
 void* _Block_copy(const void* block) {
   if (!block) return nullptr;
   BlockLayout* source = layoutOf(block);
-  if (source->flags & kBlockNeedsFree) {
+  // A heap block's flags change under other threads' copies and releases.
+  int flags = __atomic_load_n(&source->flags, __ATOMIC_RELAXED);
+  if (flags & kBlockNeedsFree) {
     incrementCount(&source->flags);
     return source;
   }
-  if (source->flags & kBlockIsGlobal) return source;
+  if (flags & kBlockIsGlobal) return source;
   size_t size = descriptorOf(source)->size;
   auto* copy = static_cast<BlockLayout*>(std::malloc(size));
   if (!copy) std::abort();
@@ -206,9 +208,10 @@ void* _Block_copy(const void* block) {
 void _Block_release(const void* block) {
   if (!block) return;
   BlockLayout* b = layoutOf(block);
-  if (!(b->flags & kBlockNeedsFree)) return;  // stack and global blocks are not counted
+  int flags = __atomic_load_n(&b->flags, __ATOMIC_RELAXED);
+  if (!(flags & kBlockNeedsFree)) return;  // stack and global blocks are not counted
   if (!decrementCountToZero(&b->flags)) return;
-  if (b->flags & kBlockHasCopyDispose) descriptorOf(b)->dispose(b);
+  if (flags & kBlockHasCopyDispose) descriptorOf(b)->dispose(b);
   std::free(b);
 }
 
