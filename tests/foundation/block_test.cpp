@@ -133,7 +133,8 @@ TEST_F(Blocks, AHeapCopyCountsReferencesAsAnObjectFromAnyThread) {
 }
 
 TEST_F(Blocks, ACopiedClangLiteralKeepsItsObjectAndSharesItsBlockVariable) {
-  qv::Strong captured = qv::Strong::adopt(qv::host::makeString("captured"));
+  qv::AutoreleasePool pool;
+  qv::Strong captured = qv::host::makeString("captured");
   id seen = nil;
   NSUInteger before = msgSend<NSUInteger>(captured, SELECTOR("retainCount"));
   int runs = qvtest_run_later(
