@@ -68,4 +68,20 @@ void BM_HookedInheritedSend(benchmark::State& state) {
 }
 BENCHMARK(BM_HookedInheritedSend);
 
+// -respondsToSelector: for a selector the class has, and for one nothing answers (the library
+// asks this of host classes that may lack a method).
+void respondsTo(benchmark::State& state, const char* selector) {
+  Fixture& f = fixture();
+  SEL responds = sel_registerName("respondsToSelector:");
+  SEL asked = sel_registerName(selector);
+  for (auto _ : state) {
+    BOOL answer = msgSend<BOOL>(f.plainObj, responds, asked);
+    benchmark::DoNotOptimize(answer);
+  }
+}
+void BM_RespondsToSelectorPositive(benchmark::State& state) { respondsTo(state, "addOne:"); }
+BENCHMARK(BM_RespondsToSelectorPositive);
+void BM_RespondsToSelectorNegative(benchmark::State& state) { respondsTo(state, "noSuchMethod:"); }
+BENCHMARK(BM_RespondsToSelectorNegative);
+
 }  // namespace

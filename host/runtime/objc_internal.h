@@ -40,7 +40,8 @@ struct objc_method_entry {
 };
 
 // A snapshot of looked-up implementations; replaced whole, never changed in place, so that
-// lookups on other threads read it without a lock. objc_msgSend (assembly) probes it: the
+// lookups on other threads read it without a lock. A slot with a null implementation records
+// a selector the class does not answer. objc_msgSend (assembly) probes it: the
 // layout below is relied on there.
 struct MethodCache {
   struct Slot {
@@ -66,6 +67,7 @@ struct objc_class : objc_object {
   void (*destruct)(id) = nullptr;
   std::unordered_map<SEL, objc_method_entry> methods;
   std::vector<objc_ivar*> ivars;
+  std::vector<Class> subclasses;  // whose caches a change to this class invalidates
 };
 
 namespace qv::runtime {
@@ -80,7 +82,7 @@ Class defineClass(const char* name, Class superclass, size_t size, void (*constr
 Class defineClassAt(void* storage, const char* name, Class superclass, size_t size,
                     void (*construct)(id), void (*destruct)(id));
 
-// Adds (or replaces) a method, invalidating every cache.
+// Adds (or replaces) a method, invalidating the caches of the class and its descendants.
 void setMethod(Class cls, SEL sel, IMP imp, const char* types);
 
 // Registers an instance variable at a fixed offset inside instances of `cls`.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <shared_mutex>
 
 #include "runtime/objc_internal.h"
 
@@ -17,10 +18,13 @@ std::recursive_mutex& runtimeLock() {
 
 namespace {
 
+// Selectors and class names are looked up far more often than they change: each table has a
+// reader-writer lock of its own, so lookups neither wait for each other nor for method changes.
 struct Registry {
+  std::shared_mutex selectorsLock;
   std::unordered_map<std::string, std::unique_ptr<objc_selector>> selectors;
+  std::shared_mutex classesLock;
   std::unordered_map<std::string, Class> classes;
-  std::vector<Class> allClasses;  // classes and metaclasses
   // Caches replaced while another thread may still read them; kept until exit.
   std::vector<const MethodCache*> retiredCaches;
   std::vector<std::unique_ptr<objc_ivar>> ivars;
@@ -86,10 +90,12 @@ void cacheFill(Class cls, SEL sel, IMP imp) {
   retire(old);
 }
 
-void invalidateAllCaches() {
-  for (Class c : registry().allClasses) {
-    retire(c->cache.exchange(&kEmptyCache, std::memory_order_acq_rel));
-  }
+// A class's methods are looked up in it and its ancestors, so a change to it can alter what
+// it and its descendants answer, and nothing else. (A root class's descendants include its
+// metaclass, whose superclass it is, and so every class object.)
+void invalidateCaches(Class cls) {
+  retire(cls->cache.exchange(&kEmptyCache, std::memory_order_acq_rel));
+  for (Class sub : cls->subclasses) invalidateCaches(sub);
 }
 
 const objc_method_entry* findMethodLocked(Class cls, SEL sel) {
@@ -100,24 +106,32 @@ const objc_method_entry* findMethodLocked(Class cls, SEL sel) {
   return nullptr;
 }
 
-IMP lookupSlow(Class cls, SEL sel) {
-  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
-  const objc_method_entry* m = findMethodLocked(cls, sel);
-  if (!m) return nullptr;
-  cacheFill(cls, sel, m->imp);
-  return m->imp;
-}
-
-inline IMP lookupImp(Class cls, SEL sel) {
+// The cache's slot for `sel`, or null when the cache has none.
+inline const MethodCache::Slot* probe(Class cls, SEL sel) {
   const MethodCache* c = cls->cache.load(std::memory_order_acquire);
   size_t mask = maskOf(c);
   size_t i = slotFor(sel, c);
   for (;;) {
     const MethodCache::Slot& s = c->slots[i];
-    if (s.sel == sel) return s.imp;
-    if (s.sel == nullptr) break;
+    if (s.sel == sel) return &s;
+    if (s.sel == nullptr) return nullptr;
     i = (i + 1) & mask;
   }
+}
+
+// Fills the cache with what the method tables say, also when they say nothing: a selector the
+// class does not answer is cached with a null implementation, so asking again takes no lock.
+IMP lookupSlow(Class cls, SEL sel) {
+  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
+  if (const MethodCache::Slot* filled = probe(cls, sel)) return filled->imp;  // by another thread
+  const objc_method_entry* m = findMethodLocked(cls, sel);
+  IMP imp = m ? m->imp : nullptr;
+  cacheFill(cls, sel, imp);
+  return imp;
+}
+
+inline IMP lookupImp(Class cls, SEL sel) {
+  if (const MethodCache::Slot* s = probe(cls, sel)) return s->imp;
   return lookupSlow(cls, sel);
 }
 
@@ -166,28 +180,32 @@ Class defineClassAt(void* storage, const char* name, Class superclass, size_t si
     meta->isa = rootMeta;
     meta->superclass = superclass->isa;
     cls->superclass = superclass;
+    superclass->subclasses.push_back(cls);
+    superclass->isa->subclasses.push_back(meta);
     cls->instanceSize = superclass->instanceSize;
     cls->construct = superclass->construct;
     cls->destruct = superclass->destruct;
   } else {
     meta->isa = meta;
     meta->superclass = cls;
+    cls->subclasses.push_back(meta);
   }
   if (size) {
     cls->instanceSize = size;
     cls->construct = construct;
     cls->destruct = destruct;
   }
-  r.classes[name] = cls;
-  r.allClasses.push_back(cls);
-  r.allClasses.push_back(meta);
+  {
+    std::unique_lock<std::shared_mutex> names(r.classesLock);
+    r.classes[name] = cls;
+  }
   return cls;
 }
 
 void setMethod(Class cls, SEL sel, IMP imp, const char* types) {
   std::lock_guard<std::recursive_mutex> lock(runtimeLock());
   cls->methods[sel] = {imp, bareTypes(types ? types : "")};
-  invalidateAllCaches();
+  invalidateCaches(cls);
 }
 
 void addIvar(Class cls, const char* name, const char* type, ptrdiff_t offset) {
@@ -253,7 +271,7 @@ static_assert(offsetof(objc_class, cache) == 24, "objc_msgSend reads the cache a
 #pragma GCC diagnostic pop
 
 __attribute__((noinline)) IMP lookupMiss(id obj, SEL sel) {
-  IMP imp = lookupSlow(obj->isa, sel);
+  IMP imp = lookupImp(obj->isa, sel);
   if (!imp) unrecognized(obj, sel);
   return imp;
 }
@@ -266,9 +284,10 @@ extern "C" {
 
 Class objc_getClass(const char* name) {
   if (!name) return nullptr;
-  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
-  auto it = registry().classes.find(name);
-  return it == registry().classes.end() ? nullptr : it->second;
+  Registry& r = registry();
+  std::shared_lock<std::shared_mutex> lock(r.classesLock);
+  auto it = r.classes.find(name);
+  return it == r.classes.end() ? nullptr : it->second;
 }
 
 Class object_getClass(id obj) { return obj ? obj->isa : nullptr; }
@@ -278,8 +297,14 @@ const char* class_getName(Class cls) { return cls ? cls->name.c_str() : "nil"; }
 Class class_getSuperclass(Class cls) { return cls ? cls->superclass : nullptr; }
 
 SEL sel_registerName(const char* name) {
-  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
-  auto& sels = registry().selectors;
+  Registry& r = registry();
+  auto& sels = r.selectors;
+  {
+    std::shared_lock<std::shared_mutex> lock(r.selectorsLock);
+    auto it = sels.find(name);
+    if (it != sels.end()) return it->second.get();
+  }
+  std::unique_lock<std::shared_mutex> lock(r.selectorsLock);
   auto it = sels.find(name);
   if (it != sels.end()) return it->second.get();
   auto sel = std::make_unique<objc_selector>();
@@ -329,7 +354,10 @@ IMP objc_msg_lookup(id obj, SEL sel) {
   size_t i = slotFor(sel, c);
   for (;;) {
     SEL s = c->slots[i].sel;
-    if (s == sel) return c->slots[i].imp;
+    if (s == sel) {
+      IMP imp = c->slots[i].imp;
+      return imp ? imp : lookupMiss(obj, sel);  // cached as unanswered: aborts
+    }
     if (s == nullptr) return lookupMiss(obj, sel);
     i = (i + 1) & mask;
   }
