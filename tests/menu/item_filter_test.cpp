@@ -76,6 +76,36 @@ TEST_F(ItemFilter, Version13KeepsOtherItemsInPlaceAndKnowsOnlyTheDeleteType) {
       (std::vector<std::string>{"com.example.mail.compose", kRemove, "other"}));
 }
 
+// Each switch hides its own item and no other: one on, the other two off. `items` are the
+// family's rearrange, remove-or-delete and share items.
+void expectEachSwitchHidesItsOwnItemAlone(HomeScreen& home, const std::vector<std::string>& items) {
+  const char* const keys[] = {"hideEdit", "hideDelete", "hideShare"};
+  for (size_t on = 0; on < 3; on++) {
+    SCOPED_TRACE(keys[on]);
+    for (size_t k = 0; k < 3; k++) home.writeSetting(keys[k], Json(k == on));
+    home.reloadPrefs();
+    std::vector<std::string> kept;
+    for (size_t k = 0; k < 3; k++) {
+      if (k != on) kept.push_back(items[k]);
+    }
+    EXPECT_EQ(setItems(home, items), kept);
+  }
+}
+
+TEST_F(ItemFilter, EachSwitchHidesItsOwnItemAloneInVersion14) {
+  device("14.2");
+  app("com.example.mail");
+  boot();
+  expectEachSwitchHidesItsOwnItemAlone(home(), {kRearrange, kRemove, kShare});
+}
+
+TEST_F(ItemFilter, EachSwitchHidesItsOwnItemAloneInVersion13) {
+  device("13.5");
+  app("com.example.mail");
+  boot();
+  expectEachSwitchHidesItsOwnItemAlone(home(), {kRearrange, kDelete, kShare});
+}
+
 TEST_F(ItemFilter, AMissingListBecomesAnEmptyOne) {
   device("14.2");
   app("com.example.mail");
