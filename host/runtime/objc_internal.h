@@ -83,8 +83,11 @@ void addIvar(Class cls, const char* name, const char* type, ptrdiff_t offset);
 
 // Creates an instance with a reference count of one.
 id createInstance(Class cls);
-// Runs the C++ destructor and frees the memory (the end of -dealloc).
+// Runs the C++ destructor, clears the weak references to the object and frees the memory (the
+// end of -dealloc).
 void disposeInstance(id obj);
+// Sets every weak reference to the object to nil.
+void clearWeakReferences(id obj);
 
 // The method entry that `cls` (or an ancestor) has for `sel`, or null.
 const objc_method_entry* findMethod(Class cls, SEL sel);

@@ -207,6 +207,7 @@ void disposeInstance(id obj) {
   if (!obj) return;
   Class cls = obj->isa;
   if (cls->destruct) cls->destruct(obj);
+  clearWeakReferences(obj);
   std::free(obj);
 }
 
