@@ -96,6 +96,10 @@ const objc_method_entry* findMethod(Class cls, SEL sel);
 // "-[Class selector] replaced" / "+[Class selector] added".
 std::vector<std::string> installedHooks();
 void recordHook(Class cls, SEL sel, const char* kind);
+// Every substrate hook that installed nothing because the class or the method is not there, in
+// order, as the substrate's warning says it ("-[Class selector] not found").
+std::vector<std::string> hooksNotInstalled();
+void recordHookNotInstalled(std::string what);
 
 // Guards class and method tables; recursive so that table edits may nest.
 std::recursive_mutex& runtimeLock();
