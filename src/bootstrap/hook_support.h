@@ -5,9 +5,13 @@
 
 namespace quorvel {
 
-// Calls `previous` through a pointer of the exact type of the method it implemented.
+// Calls `previous` through a pointer of the exact type of the method it implemented. Checked
+// builds compare that type with the host method's type encoding first, as they do for sends.
 template <class R, class... A>
 inline R callPrevious(IMP previous, id self, SEL cmd, A... args) {
+#ifdef QV_CHECKED_SENDS
+  if (self) objc_checkSend(self, cmd, qv::encodingOf<R(qv::SendArg<A>...)>());
+#endif
   return reinterpret_cast<R (*)(id, SEL, A...)>(previous)(self, cmd, args...);
 }
 
