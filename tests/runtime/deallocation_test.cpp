@@ -62,16 +62,6 @@ TEST_F(Deallocation, RetainAndReleaseInsideDeallocAreIgnoredAndDeallocRunsOnce) 
   EXPECT_EQ(countInside, 0u);
 }
 
-TEST_F(Deallocation, AutoreleasingInsideDeallocDoesNotBringTheObjectBack) {
-  gDuringDealloc = [](id self) { objc_autorelease(objc_retain(self)); };
-  {
-    qv::AutoreleasePool pool;
-    objc_release(newDoomed());
-    EXPECT_EQ(gDeallocs, 1);
-  }
-  EXPECT_EQ(gDeallocs, 1);
-}
-
 TEST_F(Deallocation, FormingAWeakReferenceToADeallocatingObjectAborts) {
   const char* message =
       "objc\\[[0-9]+\\]: Cannot form weak reference to instance \\(0x[0-9a-f]+\\) of class "
