@@ -159,8 +159,6 @@ const CFStringRef kCFPreferencesAnyUser = &qv::host::gAnyUser;
 const CFStringRef kCFPreferencesCurrentHost = &qv::host::gCurrentHost;
 const CFStringRef kCFPreferencesAnyHost = &qv::host::gAnyHost;
 
-void CFRelease(CFTypeRef obj) { objc_release(const_cast<id>(obj)); }
-
 Boolean CFPreferencesAppSynchronize(CFStringRef applicationID) {
   qv::host::forgetDomain(applicationID);
   return true;

@@ -131,8 +131,9 @@ id dictEmpty(id cls, SEL) {
 id dictWithObjectForKey(id cls, SEL sel, id obj, id key) {
   if (!obj || !key)
     raise(class_getName(reinterpret_cast<Class>(cls)), sel, "attempt to insert nil");
+  Strong copied = Strong::adopt(msgSend<id>(key, SELECTOR("copy")));
   id d = runtime::createInstance(reinterpret_cast<Class>(cls));
-  dict(d)->map[Strong(key)] = Strong(obj);
+  dict(d)->map[copied] = Strong(obj);
   return objc_autorelease(d);
 }
 id dictObjectForKey(id self, SEL, id key) {
@@ -182,7 +183,8 @@ id dictMutableCopy(id self, SEL, void*) {
 void mdictSet(id self, SEL sel, id obj, id key) {
   if (!obj) raise(class_getName(object_getClass(self)), sel, "object cannot be nil");
   if (!key) raise(class_getName(object_getClass(self)), sel, "key cannot be nil");
-  // Keys are copied, so a mutable key changed later cannot corrupt the table.
+  // Keys are copied, so a mutable key changed later cannot corrupt the table; a key that
+  // cannot be copied ends the process, as on the device.
   Strong copied = Strong::adopt(msgSend<id>(key, SELECTOR("copy")));
   dict(self)->map[copied] = Strong(obj);
 }

@@ -42,13 +42,10 @@ BOOL nsIsKindOfClass(id self, SEL, id cls) {
   return NO;
 }
 id nsSelf(id self, SEL) { return self; }
-// Immutable objects are their own copies.
+// As NSObject's: an object whose class does not implement copyWithZone: cannot be copied, and
+// the send fails as an unrecognized selector.
 id nsCopy(id self, SEL) {
-  static const SEL copyWithZone = sel_registerName("copyWithZone:");
-  if (class_respondsToSelector(object_getClass(self), copyWithZone)) {
-    return msgSend<id>(self, copyWithZone, static_cast<void*>(nullptr));
-  }
-  return objc_retain(self);
+  return msgSend<id>(self, SELECTOR("copyWithZone:"), static_cast<void*>(nullptr));
 }
 id nsMutableCopy(id self, SEL) {
   return msgSend<id>(self, SELECTOR("mutableCopyWithZone:"), static_cast<void*>(nullptr));

@@ -1,6 +1,8 @@
 // NSString, NSNumber and NSData.
+#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
@@ -34,10 +36,12 @@ id strInitWithUTF8(id self, SEL, const char* utf8) {
   return self;
 }
 const char* strUTF8(id self, SEL) { return str(self)->utf8.c_str(); }
+// In UTF-16 code units, as Foundation counts: a character beyond the Basic Multilingual Plane
+// (a four-byte UTF-8 sequence) is a surrogate pair and counts twice.
 NSUInteger strLength(id self, SEL) {
   NSUInteger n = 0;
   for (unsigned char c : str(self)->utf8) {
-    if ((c & 0xC0) != 0x80) n++;
+    if ((c & 0xC0) != 0x80) n += c >= 0xF0 ? 2 : 1;
   }
   return n;
 }
@@ -95,7 +99,13 @@ id strDeletingLastPathComponent(id self, SEL) {
 BOOL strBoolValue(id self, SEL) { return scanBool(str(self)->utf8); }
 float strFloatValue(id self, SEL) { return static_cast<float>(scanDouble(str(self)->utf8)); }
 double strDoubleValue(id self, SEL) { return scanDouble(str(self)->utf8); }
-int strIntValue(id self, SEL) { return static_cast<int>(scanInteger(str(self)->utf8)); }
+// Saturates at INT_MAX and INT_MIN, as Foundation documents.
+int saturatedInt(long long v) {
+  if (v > INT_MAX) return INT_MAX;
+  if (v < INT_MIN) return INT_MIN;
+  return static_cast<int>(v);
+}
+int strIntValue(id self, SEL) { return saturatedInt(scanInteger(str(self)->utf8)); }
 NSInteger strIntegerValue(id self, SEL) { return scanInteger(str(self)->utf8); }
 id strDescription(id self, SEL) { return self; }
 id strCopy(id self, SEL, void*) { return objc_retain(self); }
@@ -149,7 +159,7 @@ BOOL numBoolValue(id self, SEL) {
   return num(self)->kind == NSNumberObj::Kind::Real ? num(self)->real != 0
                                                     : num(self)->integer != 0;
 }
-int numIntValue(id self, SEL) { return static_cast<int>(integerOf(self)); }
+int numIntValue(id self, SEL) { return saturatedInt(integerOf(self)); }
 NSInteger numIntegerValue(id self, SEL) { return integerOf(self); }
 long long numLongLongValue(id self, SEL) { return integerOf(self); }
 float numFloatValue(id self, SEL) { return static_cast<float>(realOf(self)); }
@@ -181,13 +191,53 @@ NSUInteger numHash(id self, SEL) {
   if (std::isnan(d)) return 0x7ff8;  // one hash for every NaN, as they are all equal
   return d == 0 ? 0 : std::hash<double>()(d);
 }
+// "%.17g" (for a float "%.9g") with the fewest significant digits that read back as the same
+// value: 0.1 prints "0.1", not "0.10000000000000001". Which notation is used, and how the
+// exponent is written, stays as "%.17g" has it.
+std::string shortestReal(double value, bool isFloat) {
+  if (!std::isfinite(value)) return value != value ? "nan" : value < 0 ? "-inf" : "inf";
+  const int maxDigits = isFloat ? 9 : 17;
+  char buf[64];
+  int digits = 1;
+  for (; digits < maxDigits; digits++) {
+    std::snprintf(buf, sizeof buf, "%.*e", digits - 1, value);
+    bool same = isFloat ? std::strtof(buf, nullptr) == static_cast<float>(value)
+                        : std::strtod(buf, nullptr) == value;
+    if (same) break;
+  }
+  std::snprintf(buf, sizeof buf, "%.*e", digits - 1, value);
+  // buf: [-]d[.ddd]e±XX; take the significant digits without trailing zeros and the exponent.
+  std::string text = buf;
+  std::string sign = text[0] == '-' ? "-" : "";
+  size_t e = text.find('e');
+  std::string mantissa = text.substr(sign.size(), e - sign.size());
+  int exponent = std::atoi(text.c_str() + e + 1);
+  std::string significant;
+  for (char c : mantissa) {
+    if (c != '.') significant += c;
+  }
+  while (significant.size() > 1 && significant.back() == '0') significant.pop_back();
+  if (exponent < -4 || exponent >= maxDigits) {
+    std::string out = sign + significant.substr(0, 1);
+    if (significant.size() > 1) out += "." + significant.substr(1);
+    char exp[16];
+    std::snprintf(exp, sizeof exp, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    return out + exp;
+  }
+  if (exponent < 0)
+    return sign + "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + significant;
+  auto integerDigits = static_cast<size_t>(exponent) + 1;
+  if (significant.size() <= integerDigits) {
+    return sign + significant + std::string(integerDigits - significant.size(), '0');
+  }
+  return sign + significant.substr(0, integerDigits) + "." + significant.substr(integerDigits);
+}
 id numDescription(id self, SEL) {
   char buf[64];
   if (num(self)->kind == NSNumberObj::Kind::Real) {
-    std::snprintf(buf, sizeof buf, "%.17g", num(self)->real);
-  } else {
-    std::snprintf(buf, sizeof buf, "%lld", num(self)->integer);
+    return makeString(shortestReal(num(self)->real, num(self)->isFloat));
   }
+  std::snprintf(buf, sizeof buf, "%lld", num(self)->integer);
   return makeString(buf);
 }
 

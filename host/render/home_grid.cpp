@@ -52,8 +52,8 @@ void drawBadge(cairo_t* cr, const HomeScreen& home, const IconEntry& entry, cons
 
 }  // namespace
 
-Box iconSlot(long location) {
-  long col = location % kColumns, row = location / kColumns;
+Box iconSlot(long slot) {
+  long col = slot % kColumns, row = slot / kColumns;
   return {kLeft + static_cast<double>(col) * kColumnPitch,
           kTop + static_cast<double>(row) * kRowPitch, kIconSize, kIconSize};
 }
@@ -96,7 +96,7 @@ void drawIcon(cairo_t* cr, const HomeScreen& home, const IconEntry& entry, bool 
   id view = entry.iconView;
   if (!shown(view)) return;
   auto* v = fields<SBIconViewObj>(view);
-  Box icon = iconSlot(v->location);
+  Box icon = iconSlot(v->gridSlot);
   double viewAlpha = alphaOf(view);
   withAlpha(cr, viewAlpha, [&] {
     // The image at the image alpha, then the tint over the icon's shape.
@@ -132,10 +132,10 @@ void drawHomeScreen(cairo_t* cr, const HomeScreen& home, RenderedLayout* layout)
   drawStatusBar(cr, kWhite);
   for (const IconEntry& e : home.icons()) {
     if (!e.iconView) continue;
-    long location = fields<SBIconViewObj>(e.iconView)->location;
-    if (location < 0 || location >= kColumns * kRows) continue;
+    long slot = fields<SBIconViewObj>(e.iconView)->gridSlot;
+    if (slot < 0 || slot >= kColumns * kRows) continue;
     drawIcon(cr, home, e, false);
-    if (layout) layout->icons.emplace_back(e.identifier, iconSlot(location));
+    if (layout) layout->icons.emplace_back(e.identifier, iconSlot(slot));
   }
 }
 

@@ -71,7 +71,7 @@ Box drawLiftedIcon(cairo_t* cr, const HomeScreen& home, id iconView) {
   const IconEntry* entry = iconEntryFor(home, iconView);
   if (!entry) return iconSlot(0);
   drawIcon(cr, home, *entry, true);
-  return iconSlot(fields<SBIconViewObj>(iconView)->location);
+  return iconSlot(fields<SBIconViewObj>(iconView)->gridSlot);
 }
 
 void drawPreview(cairo_t* cr, const HomeScreen& home, id previewController, id iconView,

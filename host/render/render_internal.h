@@ -96,7 +96,7 @@ void drawBackdrop(cairo_t* cr, const Layer& home, double blurPoints, const Rgba&
                   double tintAlpha);
 
 // ---- the home screen ----
-Box iconSlot(long location);  // the icon image's square for a grid location
+Box iconSlot(long slot);  // the icon image's square for a grid slot
 void drawWallpaper(cairo_t* cr, const HomeScreen& home);
 void drawStatusBar(cairo_t* cr, const Rgba& colour);
 // One icon view at its slot: image or tile, tint, badge, and the label unless `imageOnly`.

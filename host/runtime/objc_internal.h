@@ -90,8 +90,11 @@ void addIvar(Class cls, const char* name, const char* type, ptrdiff_t offset);
 
 // Creates an instance with a reference count of one.
 id createInstance(Class cls);
-// Runs the C++ destructor and frees the memory (the end of -dealloc).
+// Runs the C++ destructor, clears the weak references to the object and frees the memory (the
+// end of -dealloc).
 void disposeInstance(id obj);
+// Sets every weak reference to the object to nil.
+void clearWeakReferences(id obj);
 
 // The method entry that `cls` (or an ancestor) has for `sel`, or null.
 const objc_method_entry* findMethod(Class cls, SEL sel);
@@ -100,6 +103,10 @@ const objc_method_entry* findMethod(Class cls, SEL sel);
 // "-[Class selector] replaced" / "+[Class selector] added".
 std::vector<std::string> installedHooks();
 void recordHook(Class cls, SEL sel, const char* kind);
+// Every substrate hook that installed nothing because the class or the method is not there, in
+// order, as the substrate's warning says it ("-[Class selector] not found").
+std::vector<std::string> hooksNotInstalled();
+void recordHookNotInstalled(std::string what);
 
 // Guards class and method tables; recursive so that table edits may nest.
 std::recursive_mutex& runtimeLock();

@@ -1,4 +1,6 @@
 // Reference counting, autorelease pools and zeroing weak references.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -37,15 +39,8 @@ void unregisterLocked(WeakTable& t, id obj, id* location) {
   if (v.empty()) t.locations.erase(it);
 }
 
-void clearWeakReferences(id obj) {
-  WeakTable& t = weakTable();
-  std::lock_guard<std::mutex> guard(t.lock);
-  auto it = t.locations.find(obj);
-  if (it == t.locations.end()) return;
-  for (id* location : it->second) *location = nil;
-  t.locations.erase(it);
-}
-
+// A count of zero marks an object whose -dealloc chain has started: it stays there until the
+// object is freed, whatever is retained or released meanwhile.
 bool tryRetain(id obj) {
   intptr_t count = obj->retainCount.load(std::memory_order_relaxed);
   while (count > 0) {
@@ -55,6 +50,15 @@ bool tryRetain(id obj) {
     }
   }
   return false;
+}
+
+[[noreturn]] void cannotFormWeakReference(id obj) {
+  std::fprintf(stderr,
+               "objc[%d]: Cannot form weak reference to instance (%p) of class %s. It is possible "
+               "that this object was over-released, or is in the process of deallocation.\n",
+               static_cast<int>(getpid()), static_cast<void*>(obj), class_getName(obj->isa));
+  std::fflush(stderr);
+  std::abort();
 }
 
 struct PoolStack {
@@ -76,21 +80,45 @@ PoolStack& pools() {
 
 }  // namespace
 
+namespace qv::runtime {
+
+void clearWeakReferences(id obj) {
+  if (!(obj->flags.load(std::memory_order_acquire) & kWeaklyReferenced)) return;
+  WeakTable& t = weakTable();
+  std::lock_guard<std::mutex> guard(t.lock);
+  auto it = t.locations.find(obj);
+  if (it == t.locations.end()) return;
+  for (id* location : it->second) *location = nil;
+  t.locations.erase(it);
+}
+
+}  // namespace qv::runtime
+
 extern "C" {
 
+// An object being deallocated ignores retain and release, as on the device: neither brings its
+// count back from zero nor runs -dealloc a second time.
 id objc_retain(id obj) {
-  if (obj && isBlock(obj)) return retainBlock(obj);
-  if (obj && obj->retainCount.load(std::memory_order_relaxed) < kImmortal) {
-    obj->retainCount.fetch_add(1, std::memory_order_relaxed);
-  }
+  if (!obj) return obj;
+  if (isBlock(obj)) return retainBlock(obj);
+  intptr_t count = obj->retainCount.load(std::memory_order_relaxed);
+  do {
+    if (count <= 0 || count >= kImmortal) return obj;
+  } while (!obj->retainCount.compare_exchange_weak(count, count + 1, std::memory_order_relaxed));
   return obj;
 }
 
 void objc_release(id obj) {
-  if (obj && isBlock(obj)) return releaseBlock(obj);
-  if (!obj || obj->retainCount.load(std::memory_order_relaxed) >= kImmortal) return;
-  if (obj->retainCount.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
-  if (obj->flags.load(std::memory_order_acquire) & kWeaklyReferenced) clearWeakReferences(obj);
+  if (!obj) return;
+  if (isBlock(obj)) return releaseBlock(obj);
+  intptr_t count = obj->retainCount.load(std::memory_order_relaxed);
+  do {
+    if (count <= 0 || count >= kImmortal) return;
+  } while (!obj->retainCount.compare_exchange_weak(count, count - 1, std::memory_order_acq_rel,
+                                                   std::memory_order_relaxed));
+  if (count != 1) return;
+  // Weak references read nil from here on (the count stays zero) and are cleared once the
+  // chain has run, when the object is disposed of.
   static const SEL deallocSel = sel_registerName("dealloc");
   if (class_respondsToSelector(obj->isa, deallocSel)) {
     msgSend<void>(obj, deallocSel);
@@ -115,15 +143,15 @@ id objc_storeWeak(id* location, id obj) {
   WeakTable& t = weakTable();
   std::lock_guard<std::mutex> guard(t.lock);
   id old = *location;
-  if (old == obj) return obj;
-  if (old) unregisterLocked(t, old, location);
   if (obj && isBlock(obj)) {
     std::fprintf(stderr, "objc_storeWeak: weak references to blocks are not supported\n");
     std::fflush(stderr);
     std::abort();
   }
-  // An object that is being deallocated can no longer be referenced weakly.
-  if (obj && obj->retainCount.load(std::memory_order_acquire) <= 0) obj = nil;
+  // An object that is being deallocated can no longer be referenced weakly: the device aborts.
+  if (obj && obj->retainCount.load(std::memory_order_acquire) <= 0) cannotFormWeakReference(obj);
+  if (old == obj) return obj;
+  if (old) unregisterLocked(t, old, location);
   if (obj && obj->retainCount.load(std::memory_order_relaxed) < kImmortal) {
     t.locations[obj].push_back(location);
     obj->flags.fetch_or(kWeaklyReferenced, std::memory_order_release);

@@ -29,6 +29,7 @@ struct Registry {
   std::vector<const MethodCache*> retiredCaches;
   std::vector<std::unique_ptr<objc_ivar>> ivars;
   std::vector<std::string> hooks;
+  std::vector<std::string> hooksNotInstalled;
 };
 
 Registry& registry() {
@@ -231,6 +232,7 @@ void disposeInstance(id obj) {
   if (!obj) return;
   Class cls = obj->isa;
   if (cls->destruct) cls->destruct(obj);
+  clearWeakReferences(obj);
   std::free(obj);
 }
 
@@ -249,6 +251,16 @@ void recordHook(Class cls, SEL sel, const char* kind) {
   std::string entry = cls->isMeta ? "+[" : "-[";
   entry += cls->name + " " + sel->name + "] " + kind;
   registry().hooks.push_back(entry);
+}
+
+std::vector<std::string> hooksNotInstalled() {
+  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
+  return registry().hooksNotInstalled;
+}
+
+void recordHookNotInstalled(std::string what) {
+  std::lock_guard<std::recursive_mutex> lock(runtimeLock());
+  registry().hooksNotInstalled.push_back(std::move(what));
 }
 
 void makeImmortal(id obj) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/substrate.h"
@@ -74,9 +75,15 @@ extern "C" IMP qv_hook_resolve(HookContext* ctx) {
   return imp;
 }
 
+// The substrate warns and installs nothing; the warning is kept for the state dump.
+static void notInstalled(std::string what) {
+  std::fprintf(stderr, "MSHookMessageEx: %s\n", what.c_str());
+  qv::runtime::recordHookNotInstalled(std::move(what));
+}
+
 extern "C" void MSHookMessageEx(Class cls, SEL sel, IMP replacement, IMP* previous) {
   if (!cls || !sel) {
-    std::fprintf(stderr, "MSHookMessageEx: nil %s for selector %s\n", cls ? "selector" : "class",
+    notInstalled(std::string("nil ") + (cls ? "selector" : "class") + " for selector " +
                  sel_getName(sel));
     return;
   }
@@ -90,8 +97,8 @@ extern "C" void MSHookMessageEx(Class cls, SEL sel, IMP replacement, IMP* previo
   }
   const objc_method_entry* inherited = qv::runtime::findMethod(cls->superclass, sel);
   if (!inherited) {
-    std::fprintf(stderr, "MSHookMessageEx: %c[%s %s] not found\n", cls->isMeta ? '+' : '-',
-                 class_getName(cls), sel_getName(sel));
+    notInstalled(std::string(cls->isMeta ? "+[" : "-[") + class_getName(cls) + " " +
+                 sel_getName(sel) + "] not found");
     return;
   }
   auto* ctx = new HookContext{cls, sel};

@@ -148,9 +148,7 @@ void HomeScreen::setFrontmost(const std::string& bundleID) {
   auto& layouts = fields<MainSwitcherObj>(switcher)->appLayouts;
   bool listed = false;
   for (const Strong& l : layouts) {
-    id primary = msgSend<id>(msgSend<id>(l.get(), SELECTOR("rolesToLayoutItemsMap")),
-                             SELECTOR("objectForKey:"), makeInteger(1));
-    if (stdString(msgSend<id>(primary, SELECTOR("bundleIdentifier"))) == bundleID) listed = true;
+    if (layoutBundleID(l) == bundleID) listed = true;
   }
   if (!listed) layouts.insert(layouts.begin(), Strong(makeAppLayout(bundleID)));
   bool hasPage = false;

@@ -179,7 +179,8 @@ void HomeScreen::createAppObjects() {
 // Every icon is placed on the home screen, then laid out.
 void HomeScreen::placeIcons() {
   std::vector<IconEntry> placed;
-  long location = 0;
+  long slot = 0;
+  long long location = 0;
   for (AppState& a : apps_) {
     if (a.uninstalled) continue;
     a.iconView = makeIconView(IconEntry::Kind::App, a.setup.bundleID, a.setup.name);
@@ -192,7 +193,13 @@ void HomeScreen::placeIcons() {
   icons_ = std::move(placed);
   for (IconEntry& e : icons_) {
     AutoreleasePool pool;
-    msgSend<void>(e.iconView.get(), SELECTOR("setLocation:"), static_cast<NSInteger>(location++));
+    fields<SBIconViewObj>(e.iconView)->gridSlot = slot++;
+    // The location's type is the family's: a number before version 13, a name from 13 on.
+    if (family_ == Family::V12) {
+      msgSend<void>(e.iconView.get(), SELECTOR("setLocation:"), location++);
+    } else {
+      msgSend<void>(e.iconView.get(), SELECTOR("setLocation:"), makeString("SBIconLocationRoot"));
+    }
     refreshBadge(e.iconView);
   }
   layoutIcons();

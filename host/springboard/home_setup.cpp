@@ -56,11 +56,12 @@ std::string containerPathFor(const std::string& bundleID) {
 
 void registerHomeScreenClasses(Family family, const HostQuirks& quirks) {
   registerSpringBoardClasses(family, quirks);
-  registerSwitcherClasses(quirks);
-  registerSystemServices();
+  registerSwitcherClasses(family, quirks);
+  registerSystemServices(family);
   registerWallpaperClasses();
   registerAppIconImages();
-  if (quirks.styleArbiter) registerStyleArbiter();
+  // The style arbiter came with version 13's dark mode.
+  if (quirks.styleArbiter && family != Family::V12) registerStyleArbiter();
   switch (family) {
     case Family::V14:
       registerMenuClasses14();

@@ -86,11 +86,17 @@ BOOL ivIsFolderIcon(id self, SEL) { return isKind(iv(self)->icon, objc_getClass(
 // Positions the image, label and badge; the badge's visibility is the badge's own business.
 void ivLayoutSubviews(id self, SEL) { iv(self)->layoutCount++; }
 BOOL ivIsCrossfading(id, SEL) { return NO; }
-void ivSetLocation(id self, SEL, NSInteger location) {
+// SBIconLocation: a long long before version 13, a string from 13 on.
+void ivSetLocationNumber(id self, SEL, long long location) {
   iv(self)->location = location;
   iv(self)->placements++;
 }
-NSInteger ivLocation(id self, SEL) { return iv(self)->location; }
+long long ivLocationNumber(id self, SEL) { return iv(self)->location; }
+void ivSetLocationName(id self, SEL, id location) {
+  iv(self)->locationName = Strong::adopt(msgSend<id>(location, SELECTOR("copy")));
+  iv(self)->placements++;
+}
+id ivLocationName(id self, SEL) { return iv(self)->locationName; }
 void ivSetImageAlpha(id self, SEL, double a) { iv(self)->iconImageAlpha = a; }
 void ivSetLabelAlpha(id self, SEL, double a) { iv(self)->iconLabelAlpha = a; }
 void ivSetAccessoryAlpha(id self, SEL, double a) { iv(self)->iconAccessoryAlpha = a; }
@@ -202,15 +208,15 @@ void registerSpringBoardClasses(Family family, const HostQuirks& quirks) {
       .method("applicationDidFinishLaunching:", sbDidFinishLaunching)
       .method("_accessibilityFrontMostApplication", sbFrontMost);
   ClassBuilder<AppInfoObj>("SBApplicationInfo", "NSObject");
-  ClassBuilder<SBApplicationObj>("SBApplication", "NSObject")
-      .method("initWithApplicationInfo:", appInitWithInfo)
+  ClassBuilder<SBApplicationObj> application("SBApplication", "NSObject");
+  application.method("initWithApplicationInfo:", appInitWithInfo)
       .method("bundleIdentifier", appBundleIdentifier)
       .method("displayName", appDisplayName)
       .method("badgeValue", appBadgeValue)
       .method("setBadgeValue:", appSetBadgeValue)
-      .method("isNowPlayingApplication", appIsNowPlaying)
       .method("isRunning", appIsRunning)
       .ivar("_bundleIdentifier", QV_OFFSETOF(SBApplicationObj, bundleIdentifier));
+  if (family == Family::V12) application.method("isNowPlayingApplication", appIsNowPlaying);
 
   ClassBuilder<SBIconObj>("SBIcon", "NSObject")
       .method("applicationBundleID", iconNoApp)
@@ -218,17 +224,14 @@ void registerSpringBoardClasses(Family family, const HostQuirks& quirks) {
   ClassBuilder<SBIconObj>("SBApplicationIcon", "SBIcon")
       .method("applicationBundleID", iconIdentifier);
   ClassBuilder<SBIconObj>("SBFolderIcon", "SBIcon");
-  ClassBuilder<SBIconObj>("SBWidgetIcon", "SBIcon").method("initWithWidget:", widgetInitWithWidget);
+  ClassBuilder<SBIconObj> widgetIcon("SBWidgetIcon", "SBIcon");
+  if (family == Family::V14) widgetIcon.method("initWithWidget:", widgetInitWithWidget);
   ClassBuilder<UIViewObj>("SBIconBadgeView", "UIView");
 
   ClassBuilder<SBIconViewObj> iconView("SBIconView", "UIView");
   iconView.method("icon", ivIcon)
       .method("setIcon:", ivSetIcon)
-      .method("isFolderIcon", ivIsFolderIcon)
       .method("layoutSubviews", ivLayoutSubviews)
-      .method("isCrossfadingImageWithView", ivIsCrossfading)
-      .method("setLocation:", ivSetLocation)
-      .method("location", ivLocation)
       .method("setIconImageAlpha:", ivSetImageAlpha)
       .method("setIconLabelAlpha:", ivSetLabelAlpha)
       .method("setIconAccessoryAlpha:", ivSetAccessoryAlpha)
@@ -243,28 +246,36 @@ void registerSpringBoardClasses(Family family, const HostQuirks& quirks) {
     iconView.ivar("_accessoryView", QV_OFFSETOF(SBIconViewObj, accessoryView));
   }
   iconView.ivar("_icon", QV_OFFSETOF(SBIconViewObj, icon));
-  if (family != Family::V12) {
-    iconView.method("applicationBundleIdentifierForShortcuts", ivBundleIdentifierForShortcuts)
+  if (family == Family::V12) {
+    iconView.method("setLocation:", ivSetLocationNumber).method("location", ivLocationNumber);
+  } else {
+    // The context-menu hosts: the icon view answers for its menu, knows whether it is a folder
+    // and crossfades its image.
+    iconView.method("setLocation:", ivSetLocationName)
+        .method("location", ivLocationName)
+        .method("isFolderIcon", ivIsFolderIcon)
+        .method("isCrossfadingImageWithView", ivIsCrossfading)
+        .method("applicationBundleIdentifierForShortcuts", ivBundleIdentifierForShortcuts)
         .method("applicationShortcutItems", ivShortcutItems)
         .method("setApplicationShortcutItems:", ivSetShortcutItems)
         .method("_homeScreenShortcutItems", ivHomeScreenItems);
   }
 
-  gShortcutItem =
-      ClassBuilder<ShortcutItemObj>("SBSApplicationShortcutItem", "NSObject")
-          .method("type", getField<&ShortcutItemObj::type>)
-          .method("setType:", setField<&ShortcutItemObj::type>)
-          .method("localizedTitle", getField<&ShortcutItemObj::localizedTitle>)
-          .method("setLocalizedTitle:", setField<&ShortcutItemObj::localizedTitle>)
-          .method("localizedSubtitle", getField<&ShortcutItemObj::localizedSubtitle>)
-          .method("setLocalizedSubtitle:", setField<&ShortcutItemObj::localizedSubtitle>)
-          .method("bundleIdentifierToLaunch", getField<&ShortcutItemObj::bundleIdentifierToLaunch>)
-          .method("setBundleIdentifierToLaunch:",
-                  setField<&ShortcutItemObj::bundleIdentifierToLaunch>)
-          .method("targetContentIdentifier", getField<&ShortcutItemObj::targetContentIdentifier>)
-          .method("setTargetContentIdentifier:",
-                  setField<&ShortcutItemObj::targetContentIdentifier>)
-          .cls();
+  ClassBuilder<ShortcutItemObj> shortcutItem("SBSApplicationShortcutItem", "NSObject");
+  shortcutItem.method("type", getField<&ShortcutItemObj::type>)
+      .method("setType:", setField<&ShortcutItemObj::type>)
+      .method("localizedTitle", getField<&ShortcutItemObj::localizedTitle>)
+      .method("setLocalizedTitle:", setField<&ShortcutItemObj::localizedTitle>)
+      .method("localizedSubtitle", getField<&ShortcutItemObj::localizedSubtitle>)
+      .method("setLocalizedSubtitle:", setField<&ShortcutItemObj::localizedSubtitle>)
+      .method("bundleIdentifierToLaunch", getField<&ShortcutItemObj::bundleIdentifierToLaunch>)
+      .method("setBundleIdentifierToLaunch:", setField<&ShortcutItemObj::bundleIdentifierToLaunch>);
+  if (family != Family::V12) {
+    shortcutItem
+        .method("targetContentIdentifier", getField<&ShortcutItemObj::targetContentIdentifier>)
+        .method("setTargetContentIdentifier:", setField<&ShortcutItemObj::targetContentIdentifier>);
+  }
+  gShortcutItem = shortcutItem.cls();
 
   ClassBuilder<>("SearchUIUtilities", "NSObject")
       .classMethod("openApplicationWithBundleIdentifier:", searchOpenApplication)

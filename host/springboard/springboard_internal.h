@@ -32,8 +32,10 @@ struct SBIconViewObj : UIViewObj {
   double iconAccessoryAlpha = 1;
   Strong accessibilityTintColor;
   bool labelHidden = false;
-  long location = 0;
+  long long location = 0;  // before version 13 a location is a number
+  Strong locationName;     // from version 13 on it is a string
   int placements = 0;
+  long gridSlot = 0;  // where on the home screen's grid the host shows the icon
 };
 
 struct ShortcutItemObj : objc_object {
@@ -74,8 +76,8 @@ struct WallpaperViewObj : UIViewObj {
 
 // ---- class registration per layer ----
 void registerSpringBoardClasses(Family family, const HostQuirks& quirks);
-void registerSwitcherClasses(const HostQuirks& quirks);
-void registerSystemServices();
+void registerSwitcherClasses(Family family, const HostQuirks& quirks);
+void registerSystemServices(Family family);
 void registerWallpaperClasses();
 void registerMenuClasses14();
 void registerMenuClasses13(const HostQuirks& quirks);
@@ -103,6 +105,8 @@ std::string removeItemType(Family family);
 id mainSwitcher();
 id ensureMainSwitcher();
 id makeAppLayout(const std::string& bundleID);
+// The bundle identifier of a layout's primary item (role 1), or "".
+std::string layoutBundleID(id layout);
 std::vector<Strong>& switcherPages();
 std::vector<Strong>& switcherCards();
 

@@ -266,6 +266,9 @@ Json HomeScreen::dump() const {
   Json hooks = Json::array();
   for (const std::string& h : runtime::installedHooks()) hooks.push(h);
   d.set("hooks", hooks);
+  Json missed = Json::array();
+  for (const std::string& h : runtime::hooksNotInstalled()) missed.push(h);
+  d.set("hooksNotInstalled", missed);
   Json settings = Json::object();
   for (const char* key : kSettingKeys) {
     std::optional<double> v = libraryValue(key);

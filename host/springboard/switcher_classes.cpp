@@ -18,14 +18,6 @@ id switcherAppLayouts(id self, SEL) {
   return makeArray(items);
 }
 
-std::string layoutBundleID(id layout) {
-  id map = fields<AppLayoutObj>(layout)->rolesToLayoutItemsMap;
-  if (!map) return "";
-  AutoreleasePool pool;
-  id primary = msgSend<id>(map, SELECTOR("objectForKey:"), makeInteger(1));
-  return primary ? stdString(fields<DisplayItemObj>(primary)->bundleIdentifier) : "";
-}
-
 // Quits the apps of one layout: the layout leaves the switcher and its apps stop running.
 void switcherQuit(id self, SEL, id layout, NSInteger reason) {
   auto& layouts = switcher(self)->appLayouts;
@@ -58,6 +50,14 @@ void cardSetAppLayout(id self, SEL, id layout) {
 
 }  // namespace
 
+std::string layoutBundleID(id layout) {
+  id map = layout ? fields<AppLayoutObj>(layout)->rolesToLayoutItemsMap.get() : nil;
+  if (!map) return "";
+  AutoreleasePool pool;
+  id primary = msgSend<id>(map, SELECTOR("objectForKey:"), makeInteger(1));
+  return primary ? stdString(fields<DisplayItemObj>(primary)->bundleIdentifier) : "";
+}
+
 id mainSwitcher() { return gMainSwitcher; }
 
 id ensureMainSwitcher() {
@@ -80,19 +80,25 @@ id makeAppLayout(const std::string& bundleID) {
 std::vector<Strong>& switcherPages() { return gPages; }
 std::vector<Strong>& switcherCards() { return gCards; }
 
-void registerSwitcherClasses(const HostQuirks& quirks) {
-  ClassBuilder<MainSwitcherObj>("SBMainSwitcherViewController", "UIViewController")
-      .classMethod("sharedInstanceIfExists", switcherSharedIfExists)
-      .method("appLayouts", switcherAppLayouts)
-      .method("_quitAppsRepresentedByAppLayout:forReason:", switcherQuit);
+// Version 12 lists and quits layouts through the controller; later versions keep them
+// elsewhere. Version 14's layout no longer answers rolesToLayoutItemsMap (only the instance
+// variable is left), and the display item names its app by displayIdentifier before 13 and by
+// bundleIdentifier from 13 on.
+void registerSwitcherClasses(Family family, const HostQuirks& quirks) {
+  ClassBuilder<MainSwitcherObj> controller("SBMainSwitcherViewController", "UIViewController");
+  controller.classMethod("sharedInstanceIfExists", switcherSharedIfExists);
+  if (family == Family::V12) {
+    controller.method("appLayouts", switcherAppLayouts)
+        .method("_quitAppsRepresentedByAppLayout:forReason:", switcherQuit);
+  }
   ClassBuilder<AppLayoutObj> layout("SBAppLayout", "NSObject");
-  layout.method("rolesToLayoutItemsMap", layoutRoles);
+  if (family != Family::V14) layout.method("rolesToLayoutItemsMap", layoutRoles);
   if (quirks.layoutRolesIvar) {
     layout.ivar("_rolesToLayoutItemsMap", QV_OFFSETOF(AppLayoutObj, rolesToLayoutItemsMap));
   }
   ClassBuilder<DisplayItemObj>("SBDisplayItem", "NSObject")
-      .method("bundleIdentifier", itemBundleIdentifier)
-      .method("displayIdentifier", itemBundleIdentifier);
+      .method(family == Family::V12 ? "displayIdentifier" : "bundleIdentifier",
+              itemBundleIdentifier);
   ClassBuilder<SwitcherPageObj>("SBAppSwitcherPageView", "UIView")
       .method("setOverlay:animated:", pageSetOverlay)
       .method("overlay", pageOverlay)

@@ -120,11 +120,14 @@ void controllerUninstall(id, SEL, id bundleID, id completion) {
   }
   (void)completion;
 }
+void controllerUninstallWithOptions(id self, SEL cmd, id bundleID, NSUInteger, id completion) {
+  controllerUninstall(self, cmd, bundleID, completion);
+}
 id controllerAppWithID(id, SEL, id bundleID) { return applicationObject(stdString(bundleID)); }
 
 }  // namespace
 
-void registerSystemServices() {
+void registerSystemServices(Family family) {
   ClassBuilder<ProxyObj>("LSApplicationProxy", "NSObject")
       .classMethod("applicationProxyForIdentifier:", proxyForIdentifier)
       .method("dataContainerURL", proxyDataContainerURL);
@@ -143,11 +146,17 @@ void registerSystemServices() {
       .classMethod("writeSectionInfo:", serverWriteSections);
   ClassBuilder<>("IXAppInstallCoordinator", "NSObject")
       .classMethod("demoteAppToPlaceholderWithBundleID:forReason:error:", demoteApp);
-  ClassBuilder<>("SBApplicationController", "NSObject")
-      .classMethod("sharedInstance", controllerShared)
-      .method("requestUninstallApplicationWithBundleIdentifier:withCompletion:",
-              controllerUninstall)
+  // Version 14 takes uninstallation options; earlier versions take none.
+  ClassBuilder<> appController("SBApplicationController", "NSObject");
+  appController.classMethod("sharedInstance", controllerShared)
       .method("applicationWithBundleIdentifier:", controllerAppWithID);
+  if (family == Family::V14) {
+    appController.method("requestUninstallApplicationWithBundleIdentifier:options:withCompletion:",
+                         controllerUninstallWithOptions);
+  } else {
+    appController.method("requestUninstallApplicationWithBundleIdentifier:withCompletion:",
+                         controllerUninstall);
+  }
 }
 
 }  // namespace qv::host

@@ -104,6 +104,8 @@ extern "C" {
 
 CGColorSpaceRef CGImageGetColorSpace(CGImageRef image) { return image ? image->space : nullptr; }
 
+// Only the RGB layout above is supported; any other (a grey or an indexed colour space, as a
+// palette image has) is refused with NULL, as Core Graphics refuses an unsupported format.
 CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent,
                                    size_t bytesPerRow, CGColorSpaceRef space, CGBitmapInfo info) {
   if (!data || !space || space->model != CGColorSpace::Model::RGB) return nullptr;

@@ -9,9 +9,10 @@
 #include "foundation/foundation_internal.h"
 #include "platform/coregraphics.h"
 
-// A colour space: how a bitmap's colours are modelled.
+// A colour space: how a bitmap's colours are modelled. An indexed space (a palette image's)
+// describes pixels as entries of a colour table.
 struct CGColorSpace {
-  enum class Model { RGB, Gray } model;
+  enum class Model { RGB, Gray, Indexed } model;
 };
 
 // Pixels in cairo's premultiplied ARGB32, with the colour space of the file they came from.
@@ -44,6 +45,7 @@ CGImage* imagePixels(id image);
 
 CGColorSpace* deviceRGBSpace();
 CGColorSpace* deviceGraySpace();
+CGColorSpace* indexedRGBSpace();
 
 // A UIImage over a bitmap (autoreleased).
 id makeImage(std::shared_ptr<CGImage> bitmap, double scale, std::string sourcePath);

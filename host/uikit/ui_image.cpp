@@ -29,11 +29,24 @@ UIImageObj* img(id i) { return fields<UIImageObj>(i); }
 
 struct PngHeader {
   int width = 0, height = 0;
-  bool gray = false;
+  CGColorSpace* space = nullptr;
 };
 
-// The signature and the IHDR chunk that opens every PNG: its size and colour type (0 and 4
-// hold grey pixels).
+// The colour space a PNG's pixels are decoded into, by its colour type: 0 and 4 hold grey
+// pixels, 3 indexes a palette (an indexed space, as on the device), the others RGB.
+CGColorSpace* spaceOfColourType(unsigned char colourType) {
+  switch (colourType) {
+    case 0:
+    case 4:
+      return deviceGraySpace();
+    case 3:
+      return indexedRGBSpace();
+    default:
+      return deviceRGBSpace();
+  }
+}
+
+// The signature and the IHDR chunk that opens every PNG: its size and colour type.
 std::optional<PngHeader> readPngHeader(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   unsigned char h[26] = {};
@@ -47,11 +60,11 @@ std::optional<PngHeader> readPngHeader(const std::string& path) {
   };
   uint32_t w = be32(16), height = be32(20);
   if (w == 0 || height == 0 || w > kMaxSide || height > kMaxSide) return std::nullopt;
-  return PngHeader{static_cast<int>(w), static_cast<int>(height), h[25] == 0 || h[25] == 4};
+  return PngHeader{static_cast<int>(w), static_cast<int>(height), spaceOfColourType(h[25])};
 }
 
 // Decodes into premultiplied ARGB32; null for a file that cannot be decoded.
-std::shared_ptr<CGImage> decodePng(const std::string& path, bool gray) {
+std::shared_ptr<CGImage> decodePng(const std::string& path, CGColorSpace* space) {
   cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
   if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(s);
@@ -74,7 +87,7 @@ std::shared_ptr<CGImage> decodePng(const std::string& path, bool gray) {
   }
   auto bitmap = std::make_shared<CGImage>();
   bitmap->surface = s;
-  bitmap->space = gray ? deviceGraySpace() : deviceRGBSpace();
+  bitmap->space = space;
   return bitmap;
 }
 
@@ -129,7 +142,7 @@ CGImage* imagePixels(id image) {
     if (!i->file->decoded) {
       i->file->decoded = true;
       std::optional<PngHeader> header = readPngHeader(i->file->realPath);
-      if (header) i->file->pixels = decodePng(i->file->realPath, header->gray);
+      if (header) i->file->pixels = decodePng(i->file->realPath, header->space);
     }
     i->bitmap = i->file->pixels;
   }
@@ -146,6 +159,11 @@ CGColorSpace* deviceGraySpace() {
   return &space;
 }
 
+CGColorSpace* indexedRGBSpace() {
+  static CGColorSpace space{CGColorSpace::Model::Indexed};
+  return &space;
+}
+
 id makeImage(std::shared_ptr<CGImage> bitmap, double scale, std::string sourcePath) {
   id i = runtime::createInstance(gImage);
   img(i)->bitmap = std::move(bitmap);
@@ -157,7 +175,7 @@ id makeImage(std::shared_ptr<CGImage> bitmap, double scale, std::string sourcePa
 id imageFromPngFile(const std::string& path) {
   std::optional<PngHeader> header = readPngHeader(path);
   if (!header) return nil;
-  std::shared_ptr<CGImage> pixels = decodePng(path, header->gray);
+  std::shared_ptr<CGImage> pixels = decodePng(path, header->space);
   return pixels ? makeImage(pixels, 1, "") : nil;
 }
 

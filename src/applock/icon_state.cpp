@@ -57,12 +57,16 @@ BOOL hookIconIsCrossfading(id self, SEL cmd) {
   return callPrevious<BOOL>(prevIconIsCrossfading, self, cmd);
 }
 
-void hookIconSetLocation(id self, SEL cmd, NSInteger location) {
+template <class Location>
+void hookIconSetLocation(id self, SEL cmd, Location location) {
   NS::NotificationCenter center = NS::NotificationCenter::defaultCenter();
   center.addObserver(self, SELECTOR("checkBadge"), NSSTR(kCheckBadgeNotification), nil);
   center.addObserver(self, SELECTOR("dimIcon"), NSSTR(kDimIconNotification), nil);
   iconDimIcon(self, nullptr);
   callPrevious<void>(prevIconSetLocation, self, cmd, location);
 }
+
+template void hookIconSetLocation<long long>(id, SEL, long long);
+template void hookIconSetLocation<id>(id, SEL, id);
 
 }  // namespace quorvel

@@ -12,6 +12,7 @@
 #include "applock/unlock_prompt.h"
 #include "bootstrap/hook_support.h"
 #include "bootstrap/launch_hook.h"
+#include "bootstrap/os_family.h"
 #include "menu/app_observers.h"
 #include "menu/catalogue.h"
 #include "menu/dispatch.h"
@@ -41,7 +42,9 @@ const HookEntry kFamilyAll[] = {
      nullptr},
     {"SBIconView", "isCrossfadingImageWithView", R, asImp(hookIconIsCrossfading),
      &prevIconIsCrossfading, nullptr},
-    {"SBIconView", "setLocation:", R, asImp(hookIconSetLocation), &prevIconSetLocation, nullptr},
+    // SBIconLocation is a long long before version 13 and a string from 13 on.
+    {"SBIconView", "setLocation:", R, asImp(hookIconSetLocation<id>), &prevIconSetLocation, nullptr,
+     asImp(hookIconSetLocation<long long>)},
     {"SBIconView", "checkBadge", A, asImp(iconCheckBadge), nullptr, "v@:"},
     {"SBIconView", "dimIcon", A, asImp(iconDimIcon), nullptr, "v@:"},
     {"SearchUIUtilities", "openApplicationWithBundleIdentifier:", C, asImp(hookOpenApplication),
@@ -147,10 +150,12 @@ void install(const HookEntry& entry) {
   Class cls = objc_getClass(entry.className);
   if (entry.kind == HookKind::ReplacedClassMethod && cls) cls = object_getClass(asId(cls));
   SEL sel = sel_registerName(entry.selector);
+  IMP function = entry.function;
+  if (entry.functionBefore13 && selectsFamily12()) function = entry.functionBefore13;
   if (entry.kind == HookKind::Added) {
-    class_addMethod(cls, sel, entry.function, entry.types);
+    class_addMethod(cls, sel, function, entry.types);
   } else {
-    MSHookMessageEx(cls, sel, entry.function, entry.previous);
+    MSHookMessageEx(cls, sel, function, entry.previous);
   }
 }
 

@@ -20,6 +20,9 @@ struct HookEntry {
   IMP function;
   IMP* previous;      // replaced methods: where the host's implementation is kept
   const char* types;  // added methods: the type encoding
+  // A method whose argument type changed with version 13: the hook for the version-12 family,
+  // which takes the argument as that family declares it (null: `function` everywhere).
+  IMP functionBefore13 = nullptr;
 };
 
 struct HookFamily {

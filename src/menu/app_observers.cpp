@@ -60,12 +60,18 @@ void appClearBadges(id self, SEL) {
   if (isTargetApp(self)) msgSend<void>(self, SELECTOR("setBadgeValue:"), static_cast<id>(nil));
 }
 
-// Quits the switcher's layouts that show the locked app, unless it is playing audio.
+// Quits the switcher's layouts that show the locked app, unless it is playing audio. Only the
+// version-12 host answers isNowPlayingApplication and appLayouts: on a later one a post of
+// killApp finds nothing to quit.
 void appKillApp(id self, SEL) {
-  if (!isTargetApp(self) || msgSend<BOOL>(self, SELECTOR("isNowPlayingApplication"))) return;
+  NS::Object app(self);
+  if (!isTargetApp(self) || !app.respondsToSelector(SELECTOR("isNowPlayingApplication")) ||
+      app.send<BOOL>(SELECTOR("isNowPlayingApplication"))) {
+    return;
+  }
   id switcher =
       msgSend<id>(CLASS("SBMainSwitcherViewController"), SELECTOR("sharedInstanceIfExists"));
-  if (!switcher) return;
+  if (!switcher || !NS::Object(switcher).respondsToSelector(SELECTOR("appLayouts"))) return;
   NS::Owned<NS::Object> layouts(
       NS::Object(msgSend<id>(msgSend<id>(switcher, SELECTOR("appLayouts")), SELECTOR("copy"))));
   NS::Array list(layouts.get().get());

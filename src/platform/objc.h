@@ -112,11 +112,23 @@ inline IMP sendEntry() {
 }
 
 // Anything that converts to `id` (the typed wrappers) travels through a send as `id`.
-
 template <class T>
 using SendArg = std::conditional_t<!std::is_arithmetic_v<T> && !std::is_pointer_v<T> &&
                                        std::is_convertible_v<T, id> && !std::is_enum_v<T>,
                                    id, T>;
+
+// Checked builds compare the types of a call of `sel` on `receiver` (R and A..., after self
+// and _cmd) with the type encoding of the receiver's method, and abort on a difference; other
+// builds check nothing.
+template <class R, class... A>
+inline void checkCall(id receiver, SEL sel) {
+#ifdef QV_CHECKED_SENDS
+  if (receiver) objc_checkSend(receiver, sel, encodingOf<R(SendArg<A>...)>());
+#else
+  (void)receiver;
+  (void)sel;
+#endif
+}
 
 }  // namespace qv
 
@@ -135,7 +147,7 @@ inline R msgSend(id receiver, SEL sel, Args... args) {
   using Fn = R (*)(id, SEL, qv::SendArg<Args>...);
 #ifdef QV_CHECKED_SENDS
   IMP imp = objc_msg_lookup(receiver, sel);
-  objc_checkSend(receiver, sel, qv::encodingOf<R(qv::SendArg<Args>...)>());
+  qv::checkCall<R, Args...>(receiver, sel);
 #else
   IMP imp = qv::sendEntry<R>();
 #endif

@@ -4,7 +4,9 @@
 
 #include <cmath>
 
+#include "support/palette_png.h"
 #include "support/scenario.h"
+#include "uikit/image_info.h"
 #include "uikit/image_internal.h"
 
 namespace qv::testing {
@@ -118,6 +120,20 @@ TEST_F(AverageColor, AGreyImageAdmitsNoContextAndIsBlack) {
   host::Rgba c = average(image);
   EXPECT_EQ(c.red, 0);
   EXPECT_EQ(c.alpha, static_cast<double>(0.6f));
+}
+
+// A palette icon has an indexed colour space, in which no bitmap context can be made: such an
+// icon averages to black, as it does on the device, while the same colour in RGB does not.
+TEST_F(AverageColor, APaletteIconAveragesToBlack) {
+  bootWith();
+  std::string palette = root_ + "/palette.png";
+  ASSERT_TRUE(writePalettePng(palette, 6, 6, 200, 40, 10));
+  host::Rgba c = average(host::imageFromPngFile(palette));
+  EXPECT_EQ(c.red + c.green + c.blue, 0);
+  EXPECT_EQ(c.alpha, static_cast<double>(0.6f));
+  host::Rgba rgb = average(imageFromPixels(6, 6, std::vector<uint32_t>(36, 0xFFC8280Au)));
+  EXPECT_EQ(rgb.red, component(200));
+  EXPECT_EQ(rgb.green, component(40));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "foundation/foundation.h"
 #include "platform/substrate.h"
 #include "runtime/class_builder.h"
+#include "runtime/objc_internal.h"
 
 namespace {
 
@@ -130,6 +131,39 @@ TEST(Substrate, MissingClassOrSelectorLeavesPreviousUntouched) {
   EXPECT_NE(warnings.find("nil class"), std::string::npos);
   EXPECT_NE(warnings.find("nothingAnswersThis"), std::string::npos);
   EXPECT_FALSE(class_respondsToSelector(h.top, sel_registerName("nothingAnswersThis")));
+}
+
+// What the substrate warned about stays on record, in order, apart from what it installed.
+TEST(Substrate, HooksThatInstallNothingAreKeptOnRecord) {
+  Hierarchy h;
+  IMP previous = nullptr;
+  testing::internal::CaptureStderr();
+  MSHookMessageEx(nullptr, sel_registerName("name"), reinterpret_cast<IMP>(ownHook), &previous);
+  MSHookMessageEx(object_getClass(asId(h.top)), sel_registerName("nothingAnswersThis"),
+                  reinterpret_cast<IMP>(ownHook), &previous);
+  MSHookMessageEx(h.top, sel_registerName("name"), reinterpret_cast<IMP>(ownHook), &gOwnPrevious);
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(qv::runtime::hooksNotInstalled(),
+            (std::vector<std::string>{"nil class for selector name",
+                                      "+[Top nothingAnswersThis] not found"}));
+  EXPECT_EQ(qv::runtime::installedHooks(), std::vector<std::string>{"-[Top name] replaced"});
+}
+
+// A replaced method keeps the host's type encoding, so a checked build compares a hook's call
+// of the previous implementation with what the host declares.
+TEST(Substrate, ACheckedCallWithOtherArgumentTypesThanTheHostMethodsAborts) {
+  Hierarchy h;
+  SEL sel = sel_registerName("setLocation:");
+  ClassBuilder<>("Placed", "NSObject")
+      .method(
+          "setLocation:", +[](id, SEL, id) {});
+  MSHookMessageEx(objc_getClass("Placed"), sel, reinterpret_cast<IMP>(+[](id, SEL, id) {}),
+                  &gOwnPrevious);
+  id obj = msgSend<id>(objc_getClass("Placed"), sel_registerName("new"));
+  objc_checkSend(obj, sel, "v@:@");
+  EXPECT_DEATH(objc_checkSend(obj, sel, "v@:q"),
+               "-\\[Placed setLocation:\\] sent as \"v@:q\" but implemented as \"v@:@\"");
+  objc_release(obj);
 }
 
 }  // namespace

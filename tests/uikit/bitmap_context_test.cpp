@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "support/palette_png.h"
 #include "uikit/image_info.h"
 #include "uikit/image_internal.h"
 #include "uikit/uikit.h"
@@ -29,7 +30,7 @@ id imageFromPixels(int w, int h, const std::vector<uint32_t>& argb) {
   return makeImage(bitmap, 1, "");
 }
 
-class BitmapContext : public testing::Test {
+class BitmapContext : public ::testing::Test {
  protected:
   void SetUp() override { registerUIKit(); }
   AutoreleasePool pool;
@@ -110,6 +111,32 @@ TEST_F(BitmapContext, PngFilesKeepTheirColourSpaceAndMissingFilesGiveNil) {
   EXPECT_EQ(CGImageGetColorSpace(cg), deviceGraySpace());
   EXPECT_EQ(imageFromPngFile(std::string(tmpl) + "/missing.png"), nil);
   std::remove(gray.c_str());
+  rmdir(tmpl);
+}
+
+// A palette image's pixels are decoded for drawing, but its colour space is indexed, and no
+// bitmap context is made in an indexed space.
+TEST_F(BitmapContext, APaletteImageHasAnIndexedColourSpaceThatContextsRefuse) {
+  char tmpl[] = "/tmp/quorvel-png-XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  std::string palette = std::string(tmpl) + "/palette.png";
+  ASSERT_TRUE(qv::testing::writePalettePng(palette, 4, 3, 200, 40, 10));
+  id image = imageFromPngFile(palette);
+  ASSERT_NE(image, nil);
+  CGSize size = msgSend<CGSize>(image, SELECTOR("size"));
+  EXPECT_EQ(size.width, 4);
+  EXPECT_EQ(size.height, 3);
+  CGImageRef cg = msgSend<CGImageRef>(image, SELECTOR("CGImage"));
+  EXPECT_EQ(CGImageGetColorSpace(cg), indexedRGBSpace());
+  std::vector<uint8_t> buffer(4 * 3 * 4, 0);
+  EXPECT_EQ(CGBitmapContextCreate(buffer.data(), 4, 3, 8, 16, CGImageGetColorSpace(cg),
+                                  kCGImageAlphaPremultipliedLast),
+            nullptr);
+  // The pixels themselves are the palette's colour.
+  uint32_t first =
+      *reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(imageSurface(image)));
+  EXPECT_EQ(first, 0xFFC8280Au);
+  std::remove(palette.c_str());
   rmdir(tmpl);
 }
 
