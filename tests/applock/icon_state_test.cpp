@@ -22,9 +22,11 @@ bool dimmed(const Json& icon) {
          icon["tint"]["red"].asNumber() == 0;
 }
 
+// Every alpha back at 1 and the tint set to clear: a tint that was never set is no restore.
 bool restored(const Json& icon) {
   return icon["imageAlpha"].asNumber() == 1 && icon["labelAlpha"].asNumber() == 1 &&
-         icon["accessoryAlpha"].asNumber() == 1 && icon["tint"]["alpha"].asNumber() == 0;
+         icon["accessoryAlpha"].asNumber() == 1 && !icon["tint"].isNull() &&
+         icon["tint"]["alpha"].asNumber() == 0;
 }
 
 class IconState : public Scenario {
