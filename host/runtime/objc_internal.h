@@ -121,6 +121,7 @@ extern "C" {
 // nothing answers it. Also what checked sends call.
 IMP objc_msg_lookup(id obj, SEL sel);
 void objc_checkSend(id obj, SEL sel, const char* types);
+void objc_checkMethodTypes(Class cls, SEL sel, const char* types);
 }
 
 namespace qv::runtime {

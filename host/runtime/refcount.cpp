@@ -127,6 +127,14 @@ void objc_release(id obj) {
   }
 }
 
+void objc_storeStrong(id* location, id obj) {
+  id old = *location;
+  if (obj == old) return;
+  objc_retain(obj);
+  *location = obj;
+  objc_release(old);
+}
+
 id objc_autorelease(id obj) {
   if (obj) pools().objects.push_back(obj);
   return obj;

@@ -386,6 +386,18 @@ void objc_checkSend(id obj, SEL sel, const char* types) {
   }
 }
 
+void objc_checkMethodTypes(Class cls, SEL sel, const char* types) {
+  if (!cls || !sel) return;
+  const objc_method_entry* m = findMethod(cls, sel);
+  if (!m || m->types.empty()) return;
+  if (m->types != bareTypes(types)) {
+    std::fprintf(stderr, "objc: a hook of %c[%s %s] is typed \"%s\" but the method is \"%s\"\n",
+                 cls->isMeta ? '+' : '-', cls->name.c_str(), sel->name, types, m->types.c_str());
+    std::fflush(stderr);
+    std::abort();
+  }
+}
+
 // objc_msgSend's miss path.
 IMP qv_msgsend_miss(id obj, SEL sel) { return lookupMiss(obj, sel); }
 

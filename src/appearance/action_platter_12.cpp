@@ -1,20 +1,13 @@
 #include "appearance/action_platter_12.h"
 
 #include "appearance/color_sources.h"
-#include "appearance/context_menu_13.h"
-#include "bootstrap/hook_support.h"
 #include "bootstrap/ivar_access.h"
+#include "platform/substrate.h"
 
 namespace quorvel {
 
-IMP prev12KeylineLayoutSubviews = nullptr;
-IMP prev12SetEffectStrength = nullptr;
-IMP prev12WidgetViewController = nullptr;
-IMP prev12PlatterSetImagePosition = nullptr;
-IMP prev12ActionViewAction = nullptr;
-
 void hook12KeylineLayoutSubviews(id self, SEL cmd) {
-  callPrevious<void>(prev12KeylineLayoutSubviews, self, cmd);
+  qv::Hook<hook12KeylineLayoutSubviews>::previous(self, cmd);
   UI::View(self).setHidden(settings.hideLines);
 }
 
@@ -33,24 +26,18 @@ void hook12SetEffectStrength(id self, SEL cmd, CGFloat) {
     msgSend<void>(backdrop, SELECTOR("setColorTintAlpha:"), 0.7);
     msgSend<void>(backdrop, SELECTOR("setAppliesTintAndBlurSettings:"), YES);
   }
-  callPrevious<void>(prev12SetEffectStrength, self, cmd, 1.0);
+  qv::Hook<hook12SetEffectStrength>::previous(self, cmd, 1.0);
 }
 
 id hook12WidgetViewController(id self, SEL cmd, id dataProvider) {
   if (settings.hideWidget) return nil;
-  return callPrevious<id>(prev12WidgetViewController, self, cmd, dataProvider);
+  return qv::Hook<hook12WidgetViewController>::previous(self, cmd, dataProvider);
 }
 
 void hook12PlatterSetImagePosition(id self, SEL cmd, NSInteger position) {
   UI::View view = UI::ViewController(self).view();
   runColorSteps(self, [&](const UI::Color& color) { view.setBackgroundColor(color); });
-  callPrevious<void>(prev12PlatterSetImagePosition, self, cmd, position);
-}
-
-id hook12ActionViewAction(id self, SEL cmd) {
-  id action = callPrevious<id>(prev12ActionViewAction, self, cmd);
-  hideShareRow(self, action);
-  return action;
+  qv::Hook<hook12PlatterSetImagePosition>::previous(self, cmd, position);
 }
 
 }  // namespace quorvel

@@ -6,12 +6,6 @@
 
 namespace quorvel {
 
-extern IMP prev12KeylineLayoutSubviews;
-extern IMP prev12SetEffectStrength;
-extern IMP prev12WidgetViewController;
-extern IMP prev12PlatterSetImagePosition;
-extern IMP prev12ActionViewAction;
-
 // SBUIActionKeylineView -layoutSubviews
 void hook12KeylineLayoutSubviews(id self, SEL cmd);
 // SBUIIconForceTouchVisualEffectView -setEffectStrength:
@@ -20,7 +14,5 @@ void hook12SetEffectStrength(id self, SEL cmd, CGFloat strength);
 id hook12WidgetViewController(id self, SEL cmd, id dataProvider);
 // SBUIActionPlatterViewController -setImagePosition:
 void hook12PlatterSetImagePosition(id self, SEL cmd, NSInteger position);
-// SBUIActionView -action
-id hook12ActionViewAction(id self, SEL cmd);
 
 }  // namespace quorvel

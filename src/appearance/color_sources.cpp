@@ -1,21 +1,19 @@
 #include "appearance/color_sources.h"
 
-#include "bootstrap/hook_support.h"
 #include "menu/catalogue.h"
+#include "platform/substrate.h"
 #include "settings/store_paths.h"
 
 namespace quorvel {
 
-IMP prevComputeAverageColor = nullptr;
-
 id hookComputeAverageColor(id self, SEL cmd) {
-  id color = callPrevious<id>(prevComputeAverageColor, self, cmd);
+  id color = qv::Hook<hookComputeAverageColor>::previous(self, cmd);
   NS::Data archive = NS::KeyedArchiver::archivedDataWithRootObject(color);
   // The colour list belongs to the settings program: it is only ever updated, not created,
   // and only its "wallColor" entry changes, against the file as it stands when written.
   if (archive && NS::Dictionary::dictionaryWithContentsOfFile(colorSettingsPath())) {
-    CFPreferencesSetAppValue(CFSTR("wallColor"), archive, CFSTR("com.vantrelo88.quorvel.color"));
-    CFPreferencesAppSynchronize(CFSTR("com.vantrelo88.quorvel.color"));
+    CFPreferencesSetAppValue(CFSTR("wallColor"), archive, CFSTR(kColorsDomain));
+    CFPreferencesAppSynchronize(CFSTR(kColorsDomain));
   }
   return color;
 }

@@ -7,8 +7,6 @@
 
 namespace quorvel {
 
-extern IMP prevComputeAverageColor;
-
 // SBFStaticWallpaperView -_computeAverageColor: records the wallpaper's colour as "wallColor".
 id hookComputeAverageColor(id self, SEL cmd);
 

@@ -1,13 +1,9 @@
 #include "appearance/item_icons.h"
 
-#include "bootstrap/hook_support.h"
+#include "platform/substrate.h"
 #include "platform/uikit.h"
 
 namespace quorvel {
-
-IMP prev14SetTrailingImage = nullptr;
-IMP prev13ActionViewInit = nullptr;
-IMP prev12ActionInit = nullptr;
 
 namespace {
 
@@ -88,7 +84,7 @@ void hook14SetTrailingImage(id self, SEL cmd, id image) {
     image = icon;
     UI::View(msgSend<id>(self, SELECTOR("trailingImageView"))).setTintColor(styleTint());
   }
-  callPrevious<void>(prev14SetTrailingImage, self, cmd, image);
+  qv::Hook<hook14SetTrailingImage>::previous(self, cmd, image);
 }
 
 // The tint goes on the image view once the initializer has built it.
@@ -96,7 +92,7 @@ id hook13ActionViewInit(id self, SEL cmd, id title, id subtitle, id image) {
   UI::Image icon;
   bool matched = contextMenuIcon(NS::String(title), NS::String(subtitle), &icon);
   if (matched) image = icon;
-  id view = callPrevious<id>(prev13ActionViewInit, self, cmd, title, subtitle, image);
+  id view = qv::Hook<hook13ActionViewInit>::previous(self, cmd, title, subtitle, image);
   if (matched) UI::View(msgSend<id>(view, SELECTOR("imageView"))).setTintColor(styleTint());
   return view;
 }
@@ -105,7 +101,8 @@ id hook12ActionInit(id self, SEL cmd, id title, id subtitle, id image, id badgeV
   if (const char* file = iconFile(kPlatterIcons, NS::String(title), NS::String(subtitle))) {
     image = loadIcon(file);
   }
-  return callPrevious<id>(prev12ActionInit, self, cmd, title, subtitle, image, badgeView, handler);
+  return qv::Hook<hook12ActionInit>::previous(self, cmd, title, subtitle, image, badgeView,
+                                              handler);
 }
 
 }  // namespace quorvel

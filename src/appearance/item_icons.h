@@ -5,10 +5,6 @@
 
 namespace quorvel {
 
-extern IMP prev14SetTrailingImage;
-extern IMP prev13ActionViewInit;
-extern IMP prev12ActionInit;
-
 // _UIContextMenuActionView -setTrailingImage: (version 14)
 void hook14SetTrailingImage(id self, SEL cmd, id image);
 // _UIContextMenuActionView -initWithTitle:subtitle:image: (version 13)

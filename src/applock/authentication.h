@@ -1,6 +1,7 @@
 // Device-owner authentication with the reason "App Locked".
 #pragma once
 
+#include "platform/ownership.h"
 #include "platform/uikit.h"
 
 namespace quorvel {
@@ -12,15 +13,14 @@ namespace quorvel {
 // the evaluation.
 template <class OnMain>
 void authenticate(OnMain onMain) {
-  NS::Owned<LA::Context> context(LA::Context::create());
-  NS::Retained<LA::Context> keepAlive(context.get());
+  auto context = qv::StrongRef<LA::Context>::adopt(LA::Context::create());
   context->evaluatePolicy(
       LA::PolicyDeviceOwnerAuthentication, NSSTR("App Locked"),
-      qv::makeBlock<BOOL, id>([keepAlive, onMain](BOOL success, id error) {
+      qv::makeBlock<BOOL, id>([keepAlive = context, onMain](BOOL success, id error) {
         // Only retained captures are touched on this thread; the outcome is handled on main.
-        NS::Retained<NS::Object> errorHeld{NS::Object(error)};
+        qv::StrongRef<id> errorHeld(error);
         dispatch_async(dispatch_get_main_queue(), qv::makeBlock<>([onMain, success, errorHeld] {
-                         onMain(success && !errorHeld.get());
+                         onMain(success && !errorHeld);
                        }));
       }));
 }

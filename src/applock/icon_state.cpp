@@ -1,17 +1,13 @@
 #include "applock/icon_state.h"
 
-#include "bootstrap/hook_support.h"
 #include "bootstrap/ivar_access.h"
 #include "menu/notification_names.h"
+#include "platform/substrate.h"
 #include "platform/uikit.h"
 #include "settings/app_lists.h"
 #include "settings/settings_cache.h"
 
 namespace quorvel {
-
-IMP prevIconLayoutSubviews = nullptr;
-IMP prevIconIsCrossfading = nullptr;
-IMP prevIconSetLocation = nullptr;
 
 namespace {
 
@@ -49,12 +45,12 @@ void iconDimIcon(id self, SEL) { applyDimming(self, isAppLocked(iconAppIdentifie
 
 void hookIconLayoutSubviews(id self, SEL cmd) {
   layoutWork(self);
-  callPrevious<void>(prevIconLayoutSubviews, self, cmd);
+  qv::Hook<hookIconLayoutSubviews>::previous(self, cmd);
 }
 
 BOOL hookIconIsCrossfading(id self, SEL cmd) {
   layoutWork(self);
-  return callPrevious<BOOL>(prevIconIsCrossfading, self, cmd);
+  return qv::Hook<hookIconIsCrossfading>::previous(self, cmd);
 }
 
 template <class Location>
@@ -63,7 +59,7 @@ void hookIconSetLocation(id self, SEL cmd, Location location) {
   center.addObserver(self, SELECTOR("checkBadge"), NSSTR(kCheckBadgeNotification), nil);
   center.addObserver(self, SELECTOR("dimIcon"), NSSTR(kDimIconNotification), nil);
   iconDimIcon(self, nullptr);
-  callPrevious<void>(prevIconSetLocation, self, cmd, location);
+  qv::Hook<hookIconSetLocation<Location>>::previous(self, cmd, location);
 }
 
 template void hookIconSetLocation<long long>(id, SEL, long long);

@@ -5,10 +5,6 @@
 
 namespace quorvel {
 
-extern IMP prevIconLayoutSubviews;
-extern IMP prevIconIsCrossfading;
-extern IMP prevIconSetLocation;
-
 // SBIconView
 void hookIconLayoutSubviews(id self, SEL cmd);
 BOOL hookIconIsCrossfading(id self, SEL cmd);

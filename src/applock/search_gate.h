@@ -5,9 +5,6 @@
 
 namespace quorvel {
 
-extern IMP prevOpenApplication;
-extern IMP prevOpenUserActivity;
-
 // +[SearchUIUtilities openApplicationWithBundleIdentifier:]
 void hookOpenApplication(id self, SEL cmd, id bundleIdentifier);
 // +[SearchUIUtilities openUserActivity:applicationBundleIdentifier:]

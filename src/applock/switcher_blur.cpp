@@ -1,19 +1,13 @@
 #include "applock/switcher_blur.h"
 
 #include "applock/unlock_prompt.h"
-#include "bootstrap/hook_support.h"
 #include "bootstrap/ivar_access.h"
 #include "menu/notification_names.h"
+#include "platform/substrate.h"
 #include "platform/uikit.h"
 #include "settings/app_lists.h"
 
 namespace quorvel {
-
-IMP prevPageInitWithFrame = nullptr;
-IMP prevPageSetOverlay = nullptr;
-IMP prev14CardLayoutSubviews = nullptr;
-IMP prev13CardLayoutSubviews = nullptr;
-IMP prev12CardLayoutSubviews = nullptr;
 
 namespace {
 
@@ -65,7 +59,7 @@ id cardIdentifier12(id card) {
 id hookPageInitWithFrame(id self, SEL cmd, CGRect frame) {
   NS::NotificationCenter::defaultCenter().addObserver(self, SELECTOR("removeFilter"),
                                                       NSSTR(kRemoveFilterNotification), nil);
-  return callPrevious<id>(prevPageInitWithFrame, self, cmd, frame);
+  return qv::Hook<hookPageInitWithFrame>::previous(self, cmd, frame);
 }
 
 void hookPageSetOverlay(id self, SEL cmd, id overlay, BOOL animated) {
@@ -76,23 +70,23 @@ void hookPageSetOverlay(id self, SEL cmd, id overlay, BOOL animated) {
   } else {
     blurOrClear(self, false);
   }
-  callPrevious<void>(prevPageSetOverlay, self, cmd, overlay, animated);
+  qv::Hook<hookPageSetOverlay>::previous(self, cmd, overlay, animated);
 }
 
 void pageRemoveFilter(id self, SEL) { UI::View(self).layer().setFilters(nil); }
 
 void hook14CardLayoutSubviews(id self, SEL cmd) {
   blurOrClear(self, isAppLocked(cardIdentifier14(self)));
-  callPrevious<void>(prev14CardLayoutSubviews, self, cmd);
+  qv::Hook<hook14CardLayoutSubviews>::previous(self, cmd);
 }
 
 void hook13CardLayoutSubviews(id self, SEL cmd) {
-  callPrevious<void>(prev13CardLayoutSubviews, self, cmd);
+  qv::Hook<hook13CardLayoutSubviews>::previous(self, cmd);
 }
 
 void hook12CardLayoutSubviews(id self, SEL cmd) {
   blurOrClear(self, isAppLocked(cardIdentifier12(self)));
-  callPrevious<void>(prev12CardLayoutSubviews, self, cmd);
+  qv::Hook<hook12CardLayoutSubviews>::previous(self, cmd);
 }
 
 }  // namespace quorvel

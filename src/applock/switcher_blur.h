@@ -6,12 +6,6 @@
 
 namespace quorvel {
 
-extern IMP prevPageInitWithFrame;
-extern IMP prevPageSetOverlay;
-extern IMP prev14CardLayoutSubviews;
-extern IMP prev13CardLayoutSubviews;
-extern IMP prev12CardLayoutSubviews;
-
 // SBAppSwitcherPageView
 id hookPageInitWithFrame(id self, SEL cmd, CGRect frame);
 void hookPageSetOverlay(id self, SEL cmd, id overlay, BOOL animated);

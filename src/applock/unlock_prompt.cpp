@@ -1,6 +1,7 @@
 #include "applock/unlock_prompt.h"
 
 #include "applock/authentication.h"
+#include "platform/ownership.h"
 #include "platform/uikit.h"
 
 namespace quorvel {
@@ -10,11 +11,9 @@ bool authInProgress = false;
 namespace {
 
 // The page is referred to weakly: a page the host discarded meanwhile is left alone.
-void clearBlurIfSucceeded(const NS::Weak& page, bool succeeded) {
+void clearBlurIfSucceeded(const qv::WeakRef<id>& page, bool succeeded) {
   if (!succeeded) return;
-  id alive = page.loadRetained();
-  UI::View(alive).layer().setFilters(nil);
-  objc_release(alive);
+  UI::View(page.load()).layer().setFilters(nil);
 }
 
 }  // namespace
@@ -22,7 +21,7 @@ void clearBlurIfSucceeded(const NS::Weak& page, bool succeeded) {
 void promptUnlock(id page) {
   if (authInProgress) return;
   authInProgress = true;
-  NS::Weak weakPage(page);
+  qv::WeakRef<id> weakPage(page);
   authenticate([weakPage](bool succeeded) {
     clearBlurIfSucceeded(weakPage, succeeded);
     authInProgress = false;
@@ -30,7 +29,7 @@ void promptUnlock(id page) {
 }
 
 void pageRetryAuth(id self, SEL) {
-  NS::Weak weakPage(self);
+  qv::WeakRef<id> weakPage(self);
   authenticate([weakPage](bool succeeded) { clearBlurIfSucceeded(weakPage, succeeded); });
 }
 

@@ -5,169 +5,123 @@
 #include "appearance/color_sources.h"
 #include "appearance/context_menu_13.h"
 #include "appearance/context_menu_14.h"
+#include "appearance/context_menu_preview.h"
 #include "appearance/item_icons.h"
+#include "appearance/share_row.h"
 #include "applock/icon_state.h"
 #include "applock/search_gate.h"
 #include "applock/switcher_blur.h"
 #include "applock/unlock_prompt.h"
-#include "bootstrap/hook_support.h"
 #include "bootstrap/launch_hook.h"
 #include "bootstrap/os_family.h"
 #include "menu/app_observers.h"
 #include "menu/catalogue.h"
 #include "menu/dispatch.h"
 #include "menu/item_filter.h"
-#include "platform/substrate.h"
 
 namespace quorvel {
 
 namespace {
 
-constexpr HookKind R = HookKind::Replaced;
-constexpr HookKind C = HookKind::ReplacedClassMethod;
-constexpr HookKind A = HookKind::Added;
-
-const HookEntry kFamilyAll[] = {
-    {"SpringBoard", "applicationDidFinishLaunching:", R, asImp(hookApplicationDidFinishLaunching),
-     &prevApplicationDidFinishLaunching, nullptr},
-    {"SBFStaticWallpaperView", "_computeAverageColor", R, asImp(hookComputeAverageColor),
-     &prevComputeAverageColor, nullptr},
-    {"SBAppSwitcherPageView", "initWithFrame:", R, asImp(hookPageInitWithFrame),
-     &prevPageInitWithFrame, nullptr},
-    {"SBAppSwitcherPageView", "setOverlay:animated:", R, asImp(hookPageSetOverlay),
-     &prevPageSetOverlay, nullptr},
-    {"SBAppSwitcherPageView", "retryAuth", A, asImp(pageRetryAuth), nullptr, "v@:"},
-    {"SBAppSwitcherPageView", "removeFilter", A, asImp(pageRemoveFilter), nullptr, "v@:"},
-    {"SBIconView", "layoutSubviews", R, asImp(hookIconLayoutSubviews), &prevIconLayoutSubviews,
-     nullptr},
-    {"SBIconView", "isCrossfadingImageWithView", R, asImp(hookIconIsCrossfading),
-     &prevIconIsCrossfading, nullptr},
-    // SBIconLocation is a long long before version 13 and a string from 13 on.
-    {"SBIconView", "setLocation:", R, asImp(hookIconSetLocation<id>), &prevIconSetLocation, nullptr,
-     asImp(hookIconSetLocation<long long>)},
-    {"SBIconView", "checkBadge", A, asImp(iconCheckBadge), nullptr, "v@:"},
-    {"SBIconView", "dimIcon", A, asImp(iconDimIcon), nullptr, "v@:"},
-    {"SearchUIUtilities", "openApplicationWithBundleIdentifier:", C, asImp(hookOpenApplication),
-     &prevOpenApplication, nullptr},
-    {"SearchUIUtilities", "openUserActivity:applicationBundleIdentifier:", C,
-     asImp(hookOpenUserActivity), &prevOpenUserActivity, nullptr},
-    {"SBApplication", "initWithApplicationInfo:", R, asImp(hookAppInitWithInfo),
-     &prevAppInitWithInfo, nullptr},
-    {"SBApplication", "clearBadges", A, asImp(appClearBadges), nullptr, "v@:"},
-    {"SBApplication", "killApp", A, asImp(appKillApp), nullptr, "v@:"},
+constexpr HookEntry kFamilyAll[] = {
+    replace<hookApplicationDidFinishLaunching>("SpringBoard", "applicationDidFinishLaunching:"),
+    replace<hookComputeAverageColor>("SBFStaticWallpaperView", "_computeAverageColor"),
+    replace<hookPageInitWithFrame>("SBAppSwitcherPageView", "initWithFrame:"),
+    replace<hookPageSetOverlay>("SBAppSwitcherPageView", "setOverlay:animated:"),
+    add<pageRetryAuth>("SBAppSwitcherPageView", "retryAuth"),
+    add<pageRemoveFilter>("SBAppSwitcherPageView", "removeFilter"),
+    replace<hookIconLayoutSubviews>("SBIconView", "layoutSubviews"),
+    replace<hookIconIsCrossfading>("SBIconView", "isCrossfadingImageWithView"),
+    // SBIconLocation is a string from version 13 on, a long long before.
+    replaceByVersion<hookIconSetLocation<id>, hookIconSetLocation<long long>>("SBIconView",
+                                                                              "setLocation:"),
+    add<iconCheckBadge>("SBIconView", "checkBadge"),
+    add<iconDimIcon>("SBIconView", "dimIcon"),
+    replaceClassMethod<hookOpenApplication>("SearchUIUtilities",
+                                            "openApplicationWithBundleIdentifier:"),
+    replaceClassMethod<hookOpenUserActivity>("SearchUIUtilities",
+                                             "openUserActivity:applicationBundleIdentifier:"),
+    replace<hookAppInitWithInfo>("SBApplication", "initWithApplicationInfo:"),
+    add<appClearBadges>("SBApplication", "clearBadges"),
+    add<appKillApp>("SBApplication", "killApp"),
 };
 
-const HookEntry kFamily14[] = {
-    {"_UIElasticContextMenuBackgroundView", "setVisualEffectView:", R,
-     asImp(hook14SetVisualEffectView), &prev14SetVisualEffectView, nullptr},
-    {"_UICutoutShadowView", "layoutSubviews", R, asImp(hook14ShadowLayoutSubviews),
-     &prev14ShadowLayoutSubviews, nullptr},
-    {"SBHIconViewContextMenuWrapperViewController", "viewWillAppear:", R,
-     asImp(hook14WrapperViewWillAppear), &prev14WrapperViewWillAppear, nullptr},
-    {"SBHIconViewContextMenuWrapperViewController", "averageColorOfImage:", A,
-     asImp(averageColorOfImage), nullptr, "@@:@"},
-    {"_UIContextMenuActionsListView", "setDisplayedMenu:withAnimationStyle:alongsideAnimations:", R,
-     asImp(hook14SetDisplayedMenu), &prev14SetDisplayedMenu, nullptr},
-    {"_UIContextMenuActionsListView", "averageColorOfImage:", A, asImp(averageColorOfImage),
-     nullptr, "@@:@"},
-    {"SBIconView", "applicationBundleIdentifierForShortcuts", R,
-     asImp(hook14BundleIdentifierForShortcuts), &prev14BundleIdentifierForShortcuts, nullptr},
-    {"SBIconView", "setLabelHidden:", R, asImp(hook14SetLabelHidden), &prev14SetLabelHidden,
-     nullptr},
-    {"SBIconView", "applicationShortcutItems", R, asImp(hook14ShortcutItems), &prev14ShortcutItems,
-     nullptr},
-    {"SBIconView", "setApplicationShortcutItems:", R, asImp(hook14SetShortcutItems),
-     &prev14SetShortcutItems, nullptr},
-    {"SBHIconManager", "iconView:shouldActivateApplicationShortcutItem:atIndex:", R,
-     asImp(hook14ShouldActivate), &prev14ShouldActivate, nullptr},
-    {"_UIContextMenuActionView", "setTrailingImage:", R, asImp(hook14SetTrailingImage),
-     &prev14SetTrailingImage, nullptr},
-    {"SBAppSwitcherReusableSnapshotView", "layoutSubviews", R, asImp(hook14CardLayoutSubviews),
-     &prev14CardLayoutSubviews, nullptr},
+constexpr HookEntry kFamily14[] = {
+    replace<hook14SetVisualEffectView>("_UIElasticContextMenuBackgroundView",
+                                       "setVisualEffectView:"),
+    replace<hookShadowLayoutSubviews>("_UICutoutShadowView", "layoutSubviews"),
+    replace<hookWrapperViewWillAppear>("SBHIconViewContextMenuWrapperViewController",
+                                       "viewWillAppear:"),
+    add<averageColorOfImage>("SBHIconViewContextMenuWrapperViewController", "averageColorOfImage:"),
+    replace<hook14SetDisplayedMenu>("_UIContextMenuActionsListView",
+                                    "setDisplayedMenu:withAnimationStyle:alongsideAnimations:"),
+    add<averageColorOfImage>("_UIContextMenuActionsListView", "averageColorOfImage:"),
+    replace<hookBundleIdentifierForShortcuts>("SBIconView",
+                                              "applicationBundleIdentifierForShortcuts"),
+    replace<hook14SetLabelHidden>("SBIconView", "setLabelHidden:"),
+    replace<hookShortcutItems>("SBIconView", "applicationShortcutItems"),
+    replace<hook14SetShortcutItems>("SBIconView", "setApplicationShortcutItems:"),
+    replace<hookShouldActivate>("SBHIconManager",
+                                "iconView:shouldActivateApplicationShortcutItem:atIndex:"),
+    replace<hook14SetTrailingImage>("_UIContextMenuActionView", "setTrailingImage:"),
+    replace<hook14CardLayoutSubviews>("SBAppSwitcherReusableSnapshotView", "layoutSubviews"),
 };
 
-const HookEntry kFamily13[] = {
-    {"UIInterfaceActionRepresentationView", "action", R, asImp(hook13RepresentationAction),
-     &prev13RepresentationAction, nullptr},
-    {"_UIInterfaceActionBlankSeparatorView", "layoutSubviews", R, asImp(hook13BlankSeparatorLayout),
-     &prev13BlankSeparatorLayout, nullptr},
-    {"_UIInterfaceActionVibrantSeparatorView", "layoutSubviews", R,
-     asImp(hook13VibrantSeparatorLayout), &prev13VibrantSeparatorLayout, nullptr},
-    {"_UICutoutShadowView", "layoutSubviews", R, asImp(hook13ShadowLayoutSubviews),
-     &prev13ShadowLayoutSubviews, nullptr},
-    {"SBHIconViewContextMenuWrapperViewController", "viewWillAppear:", R,
-     asImp(hook13WrapperViewWillAppear), &prev13WrapperViewWillAppear, nullptr},
-    {"SBHIconViewContextMenuWrapperViewController", "averageColorOfImage:", A,
-     asImp(averageColorOfImage), nullptr, "@@:@"},
-    {"UIInterfaceActionGroupView", "layoutSubviews", R, asImp(hook13GroupLayoutSubviews),
-     &prev13GroupLayoutSubviews, nullptr},
-    {"UIInterfaceActionGroupView", "averageColorOfImage:", A, asImp(averageColorOfImage), nullptr,
-     "@@:@"},
-    {"SBIconView", "applicationBundleIdentifierForShortcuts", R,
-     asImp(hook13BundleIdentifierForShortcuts), &prev13BundleIdentifierForShortcuts, nullptr},
-    {"SBIconView", "applicationShortcutItems", R, asImp(hook13ShortcutItems), &prev13ShortcutItems,
-     nullptr},
-    {"SBIconView", "setApplicationShortcutItems:", R, asImp(hook13SetShortcutItems),
-     &prev13SetShortcutItems, nullptr},
-    {"SBHIconManager", "iconView:shouldActivateApplicationShortcutItem:atIndex:", R,
-     asImp(hook13ShouldActivate), &prev13ShouldActivate, nullptr},
-    {"_UIContextMenuActionView", "initWithTitle:subtitle:image:", R, asImp(hook13ActionViewInit),
-     &prev13ActionViewInit, nullptr},
-    {"SBAppSwitcherReusableSnapshotView", "layoutSubviews", R, asImp(hook13CardLayoutSubviews),
-     &prev13CardLayoutSubviews, nullptr},
+constexpr HookEntry kFamily13[] = {
+    replace<hookRowAction>("UIInterfaceActionRepresentationView", "action"),
+    replace<hook13BlankSeparatorLayout>("_UIInterfaceActionBlankSeparatorView", "layoutSubviews"),
+    replace<hook13VibrantSeparatorLayout>("_UIInterfaceActionVibrantSeparatorView",
+                                          "layoutSubviews"),
+    replace<hookShadowLayoutSubviews>("_UICutoutShadowView", "layoutSubviews"),
+    replace<hookWrapperViewWillAppear>("SBHIconViewContextMenuWrapperViewController",
+                                       "viewWillAppear:"),
+    add<averageColorOfImage>("SBHIconViewContextMenuWrapperViewController", "averageColorOfImage:"),
+    replace<hook13GroupLayoutSubviews>("UIInterfaceActionGroupView", "layoutSubviews"),
+    add<averageColorOfImage>("UIInterfaceActionGroupView", "averageColorOfImage:"),
+    replace<hookBundleIdentifierForShortcuts>("SBIconView",
+                                              "applicationBundleIdentifierForShortcuts"),
+    replace<hookShortcutItems>("SBIconView", "applicationShortcutItems"),
+    replace<hook13SetShortcutItems>("SBIconView", "setApplicationShortcutItems:"),
+    replace<hookShouldActivate>("SBHIconManager",
+                                "iconView:shouldActivateApplicationShortcutItem:atIndex:"),
+    replace<hook13ActionViewInit>("_UIContextMenuActionView", "initWithTitle:subtitle:image:"),
+    replace<hook13CardLayoutSubviews>("SBAppSwitcherReusableSnapshotView", "layoutSubviews"),
 };
 
-const HookEntry kFamily12[] = {
-    {"SBUIActionKeylineView", "layoutSubviews", R, asImp(hook12KeylineLayoutSubviews),
-     &prev12KeylineLayoutSubviews, nullptr},
-    {"SBUIIconForceTouchVisualEffectView", "setEffectStrength:", R, asImp(hook12SetEffectStrength),
-     &prev12SetEffectStrength, nullptr},
-    {"SBUIAppIconForceTouchControllerDataProvider", "applicationShortcutItems", R,
-     asImp(hook12ProviderShortcutItems), &prev12ProviderShortcutItems, nullptr},
-    {"SBUIAppIconForceTouchController", "_widgetViewControllerForDataProvider:", R,
-     asImp(hook12WidgetViewController), &prev12WidgetViewController, nullptr},
-    {"SBUIAppIconForceTouchController",
-     "appIconForceTouchShortcutViewController:activateApplicationShortcutItem:", R,
-     asImp(hook12ActivateShortcut), &prev12ActivateShortcut, nullptr},
-    {"SBUIAction", "initWithTitle:subtitle:image:badgeView:handler:", R, asImp(hook12ActionInit),
-     &prev12ActionInit, nullptr},
-    {"SBUIActionPlatterViewController", "setImagePosition:", R,
-     asImp(hook12PlatterSetImagePosition), &prev12PlatterSetImagePosition, nullptr},
-    {"SBUIActionPlatterViewController", "averageColorOfImage:", A, asImp(averageColorOfImage),
-     nullptr, "@@:@"},
-    {"SBUIActionView", "action", R, asImp(hook12ActionViewAction), &prev12ActionViewAction,
-     nullptr},
-    {"SBAppSwitcherReusableSnapshotView", "layoutSubviews", R, asImp(hook12CardLayoutSubviews),
-     &prev12CardLayoutSubviews, nullptr},
+constexpr HookEntry kFamily12[] = {
+    replace<hook12KeylineLayoutSubviews>("SBUIActionKeylineView", "layoutSubviews"),
+    replace<hook12SetEffectStrength>("SBUIIconForceTouchVisualEffectView", "setEffectStrength:"),
+    replace<hook12ProviderShortcutItems>("SBUIAppIconForceTouchControllerDataProvider",
+                                         "applicationShortcutItems"),
+    replace<hook12WidgetViewController>("SBUIAppIconForceTouchController",
+                                        "_widgetViewControllerForDataProvider:"),
+    replace<hook12ActivateShortcut>(
+        "SBUIAppIconForceTouchController",
+        "appIconForceTouchShortcutViewController:activateApplicationShortcutItem:"),
+    replace<hook12ActionInit>("SBUIAction", "initWithTitle:subtitle:image:badgeView:handler:"),
+    replace<hook12PlatterSetImagePosition>("SBUIActionPlatterViewController", "setImagePosition:"),
+    add<averageColorOfImage>("SBUIActionPlatterViewController", "averageColorOfImage:"),
+    replace<hookRowAction>("SBUIActionView", "action"),
+    replace<hook12CardLayoutSubviews>("SBAppSwitcherReusableSnapshotView", "layoutSubviews"),
 };
-
-template <size_t N>
-HookFamily familyOf(const HookEntry (&entries)[N]) {
-  return {entries, N};
-}
 
 void install(const HookEntry& entry) {
   Class cls = objc_getClass(entry.className);
-  if (entry.kind == HookKind::ReplacedClassMethod && cls) cls = object_getClass(asId(cls));
+  if (entry.classMethod && cls) cls = object_getClass(asId(cls));
   SEL sel = sel_registerName(entry.selector);
-  IMP function = entry.function;
-  if (entry.functionBefore13 && selectsFamily12()) function = entry.functionBefore13;
-  if (entry.kind == HookKind::Added) {
-    class_addMethod(cls, sel, function, entry.types);
-  } else {
-    MSHookMessageEx(cls, sel, function, entry.previous);
-  }
+  bool before13 = entry.installBefore13 && selectsFamily12();
+  (before13 ? entry.installBefore13 : entry.install)(cls, sel);
 }
 
 }  // namespace
 
-HookFamily familyAll() { return familyOf(kFamilyAll); }
-HookFamily family14() { return familyOf(kFamily14); }
-HookFamily family13() { return familyOf(kFamily13); }
-HookFamily family12() { return familyOf(kFamily12); }
+qv::Span<HookEntry> familyAll() { return kFamilyAll; }
+qv::Span<HookEntry> family14() { return kFamily14; }
+qv::Span<HookEntry> family13() { return kFamily13; }
+qv::Span<HookEntry> family12() { return kFamily12; }
 
-void installFamily(const HookFamily& family) {
-  for (size_t i = 0; i < family.count; i++) install(family.entries[i]);
+void installFamily(qv::Span<HookEntry> family) {
+  for (const HookEntry& entry : family) install(entry);
 }
 
 }  // namespace quorvel

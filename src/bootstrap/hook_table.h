@@ -1,42 +1,51 @@
 // The hooks of each family, in installation order.
 #pragma once
 
-#include <cstddef>
-
+#include "platform/freestanding.h"
 #include "platform/objc.h"
+#include "platform/substrate.h"
 
 namespace quorvel {
 
-enum class HookKind {
-  Replaced,             // an instance method, through the substrate
-  ReplacedClassMethod,  // a class method, through the substrate on the metaclass
-  Added,                // a method attached with class_addMethod
-};
-
+// One method the library replaces or adds on a host class (or, for class methods, on its
+// metaclass). `install` is a typed hook's replace or add; a method whose argument type changed
+// with version 13 has the version-12 family's own hook in `installBefore13`.
 struct HookEntry {
   const char* className;
   const char* selector;
-  HookKind kind;
-  IMP function;
-  IMP* previous;      // replaced methods: where the host's implementation is kept
-  const char* types;  // added methods: the type encoding
-  // A method whose argument type changed with version 13: the hook for the version-12 family,
-  // which takes the argument as that family declares it (null: `function` everywhere).
-  IMP functionBefore13 = nullptr;
+  bool classMethod;
+  void (*install)(Class cls, SEL sel);
+  void (*installBefore13)(Class cls, SEL sel);
 };
 
-struct HookFamily {
-  const HookEntry* entries;
-  size_t count;
-};
+template <auto Function>
+constexpr HookEntry replace(const char* className, const char* selector) {
+  return {className, selector, false, &qv::Hook<Function>::replace, nullptr};
+}
 
-HookFamily familyAll();
-HookFamily family14();
-HookFamily family13();
-HookFamily family12();
+template <auto Function>
+constexpr HookEntry replaceClassMethod(const char* className, const char* selector) {
+  return {className, selector, true, &qv::Hook<Function>::replace, nullptr};
+}
+
+template <auto Function>
+constexpr HookEntry add(const char* className, const char* selector) {
+  return {className, selector, false, &qv::Hook<Function>::add, nullptr};
+}
+
+template <auto Function, auto FunctionBefore13>
+constexpr HookEntry replaceByVersion(const char* className, const char* selector) {
+  return {className, selector, false, &qv::Hook<Function>::replace,
+          &qv::Hook<FunctionBefore13>::replace};
+}
+
+qv::Span<HookEntry> familyAll();
+qv::Span<HookEntry> family14();
+qv::Span<HookEntry> family13();
+qv::Span<HookEntry> family12();
 
 // Installs every hook of a family in order. Nothing is tested: a class the host lacks is
 // handed on as it is, and a method that is already there stays.
-void installFamily(const HookFamily& family);
+void installFamily(qv::Span<HookEntry> family);
 
 }  // namespace quorvel

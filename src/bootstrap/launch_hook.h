@@ -5,8 +5,6 @@
 
 namespace quorvel {
 
-extern IMP prevApplicationDidFinishLaunching;
-
 // SpringBoard -applicationDidFinishLaunching:
 void hookApplicationDidFinishLaunching(id self, SEL cmd, id application);
 

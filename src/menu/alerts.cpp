@@ -1,6 +1,7 @@
 #include "menu/alerts.h"
 
 #include "menu/app_actions.h"
+#include "platform/ownership.h"
 #include "platform/uikit.h"
 
 namespace quorvel {
@@ -21,10 +22,10 @@ void presentAlert(const NS::String& message, const NS::String& destructiveTitle,
   if (!host) return;
   UI::AlertController alert = UI::AlertController::alertControllerWithTitle(
       NSSTR("Quorvel"), message, UI::AlertControllerStyleAlert);
-  NS::Retained<NS::Object> target{NS::Object(bundleIdentifier)};
-  UI::AlertAction destructive = UI::AlertAction::actionWithTitle(
-      destructiveTitle, UI::AlertActionStyleDestructive,
-      qv::makeBlock<id>([action, target](id) { action(target.get()); }));
+  qv::StrongRef<id> target(bundleIdentifier);
+  UI::AlertAction destructive =
+      UI::AlertAction::actionWithTitle(destructiveTitle, UI::AlertActionStyleDestructive,
+                                       qv::makeBlock<id>([action, target](id) { action(target); }));
   UI::AlertAction nevermind = UI::AlertAction::actionWithTitle(
       NSSTR("Nevermind"), UI::AlertActionStyleCancel, qv::makeBlock<id>([](id) {}));
   alert.addAction(nevermind);

@@ -3,6 +3,7 @@
 #include "applock/authentication.h"
 #include "menu/notification_names.h"
 #include "platform/foundation.h"
+#include "platform/ownership.h"
 #include "settings/app_lists.h"
 
 namespace quorvel {
@@ -25,20 +26,16 @@ void lock(id app, id forceTouchController) {
 // The app is captured when the prompt starts, so a menu prepared meanwhile for another app
 // does not redirect the unlock; the controller is held weakly, as the menu may be gone.
 void unlockAfterAuthentication(id app, id forceTouchController) {
-  NS::Retained<NS::Object> target{NS::Object(app)};
-  NS::Weak controller(forceTouchController);
+  qv::StrongRef<id> target(app);
+  qv::WeakRef<id> controller(forceTouchController);
   bool platter = forceTouchController != nil;
   authenticate([target, controller, platter](bool succeeded) {
     if (!succeeded) return;
     NS::MutableArray list = mutableListNamed("lockedApps");
-    list.removeObject(target.get());
+    list.removeObject(target);
     storeList("lockedApps", list);
     post(kDimIconNotification);
-    if (platter) {
-      id alive = controller.loadRetained();
-      dismissForceTouchMenu(alive);
-      objc_release(alive);
-    }
+    if (platter) dismissForceTouchMenu(controller.load());
   });
 }
 

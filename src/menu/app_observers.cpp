@@ -1,14 +1,13 @@
 #include "menu/app_observers.h"
 
-#include "bootstrap/hook_support.h"
 #include "bootstrap/ivar_access.h"
 #include "menu/catalogue.h"
 #include "menu/notification_names.h"
 #include "platform/foundation.h"
+#include "platform/ownership.h"
+#include "platform/substrate.h"
 
 namespace quorvel {
-
-IMP prevAppInitWithInfo = nullptr;
 
 namespace {
 
@@ -53,7 +52,7 @@ id hookAppInitWithInfo(id self, SEL cmd, id info) {
   NS::NotificationCenter center = NS::NotificationCenter::defaultCenter();
   center.addObserver(self, SELECTOR("clearBadges"), NSSTR(kClearBadgesNotification), nil);
   center.addObserver(self, SELECTOR("killApp"), NSSTR(kKillAppNotification), nil);
-  return callPrevious<id>(prevAppInitWithInfo, self, cmd, info);
+  return qv::Hook<hookAppInitWithInfo>::previous(self, cmd, info);
 }
 
 void appClearBadges(id self, SEL) {
@@ -72,9 +71,9 @@ void appKillApp(id self, SEL) {
   id switcher =
       msgSend<id>(CLASS("SBMainSwitcherViewController"), SELECTOR("sharedInstanceIfExists"));
   if (!switcher || !NS::Object(switcher).respondsToSelector(SELECTOR("appLayouts"))) return;
-  NS::Owned<NS::Object> layouts(
-      NS::Object(msgSend<id>(msgSend<id>(switcher, SELECTOR("appLayouts")), SELECTOR("copy"))));
-  NS::Array list(layouts.get().get());
+  auto layouts = qv::StrongRef<NS::Array>::adopt(
+      NS::Array(msgSend<id>(msgSend<id>(switcher, SELECTOR("appLayouts")), SELECTOR("copy"))));
+  const NS::Array& list = layouts.get();
   NSUInteger count = list.count();
   for (NSUInteger i = 0; i < count; i++) {
     id layout = list.objectAtIndex(i);

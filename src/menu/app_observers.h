@@ -5,8 +5,6 @@
 
 namespace quorvel {
 
-extern IMP prevAppInitWithInfo;
-
 // SBApplication -initWithApplicationInfo:
 id hookAppInitWithInfo(id self, SEL cmd, id info);
 // Added to SBApplication; also the observers of clearBadges and killApp.

@@ -1,7 +1,8 @@
 #include "menu/catalogue.h"
 
-#include "bootstrap/hook_support.h"
 #include "platform/foundation.h"
+#include "platform/ownership.h"
+#include "platform/substrate.h"
 #include "settings/app_lists.h"
 #include "settings/settings_cache.h"
 
@@ -11,15 +12,8 @@ QV_EXPORT id bundleID = nil;
 
 namespace quorvel {
 
-IMP prev14BundleIdentifierForShortcuts = nullptr;
-IMP prev13BundleIdentifierForShortcuts = nullptr;
-IMP prev14ShortcutItems = nullptr;
-IMP prev13ShortcutItems = nullptr;
-IMP prev12ProviderShortcutItems = nullptr;
-
 namespace {
 
-enum class Family { ContextMenu, Platter };
 enum class Launch { Springboard, App, Nothing };
 
 // A stateful item shows which of two subtitles by its app's membership in a list.
@@ -97,7 +91,9 @@ void setSubtitle(id item, const StateSubtitles& state) {
 
 // Makes one item and appends it to `items`.
 void appendItem(const NS::MutableArray& items, const CatalogueRow& row) {
-  id item = msgSend<id>(msgSend<id>(shortcutItemClass(), SELECTOR("alloc")), SELECTOR("init"));
+  auto held = qv::StrongRef<id>::adopt(
+      msgSend<id>(msgSend<id>(shortcutItemClass(), SELECTOR("alloc")), SELECTOR("init")));
+  id item = held;
   msgSend<void>(item, SELECTOR("setLocalizedTitle:"), NS::String::from(row.title).get());
   if (row.state.listKey) setSubtitle(item, row.state);
   id launch = nil;
@@ -110,7 +106,6 @@ void appendItem(const NS::MutableArray& items, const CatalogueRow& row) {
   }
   msgSend<void>(item, SELECTOR("setType:"), NSSTR(kItemType).get());
   items.addObject(item);
-  objc_release(item);
 }
 
 template <size_t N>
@@ -126,24 +121,23 @@ NS::MutableArray mutableItems(id hostList) {
   return NS::MutableArray(NS::Array(hostList).mutableCopy().autorelease().get());
 }
 
-void recordBundleID(id identifier) {
-  objc_retain(identifier);
-  objc_release(bundleID);
-  bundleID = identifier;
-}
+void recordBundleID(id identifier) { qv::storeStrong(&bundleID, identifier); }
 
-id recordIdentifierForShortcuts(IMP previous, id self, SEL cmd) {
-  id identifier = callPrevious<id>(previous, self, cmd);
+}  // namespace
+
+id hookBundleIdentifierForShortcuts(id self, SEL cmd) {
+  id identifier = qv::Hook<hookBundleIdentifierForShortcuts>::previous(self, cmd);
   NSLog(NSSTR("%@"), identifier);
   recordBundleID(identifier);
   return identifier;
 }
 
-id contextMenuItems(IMP previous, id self, SEL cmd, bool skipWidgets) {
-  id hostList = callPrevious<id>(previous, self, cmd);
+// Folders and widget icons (which only the version-14 host has) keep the host's list.
+id hookShortcutItems(id self, SEL cmd) {
+  id hostList = qv::Hook<hookShortcutItems>::previous(self, cmd);
   if (msgSend<BOOL>(self, SELECTOR("isFolderIcon"))) return hostList;
-  if (skipWidgets && NS::Object(msgSend<id>(self, SELECTOR("icon")))
-                         .respondsToSelector(SELECTOR("initWithWidget:"))) {
+  if (NS::Object(msgSend<id>(self, SELECTOR("icon")))
+          .respondsToSelector(SELECTOR("initWithWidget:"))) {
     return hostList;
   }
   NS::MutableArray items = mutableItems(hostList);
@@ -151,28 +145,11 @@ id contextMenuItems(IMP previous, id self, SEL cmd, bool skipWidgets) {
   return items;
 }
 
-}  // namespace
-
-id hook14BundleIdentifierForShortcuts(id self, SEL cmd) {
-  return recordIdentifierForShortcuts(prev14BundleIdentifierForShortcuts, self, cmd);
-}
-
-id hook13BundleIdentifierForShortcuts(id self, SEL cmd) {
-  return recordIdentifierForShortcuts(prev13BundleIdentifierForShortcuts, self, cmd);
-}
-
-id hook14ShortcutItems(id self, SEL cmd) {
-  return contextMenuItems(prev14ShortcutItems, self, cmd, true);
-}
-
-id hook13ShortcutItems(id self, SEL cmd) {
-  return contextMenuItems(prev13ShortcutItems, self, cmd, false);
-}
-
 id hook12ProviderShortcutItems(id self, SEL cmd) {
   recordBundleID(msgSend<id>(self, SELECTOR("applicationBundleIdentifier")));
-  if (!bundleID) return callPrevious<id>(prev12ProviderShortcutItems, self, cmd);
-  NS::MutableArray items = mutableItems(callPrevious<id>(prev12ProviderShortcutItems, self, cmd));
+  id hostList = qv::Hook<hook12ProviderShortcutItems>::previous(self, cmd);
+  if (!bundleID) return hostList;
+  NS::MutableArray items = mutableItems(hostList);
   appendEnabledRows(items, kPlatterRows);
   return items;
 }

@@ -1,19 +1,15 @@
 #include "menu/dispatch.h"
 
-#include "bootstrap/hook_support.h"
 #include "menu/alerts.h"
 #include "menu/app_actions.h"
 #include "menu/app_lock_toggle.h"
 #include "menu/catalogue.h"
 #include "menu/notification_names.h"
 #include "platform/foundation.h"
+#include "platform/substrate.h"
 #include "settings/app_lists.h"
 
 namespace quorvel {
-
-IMP prev14ShouldActivate = nullptr;
-IMP prev13ShouldActivate = nullptr;
-IMP prev12ActivateShortcut = nullptr;
 
 namespace {
 
@@ -53,10 +49,12 @@ AppAction actionTitled(const NS::String& title) {
   return nullptr;
 }
 
-BOOL shouldActivate(IMP previous, id self, SEL cmd, id iconView, id item, NSUInteger index) {
+}  // namespace
+
+BOOL hookShouldActivate(id self, SEL cmd, id iconView, id item, NSUInteger index) {
   if (!isLibraryItem(item)) {
     if (isAppLocked(bundleID)) return NO;
-    return callPrevious<BOOL>(previous, self, cmd, iconView, item, index);
+    return qv::Hook<hookShouldActivate>::previous(self, cmd, iconView, item, index);
   }
   NS::String title = titleOf(item);
   if (title.isEqualToString(NSSTR("App Lock"))) {
@@ -67,21 +65,11 @@ BOOL shouldActivate(IMP previous, id self, SEL cmd, id iconView, id item, NSUInt
   return NO;
 }
 
-}  // namespace
-
-BOOL hook14ShouldActivate(id self, SEL cmd, id iconView, id item, NSUInteger index) {
-  return shouldActivate(prev14ShouldActivate, self, cmd, iconView, item, index);
-}
-
-BOOL hook13ShouldActivate(id self, SEL cmd, id iconView, id item, NSUInteger index) {
-  return shouldActivate(prev13ShouldActivate, self, cmd, iconView, item, index);
-}
-
 // Version 12 closes the menu itself after each action.
 void hook12ActivateShortcut(id self, SEL cmd, id shortcutController, id item) {
   if (!isLibraryItem(item)) {
     if (isAppLocked(bundleID)) return;
-    callPrevious<void>(prev12ActivateShortcut, self, cmd, shortcutController, item);
+    qv::Hook<hook12ActivateShortcut>::previous(self, cmd, shortcutController, item);
     return;
   }
   NS::String title = titleOf(item);

@@ -1,13 +1,10 @@
 #include "menu/item_filter.h"
 
-#include "bootstrap/hook_support.h"
 #include "platform/foundation.h"
+#include "platform/substrate.h"
 #include "settings/settings_cache.h"
 
 namespace quorvel {
-
-IMP prev14SetShortcutItems = nullptr;
-IMP prev13SetShortcutItems = nullptr;
 
 namespace {
 
@@ -24,47 +21,42 @@ NS::String shareType() {
   return NSSTR("com.apple.springboardhome.application-shortcut-item.share");
 }
 
-NS::String typeOf(const NS::Object& item) { return NS::String(item.send<id>(SELECTOR("type"))); }
+// The items of `items` for which `keep(item, type)` holds, in their order.
+template <class Keep>
+NS::MutableArray keptItems(id items, Keep keep) {
+  NS::MutableArray kept = NS::MutableArray::array();
+  NS::Array given(items);
+  NSUInteger count = given.count();
+  for (NSUInteger i = 0; i < count; i++) {
+    NS::Object item = given.objectAtIndex(i);
+    if (keep(NS::String(item.send<id>(SELECTOR("type"))))) kept.addObject(item);
+  }
+  return kept;
+}
 
 }  // namespace
 
 // Only the three home-screen items pass, each unless its switch hides it.
 void hook14SetShortcutItems(id self, SEL cmd, id items) {
-  NS::MutableArray kept = NS::MutableArray::array();
-  NS::Array given(items);
-  NSUInteger count = given.count();
-  for (NSUInteger i = 0; i < count; i++) {
-    NS::Object item = given.objectAtIndex(i);
-    NS::String type = typeOf(item);
+  NS::MutableArray kept = keptItems(items, [](const NS::String& type) {
     NSLog(NSSTR("Product:- %@"), type.get());
-    if (type.isEqual(rearrangeType()) && !settings.hideEdit) kept.addObject(item);
-    if (type.isEqual(removeType()) && !settings.hideDelete) kept.addObject(item);
-    if (type.isEqual(shareType()) && !settings.hideShare) kept.addObject(item);
-  }
-  callPrevious<void>(prev14SetShortcutItems, self, cmd, kept.get());
+    if (type.isEqual(rearrangeType())) return !settings.hideEdit;
+    if (type.isEqual(removeType())) return !settings.hideDelete;
+    if (type.isEqual(shareType())) return !settings.hideShare;
+    return false;
+  });
+  qv::Hook<hook14SetShortcutItems>::previous(self, cmd, kept);
 }
 
 // Hidden home-screen items are dropped; every other item passes in its place.
 void hook13SetShortcutItems(id self, SEL cmd, id items) {
-  NS::MutableArray kept = NS::MutableArray::array();
-  NS::Array given(items);
-  NSUInteger count = given.count();
-  for (NSUInteger i = 0; i < count; i++) {
-    NS::Object item = given.objectAtIndex(i);
-    NS::String type = typeOf(item);
-    bool keep;
-    if (type.isEqual(deleteType())) {
-      keep = !settings.hideDelete;
-    } else if (type.isEqual(shareType())) {
-      keep = !settings.hideShare;
-    } else if (type.isEqual(rearrangeType())) {
-      keep = !settings.hideEdit;
-    } else {
-      keep = true;
-    }
-    if (keep) kept.addObject(item);
-  }
-  callPrevious<void>(prev13SetShortcutItems, self, cmd, kept.get());
+  NS::MutableArray kept = keptItems(items, [](const NS::String& type) {
+    if (type.isEqual(deleteType())) return !settings.hideDelete;
+    if (type.isEqual(shareType())) return !settings.hideShare;
+    if (type.isEqual(rearrangeType())) return !settings.hideEdit;
+    return true;
+  });
+  qv::Hook<hook13SetShortcutItems>::previous(self, cmd, kept);
 }
 
 }  // namespace quorvel

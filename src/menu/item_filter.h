@@ -5,9 +5,6 @@
 
 namespace quorvel {
 
-extern IMP prev14SetShortcutItems;
-extern IMP prev13SetShortcutItems;
-
 // SBIconView -setApplicationShortcutItems:
 void hook14SetShortcutItems(id self, SEL cmd, id items);
 void hook13SetShortcutItems(id self, SEL cmd, id items);

@@ -67,10 +67,15 @@ void objc_msgSend_stret(void);
 // answers it; the second compares a send's argument types with the method's type encoding.
 IMP objc_msg_lookup(id obj, SEL sel);
 void objc_checkSend(id obj, SEL sel, const char* types);
+// The same comparison for a method of a class, before a hook replaces it; nothing when the
+// class has no such method.
+void objc_checkMethodTypes(Class cls, SEL sel, const char* types);
 #endif
 
 id objc_retain(id obj);
 void objc_release(id obj);
+// Stores `obj` retained into the strong variable at `location`, releasing what it held.
+void objc_storeStrong(id* location, id obj);
 id objc_autorelease(id obj);
 void* objc_autoreleasePoolPush(void);
 void objc_autoreleasePoolPop(void* token);

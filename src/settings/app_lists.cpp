@@ -31,8 +31,8 @@ void storeList(const char* key, const NS::Array& list) {
   NS::MutableDictionary(defaults).setObject(list, name);
   if (NS::Dictionary::dictionaryWithContentsOfFile(settingsPath())) {
     // One key of the settings domain, updated against the file as it stands when written.
-    CFPreferencesSetAppValue(name, list, CFSTR("com.vantrelo88.quorvel"));
-    CFPreferencesAppSynchronize(CFSTR("com.vantrelo88.quorvel"));
+    CFPreferencesSetAppValue(name, list, CFSTR(kSettingsDomain));
+    CFPreferencesAppSynchronize(CFSTR(kSettingsDomain));
   } else {
     NS::Dictionary(defaults).writeToFile(settingsPath(), true);
   }

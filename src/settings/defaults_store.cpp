@@ -1,5 +1,6 @@
 #include "settings/defaults_store.h"
 
+#include "platform/ownership.h"
 #include "settings/store_paths.h"
 
 extern "C" {
@@ -11,17 +12,11 @@ namespace quorvel {
 void loadDefaults() {
   if (NS::FileManager::defaultManager().fileExistsAtPath(settingsPath())) {
     // An unreadable file leaves `defaults` as nothing; the file itself is left alone.
-    id loaded = NS::MutableDictionary::dictionaryWithContentsOfFile(settingsPath()).retain();
-    objc_release(defaults);
-    defaults = loaded;
+    qv::storeStrong(&defaults, NS::MutableDictionary::dictionaryWithContentsOfFile(settingsPath()));
     return;
   }
-  id fresh = NS::MutableDictionary::dictionary().retain();
-  objc_release(defaults);
-  defaults = fresh;
-  NS::Dictionary(defaults).writeToFile(
-      preferencesFolder().stringByAppendingPathComponent(NSSTR("com.vantrelo88.quorvel.plist")),
-      true);
+  qv::storeStrong(&defaults, NS::MutableDictionary::dictionary());
+  NS::Dictionary(defaults).writeToFile(settingsPath(), true);
 }
 
 }  // namespace quorvel

@@ -2,6 +2,7 @@
 
 #include "menu/notification_names.h"
 #include "platform/foundation.h"
+#include "platform/ownership.h"
 #include "settings/store_paths.h"
 
 namespace quorvel {
@@ -34,21 +35,19 @@ constexpr SwitchKey kSwitches[] = {
 };
 constexpr float kDefaultMenuColorAlpha = 0.6f;
 
-// The settings as a dictionary (owned), or nil when there are none.
-NS::Dictionary copySettingsSource() {
-  CFPreferencesAppSynchronize(CFSTR("com.vantrelo88.quorvel"));
+// The settings as a dictionary, or nil when there are none.
+qv::StrongRef<NS::Dictionary> settingsSource() {
+  CFPreferencesAppSynchronize(CFSTR(kSettingsDomain));
   if (NS::String(NSHomeDirectory()).isEqualToString(NSSTR("/var/mobile"))) {
-    CFArrayRef keys = CFPreferencesCopyKeyList(CFSTR("com.vantrelo88.quorvel"),
-                                               kCFPreferencesCurrentUser, kCFPreferencesAnyHost);
-    if (!keys) return NS::Dictionary();
-    CFDictionaryRef values = CFPreferencesCopyMultiple(
-        keys, CFSTR("com.vantrelo88.quorvel"), kCFPreferencesCurrentUser, kCFPreferencesAnyHost);
-    CFRelease(keys);
-    if (!values) return NS::Dictionary(NS::MutableDictionary::dictionary().retain().get());
-    return NS::Dictionary(const_cast<id>(values));
+    auto keys = qv::StrongRef<NS::Array>::adopt(NS::Array(const_cast<id>(CFPreferencesCopyKeyList(
+        CFSTR(kSettingsDomain), kCFPreferencesCurrentUser, kCFPreferencesAnyHost))));
+    if (!keys) return {};
+    return qv::StrongRef<NS::Dictionary>::adopt(
+        NS::Dictionary(const_cast<id>(CFPreferencesCopyMultiple(
+            keys, CFSTR(kSettingsDomain), kCFPreferencesCurrentUser, kCFPreferencesAnyHost))));
   }
-  return NS::Dictionary(
-      NS::Dictionary::dictionaryWithContentsOfFile(settingsPath()).retain().get());
+  return qv::StrongRef<NS::Dictionary>(
+      NS::Dictionary::dictionaryWithContentsOfFile(settingsPath()));
 }
 
 // A stored value that has no conversion (an array, a dictionary, data) keeps the default.
@@ -67,7 +66,7 @@ float readFloat(const NS::Object& value, float fallback) {
 qv::Span<SwitchKey> switchKeys() { return kSwitches; }
 
 void loadPrefs() {
-  NS::Owned<NS::Dictionary> source(copySettingsSource());
+  qv::StrongRef<NS::Dictionary> source = settingsSource();
   for (const SwitchKey& key : switchKeys()) {
     settings.*key.field =
         readSwitch(source->objectForKey(NS::String::from(key.name)), key.fallback);

@@ -1,5 +1,6 @@
 #include "settings/static_color.h"
 
+#include "platform/ownership.h"
 #include "platform/uikit.h"
 #include "settings/store_paths.h"
 
@@ -22,9 +23,7 @@ void loadColorPrefs() {
   } else {
     color = UI::Color::blackColor();
   }
-  objc_retain(color);
-  objc_release(staticColor);
-  staticColor = color;
+  qv::storeStrong(&staticColor, color);
 }
 
 }  // namespace quorvel

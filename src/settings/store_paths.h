@@ -5,9 +5,11 @@
 
 namespace quorvel {
 
-// The settings domain, which is also the settings property list's name.
-inline NS::String settingsDomain() { return NSSTR("com.vantrelo88.quorvel"); }
-inline NS::String preferencesFolder() { return NSSTR("/var/jb/vmo/Library/Preferences"); }
+// The preferences domains: the settings (also the settings property list's name) and the
+// colour list.
+inline constexpr const char* kSettingsDomain = "com.vantrelo88.quorvel";
+inline constexpr const char* kColorsDomain = "com.vantrelo88.quorvel.color";
+
 inline NS::String settingsPath() {
   return NSSTR("/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist");
 }
@@ -15,6 +17,7 @@ inline NS::String colorSettingsPath() {
   return NSSTR("/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.color.plist");
 }
 
+// The Darwin notifications the settings program posts after a change.
 inline constexpr const char* kReloadPrefsNotification = "com.vantrelo88.quorvel/ReloadPrefs";
 inline constexpr const char* kReloadColorPrefsNotification =
     "com.vantrelo88.quorvel/ReloadColorPrefs";

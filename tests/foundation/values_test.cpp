@@ -7,6 +7,7 @@
 #include "foundation/foundation_internal.h"
 #include "foundation/string_scan.h"
 #include "platform/foundation.h"
+#include "platform/ownership.h"
 
 namespace {
 
@@ -121,7 +122,7 @@ TEST_F(Values, MutableArrayRemoveObjectRemovesEveryEqualEntry) {
 
 TEST_F(Values, MutableCopiesAreIndependentAndOwned) {
   NS::Array original(qv::host::makeArray({makeString("x")}));
-  NS::Owned<NS::MutableArray> copy(original.mutableCopy());
+  auto copy = qv::StrongRef<NS::MutableArray>::adopt(original.mutableCopy());
   copy->addObject(makeString("y"));
   EXPECT_EQ(original.count(), 1u);
   EXPECT_EQ(copy->count(), 2u);
@@ -139,7 +140,7 @@ TEST_F(Values, DictionaryKeysCompareByValue) {
   EXPECT_FALSE(d.objectForKey(makeString("missing")));
   d.setObject(NS::Number::withInt(6), makeString("key"));
   EXPECT_EQ(d.count(), 2u);
-  NS::Owned<NS::MutableDictionary> copy(d.mutableCopy());
+  auto copy = qv::StrongRef<NS::MutableDictionary>::adopt(d.mutableCopy());
   copy->removeObjectForKey(makeString("key"));
   EXPECT_EQ(d.count(), 2u);
   EXPECT_EQ(copy->count(), 1u);

@@ -166,4 +166,41 @@ TEST(Substrate, ACheckedCallWithOtherArgumentTypesThanTheHostMethodsAborts) {
   objc_release(obj);
 }
 
+// Typed hook slots: the previous implementation is called with the hook's own argument types,
+// and a checked build refuses to install a hook typed otherwise than the host method.
+double scaledHook(id self, SEL cmd, double value) {
+  return qv::Hook<scaledHook>::previous(self, cmd, value * 2) + 1;
+}
+
+TEST(TypedHooks, PreviousTakesTheHooksArgumentTypes) {
+  qv::host::registerFoundation();
+  Class cls = ClassBuilder<>("Scaler", "NSObject")
+                  .method(
+                      "scale:", +[](id, SEL, double v) { return v * 10; })
+                  .cls();
+  qv::Hook<scaledHook>::replace(cls, sel_registerName("scale:"));
+  ASSERT_NE(qv::Hook<scaledHook>::slot, nullptr);
+  id obj = msgSend<id>(cls, sel_registerName("new"));
+  EXPECT_EQ(msgSend<double>(obj, sel_registerName("scale:"), 1.5), 31.0);
+  objc_release(obj);
+  EXPECT_STREQ(qv::Hook<scaledHook>::types, "d@:d");
+}
+
+[[maybe_unused]] void mistypedHook(id, SEL, long long) {}
+
+TEST(TypedHooks, AHookTypedOtherwiseThanTheHostMethodIsRefusedAtInstall) {
+#ifndef QV_CHECKED_SENDS
+  GTEST_SKIP() << "only checked builds compare a hook with the host method";
+#else
+  qv::host::registerFoundation();
+  Class cls = ClassBuilder<>("Located", "NSObject")
+                  .method(
+                      "setLocation:", +[](id, SEL, id) {})
+                  .cls();
+  EXPECT_DEATH(qv::Hook<mistypedHook>::replace(cls, sel_registerName("setLocation:")),
+               "a hook of -\\[Located setLocation:\\] is typed \"v@:q\" but the method is "
+               "\"v@:@\"");
+#endif
+}
+
 }  // namespace
