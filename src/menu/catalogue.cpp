@@ -31,49 +31,44 @@ struct CatalogueRow {
   StateSubtitles state;
 };
 
-const CatalogueRow kContextMenuRows[] = {
+// Rows both families share, and the two switches whose subtitles each family words its way.
+constexpr CatalogueRow kClearCaches = {
+    "Clear Caches", &SettingsCache::clearCaches, Launch::Nothing, false, {}};
+constexpr CatalogueRow kAppLock = {"App Lock",
+                                   &SettingsCache::appLock,
+                                   Launch::Nothing,
+                                   false,
+                                   {"lockedApps", "App is locked", "App is unlocked"}};
+constexpr CatalogueRow notifications(const char* off, const char* on) {
+  return {"Notifications",
+          &SettingsCache::notifications,
+          Launch::Nothing,
+          false,
+          {"disableNotifications", off, on}};
+}
+constexpr CatalogueRow banners(const char* off, const char* on) {
+  return {"Banners", &SettingsCache::banners, Launch::Nothing, false, {"disableBanners", off, on}};
+}
+
+constexpr CatalogueRow kContextMenuRows[] = {
     {"Offload App", &SettingsCache::demoteApp, Launch::Springboard, true, {}},
     {"Bundle Identifier", &SettingsCache::copyBundleId, Launch::Springboard, true, {}},
     {"Clear Badge", &SettingsCache::clearBadges, Launch::Springboard, true, {}},
-    {"Clear Caches", &SettingsCache::clearCaches, Launch::Nothing, false, {}},
-    {"App Lock",
-     &SettingsCache::appLock,
-     Launch::Nothing,
-     false,
-     {"lockedApps", "App is locked", "App is unlocked"}},
-    {"Notifications",
-     &SettingsCache::notifications,
-     Launch::Nothing,
-     false,
-     {"disableNotifications", "Notifications Off", "Notifications On"}},
-    {"Banners",
-     &SettingsCache::banners,
-     Launch::Nothing,
-     false,
-     {"disableBanners", "Banners Off", "Banners On"}},
+    kClearCaches,
+    kAppLock,
+    notifications("Notifications Off", "Notifications On"),
+    banners("Banners Off", "Banners On"),
 };
 
-const CatalogueRow kPlatterRows[] = {
+constexpr CatalogueRow kPlatterRows[] = {
     {"Offload App", &SettingsCache::demoteApp, Launch::Nothing, false, {}},
     {"Bundle Identifier", &SettingsCache::copyBundleId, Launch::Nothing, false, {}},
     {"Uninstall App", &SettingsCache::uninstall, Launch::App, false, {}},
     {"Clear Badge", &SettingsCache::clearBadges, Launch::Nothing, false, {}},
-    {"Clear Caches", &SettingsCache::clearCaches, Launch::Nothing, false, {}},
-    {"App Lock",
-     &SettingsCache::appLock,
-     Launch::Nothing,
-     false,
-     {"lockedApps", "App is locked", "App is unlocked"}},
-    {"Notifications",
-     &SettingsCache::notifications,
-     Launch::Nothing,
-     false,
-     {"disableNotifications", "Notifications Disabled", "Notifications Enabled"}},
-    {"Banners",
-     &SettingsCache::banners,
-     Launch::Nothing,
-     false,
-     {"disableBanners", "Banners Disabled", "Banners Enabled"}},
+    kClearCaches,
+    kAppLock,
+    notifications("Notifications Disabled", "Notifications Enabled"),
+    banners("Banners Disabled", "Banners Enabled"),
 };
 
 Class shortcutItemClass() {
