@@ -160,14 +160,14 @@ void postNotification(id self, SEL, id notification) {
     std::lock_guard<std::mutex> guard(center(self)->lock);
     auto collect = [&](ObservationList& list) {
       std::erase_if(list, [&](const std::shared_ptr<Observation>& o) {
-        Strong observer = o->observer.lock();
+        Strong observer = o->observer.load();
         if (!observer) return true;
         if (o->senderKey) {
           if (o->senderKey != sender) {
             keepAlive.push_back(std::move(observer));
             return false;
           }
-          Strong liveSender = o->sender.lock();
+          Strong liveSender = o->sender.load();
           bool senderGone = !liveSender;
           keepAlive.push_back(std::move(liveSender));
           if (senderGone) {

@@ -72,7 +72,7 @@ id viewSubviews(id self, SEL) {
   return makeArray(items);
 }
 id viewSuperview(id self, SEL) {
-  Strong parent = view(self)->superview.lock();
+  Strong parent = view(self)->superview.load();
   return objc_autorelease(objc_retain(parent.get()));
 }
 void viewAddSubview(id self, SEL, id child) { addSubview(self, child); }

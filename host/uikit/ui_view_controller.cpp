@@ -25,7 +25,7 @@ void vcSetView(id self, SEL, id v) { vc(self)->view = v; }
 void vcViewWillAppear(id self, SEL, BOOL) { vc(self)->appearances++; }
 id vcPresented(id self, SEL) { return vc(self)->presented; }
 id vcPresenting(id self, SEL) {
-  Strong p = vc(self)->presenting.lock();
+  Strong p = vc(self)->presenting.load();
   return objc_autorelease(objc_retain(p.get()));
 }
 // A controller that already presents one refuses another, as UIKit does (with a warning).
@@ -43,7 +43,7 @@ void vcPresent(id self, SEL, id controller, BOOL animated, id completion) {
 }
 // On the presenter it dismisses what it presents; on a presented controller, itself.
 void vcDismiss(id self, SEL, BOOL, id completion) {
-  Strong presenter = vc(self)->presented ? Strong(self) : vc(self)->presenting.lock();
+  Strong presenter = vc(self)->presented ? Strong(self) : vc(self)->presenting.load();
   if (presenter) {
     if (id presented = vc(presenter)->presented) vc(presented)->presenting = nil;
     vc(presenter)->presented.reset();

@@ -80,7 +80,7 @@ TEST_F(MainQueue, EachBlockDrainsItsOwnPoolAndIsReleasedAfterRunning) {
   EXPECT_EQ(captured.use_count(), 2);  // the queue holds the block
   EXPECT_EQ(runMainLoopOnce(), 1u);
   EXPECT_EQ(captured.use_count(), 1);
-  EXPECT_FALSE(temporary.lock());
+  EXPECT_FALSE(temporary.load());
 }
 
 TEST_F(MainQueue, RunUntilTimesOutWhenNothingHappens) {

@@ -119,7 +119,7 @@ TEST_F(Preferences, ConstantsAreDistinctStringsAndCFReleaseReleases) {
   ASSERT_NE(keys, nullptr);
   qv::Weak watch(const_cast<id>(keys));
   CFRelease(keys);
-  EXPECT_EQ(watch.lock().get(), nil);
+  EXPECT_EQ(watch.load().get(), nil);
 }
 
 }  // namespace

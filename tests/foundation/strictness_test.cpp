@@ -67,7 +67,7 @@ TEST_F(Strictness, CFReleaseOfNullCrashes) {
   id owned = msgSend<id>(objc_getClass("NSObject"), sel_registerName("new"));
   qv::Weak watch(owned);
   CFRelease(owned);
-  EXPECT_EQ(watch.lock().get(), nil);
+  EXPECT_EQ(watch.load().get(), nil);
 }
 
 TEST_F(Strictness, IntValueSaturatesAtIntMaxAndIntMin) {

@@ -119,7 +119,7 @@ TEST_F(Deallocation, WeakReferencesReadNilFromTheStartOfTheChainAndAreClearedAft
     id loaded = objc_loadWeakRetained(&slot);
     seen.loadedNil = loaded == nil;
     objc_release(loaded);
-    seen.heldNil = held->lock().get() == nil;
+    seen.heldNil = held->load().get() == nil;
     seen.slotStillSet = slot == self;
   };
   gDuringDealloc = [&](id self) { look(self, inDealloc); };
@@ -135,7 +135,7 @@ TEST_F(Deallocation, WeakReferencesReadNilFromTheStartOfTheChainAndAreClearedAft
   EXPECT_TRUE(inSuperDealloc.slotStillSet);
   EXPECT_EQ(slot, nil);
   EXPECT_EQ(objc_loadWeak(&slot), nil);
-  EXPECT_EQ(weak.lock().get(), nil);
+  EXPECT_EQ(weak.load().get(), nil);
 }
 
 TEST_F(Deallocation, ALiveObjectIsStillRetainedAndReleasedNormally) {

@@ -153,11 +153,11 @@ TEST_F(Runtime, WeakReferencesAreZeroedWhenTheObjectIsDeallocated) {
   id obj = newTracked(&deallocs);
   Weak weak(obj);
   Weak copy = weak;
-  EXPECT_EQ(weak.lock().get(), obj);
+  EXPECT_EQ(weak.load().get(), obj);
   objc_release(obj);
   EXPECT_EQ(deallocs.load(), 1);
-  EXPECT_EQ(weak.lock().get(), nil);
-  EXPECT_EQ(copy.lock().get(), nil);
+  EXPECT_EQ(weak.load().get(), nil);
+  EXPECT_EQ(copy.load().get(), nil);
 }
 
 TEST_F(Runtime, WeakReferencesInsideMovingContainersStayValid) {
@@ -170,7 +170,7 @@ TEST_F(Runtime, WeakReferencesInsideMovingContainersStayValid) {
   }
   for (int i = 0; i < 50; i += 2) objc_release(objs[static_cast<size_t>(i)]);
   for (int i = 0; i < 50; i++) {
-    EXPECT_EQ(refs[static_cast<size_t>(i)].lock().get(),
+    EXPECT_EQ(refs[static_cast<size_t>(i)].load().get(),
               i % 2 ? objs[static_cast<size_t>(i)] : nil);
   }
   for (int i = 1; i < 50; i += 2) objc_release(objs[static_cast<size_t>(i)]);
