@@ -1,7 +1,6 @@
 #include "settings/app_lists.h"
 
 #include "settings/defaults_store.h"
-#include "settings/store_paths.h"
 
 namespace quorvel {
 
@@ -29,13 +28,10 @@ void storeList(const char* key, const NS::Array& list) {
   if (!defaults) return;
   NS::String name = NS::String::from(key);
   NS::MutableDictionary(defaults).setObject(list, name);
-  if (NS::Dictionary::dictionaryWithContentsOfFile(settingsPath())) {
-    // One key of the settings domain, updated against the file as it stands when written.
-    CFPreferencesSetAppValue(name, list, CFSTR("com.vantrelo88.quorvel"));
-    CFPreferencesAppSynchronize(CFSTR("com.vantrelo88.quorvel"));
-  } else {
-    NS::Dictionary(defaults).writeToFile(settingsPath(), true);
-  }
+  // The domain's owner writes the file, with everything else it holds; a copy written here
+  // behind its back would be overwritten by its next write.
+  CFPreferencesSetAppValue(name, list, CFSTR("com.vantrelo88.quorvel"));
+  CFPreferencesAppSynchronize(CFSTR("com.vantrelo88.quorvel"));
 }
 
 }  // namespace quorvel
