@@ -206,10 +206,18 @@ id sendRequest(id message) {
   return request(s, message);
 }
 
-pid_t daemonPid() {
+DaemonStatus daemonStatus() {
   AutoreleasePool pool;
-  return pidOf(sendRequest(statusRequest()));
+  id reply = sendRequest(statusRequest());
+  DaemonStatus status;
+  status.pid = pidOf(reply);
+  for (id name : arrayItems(dictionaryGet(reply, "domains"))) {
+    status.domains.push_back(stdString(name));
+  }
+  return status;
 }
+
+pid_t daemonPid() { return daemonStatus().pid; }
 
 pid_t restartDaemon() {
   {

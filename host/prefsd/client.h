@@ -7,6 +7,9 @@
 
 #include <sys/types.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/objc.h"
 
 namespace qv::host::prefsd {
@@ -16,7 +19,13 @@ namespace qv::host::prefsd {
 // that may be repeated.
 id sendRequest(id request);
 
-// The process id of the daemon serving the current device root (started if need be), or 0.
+struct DaemonStatus {
+  pid_t pid = 0;                     // 0: no daemon could be reached
+  std::vector<std::string> domains;  // the domains it has read, sorted
+};
+
+// The daemon serving the current device root (started if need be).
+DaemonStatus daemonStatus();
 pid_t daemonPid();
 
 // Stops the daemon serving the current root (SIGTERM), waits for its end and starts a new

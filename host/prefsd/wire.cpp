@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "foundation/foundation_internal.h"
-#include "foundation/property_list.h"
+#include "prefsd/value_codec.h"
 
 namespace qv::host::prefsd {
 namespace {
@@ -33,29 +33,20 @@ bool receiveAll(int fd, char* out, size_t size) {
 }  // namespace
 
 std::string encodeMessage(id dictionary) {
-  std::string payload = isDictionary(dictionary) ? propertyListBinary(dictionary) : "";
-  if (payload.empty() || payload.size() > kMaxMessageBytes) return "";
   std::string out(kHeaderBytes, '\0');
-  for (size_t i = 0; i < kHeaderBytes; i++) {
-    out[i] = static_cast<char>((payload.size() >> (8 * i)) & 0xff);
-  }
-  return out + payload;
+  if (!isDictionary(dictionary) || !encodeValue(dictionary, out)) return "";
+  size_t length = out.size() - kHeaderBytes;
+  if (length > kMaxMessageBytes) return "";
+  for (size_t i = 0; i < kHeaderBytes; i++) out[i] = static_cast<char>((length >> (8 * i)) & 0xff);
+  return out;
 }
 
 id decodeMessage(std::string_view payload) {
-  id object = propertyListFromBytes(payload);
+  id object = decodeValue(payload);
   return isDictionary(object) ? object : nil;
 }
 
-bool messageFlag(std::string_view payload, const char* key) {
-  PlistPtr root = parsePropertyListBytes(payload);
-  if (!root || plist_get_node_type(root.get()) != PLIST_DICT) return false;
-  plist_t item = plist_dict_get_item(root.get(), key);
-  if (!item || plist_get_node_type(item) != PLIST_BOOLEAN) return false;
-  uint8_t value = 0;
-  plist_get_bool_val(item, &value);
-  return value != 0;
-}
+bool messageFlag(std::string_view payload, const char* key) { return dictionaryFlag(payload, key); }
 
 Frame takeFrame(std::string& buffer, std::string& payload) {
   if (buffer.size() < kHeaderBytes) return Frame::Incomplete;

@@ -1,7 +1,6 @@
 // Messages between the preferences daemon and its clients on a stream socket: the length as
-// 4 bytes, little-endian, then that many bytes of a binary property list holding a
-// dictionary. Requests carry "op" and their arguments; every reply carries "ok", and "error"
-// when it is false.
+// 4 bytes, little-endian, then that many bytes encoding a dictionary (value_codec.h). Requests
+// carry "op" and their arguments; every reply carries "ok", and "error" when it is false.
 #pragma once
 
 #include <cstddef>
