@@ -31,6 +31,8 @@ using Clock = std::chrono::steady_clock;
 // cannot start at all says so at once by its exit status.
 constexpr auto kStartPatience = std::chrono::seconds(30);
 constexpr int kReplyTimeoutSeconds = 30;
+// Tries of one request: each that fails found the daemon gone. About a second in all.
+constexpr int kAttempts = 24;
 // How long an exiting process waits for the daemon it started to end.
 constexpr auto kEndPatience = std::chrono::seconds(5);
 
@@ -121,8 +123,9 @@ int connectToDaemon(ClientState& s) {
       int status = 0;
       if (::waitpid(started, &status, WNOHANG) == started) {
         std::erase(s.children, started);
-        // 0: another daemon holds the root and is about to answer, or is ending.
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+        // 1: it cannot serve this root. 0: another daemon holds the root and is about to
+        // answer, or is ending. Killed: like any daemon that dies, it is replaced.
+        if (WIFEXITED(status) && WEXITSTATUS(status) != 0) return -1;
         started = 0;
       }
     }
@@ -162,7 +165,10 @@ id converse(ClientState& s, const std::string& bytes) {
 id request(ClientState& s, id message) {
   std::string bytes = encodeMessage(message);
   if (bytes.empty()) return nil;
-  for (int attempt = 0; attempt < 2; attempt++) {
+  // A daemon killed a moment ago may still take a connection before it is gone.
+  for (int attempt = 0; attempt < kAttempts; attempt++) {
+    if (attempt > 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1 << std::min(attempt, 6)));
     if (!ensureConnected(s)) return nil;
     if (id reply = converse(s, bytes)) return reply;
     closeConnection(s);

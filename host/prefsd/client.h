@@ -15,8 +15,8 @@
 namespace qv::host::prefsd {
 
 // The daemon's reply to a request (autoreleased), or nil when no daemon can be reached. A
-// request that finds its daemon gone is sent once more, to a new one; every request is one
-// that may be repeated.
+// request that finds its daemon gone is sent again, to a new one; every request is one that
+// may be repeated.
 id sendRequest(id request);
 
 struct DaemonStatus {

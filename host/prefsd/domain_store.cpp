@@ -1,8 +1,13 @@
 #include "prefsd/domain_store.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
+#include "foundation/device_directories.h"
+#include "foundation/device_files.h"
+#include "foundation/device_root.h"
 #include "foundation/foundation_internal.h"
 #include "foundation/preferences.h"
 #include "foundation/property_list.h"
@@ -10,6 +15,11 @@
 
 namespace qv::host::prefsd {
 namespace {
+
+constexpr const char* kPreferencesFolder = "/var/jb/vmo/Library/Preferences";
+// Marks the daemon's temporaries: only one daemon serves a root, so one that finds such a
+// file found what a killed daemon left.
+constexpr const char* kTemporaryTag = "prefsd";
 
 // A new mutable dictionary (owned) holding the entries of `source` (nil: none).
 id mutableCopyOf(id source) {
@@ -19,6 +29,18 @@ id mutableCopyOf(id source) {
 }
 
 }  // namespace
+
+void DomainStore::removeLeftTemporaries() {
+  std::string folder = realPath(kPreferencesFolder);
+  std::string marker = std::string(".plist.") + kTemporaryTag + ".";
+  for (const DirectoryEntry& entry :
+       listRealDirectory(folder).value_or(std::vector<DirectoryEntry>{})) {
+    if (!entry.isDirectory && entry.name.front() == '.' &&
+        entry.name.find(marker) != std::string::npos) {
+      ::unlink((folder + "/" + entry.name).c_str());
+    }
+  }
+}
 
 id DomainStore::domain(const std::string& name) {
   auto it = domains_.find(name);
@@ -38,7 +60,10 @@ bool DomainStore::change(const std::string& name, id set, id remove, WriteFault 
   }
   for (id key : arrayItems(remove)) map.erase(Strong(key));
   if (fault != WriteFault::None) injectWriteFault(fault, 1);
-  bool written = writePropertyListFile(preferencesFilePath(name), updated.get(), true);
+  std::string xml = propertyListXML(updated.get());
+  if (xml.empty()) errno = EINVAL;
+  bool written =
+      !xml.empty() && writeDeviceFile(preferencesFilePath(name), xml, true, kTemporaryTag);
   injectWriteFault(WriteFault::None, 0);
   if (!written) {
     error = "cannot write " + preferencesFilePath(name) + ": " + std::strerror(errno);

@@ -24,6 +24,10 @@ class DomainStore {
   // given. When the write fails the domain stays as it was and `error` says why.
   bool change(const std::string& name, id set, id remove, WriteFault fault, std::string& error);
 
+  // Removes the temporary files of writes that a killed daemon left in the preferences
+  // folder. Only for the daemon that holds the root's lock.
+  void removeLeftTemporaries();
+
   // The names of the domains read so far, sorted.
   std::vector<std::string> loadedDomains() const;
 

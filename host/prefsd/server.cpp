@@ -35,6 +35,10 @@ constexpr auto kCheckInterval = std::chrono::milliseconds(250);
 // How long a new daemon waits for a dying one to release the lock.
 constexpr auto kLockPatience = std::chrono::seconds(2);
 
+// Replies a client has not read yet, beyond which its requests wait: a client that never reads
+// cannot make the daemon hold without bound.
+constexpr size_t kMaxPendingReplies = size_t{1} << 20;
+
 struct Client {
   int fd;
   std::string in;
@@ -185,7 +189,8 @@ bool Server::flush(Client& client) {
 bool Server::serve(Client& client) {
   char buf[65536];
   bool open = true;
-  while (!client.closing) {
+  if (!flush(client)) return false;
+  while (!client.closing && client.out.size() < kMaxPendingReplies) {
     ssize_t n = ::recv(client.fd, buf, sizeof buf, 0);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
@@ -212,8 +217,10 @@ bool Server::serve(Client& client) {
       answer(client, payload);
     }
   }
-  // A client that went away still gets nothing more; one that is open gets its replies.
-  if (!open) return false;
+  if (!open) {
+    flush(client);  // one that only closed its sending side still gets its replies
+    return false;
+  }
   if (!flush(client)) return false;
   return !(client.closing && client.out.empty());
 }
@@ -237,6 +244,7 @@ int Server::run() {
                  std::strerror(errno));
     return 1;
   }
+  store_.removeLeftTemporaries();
   if (!listenOnSocket()) {
     std::fprintf(stderr, "quorvel-prefsd: cannot listen at %s: %s\n", paths_.socket.c_str(),
                  std::strerror(errno));
@@ -254,7 +262,7 @@ int Server::run() {
   while (!stopping_) {
     std::vector<pollfd> polled = {{listenFd_, POLLIN, 0}, {signalFd_, POLLIN, 0}};
     for (const Client& c : clients_) {
-      short events = c.closing ? 0 : POLLIN;
+      short events = c.closing || c.out.size() >= kMaxPendingReplies ? 0 : POLLIN;
       if (!c.out.empty()) events |= POLLOUT;
       polled.push_back({c.fd, events, 0});
     }
