@@ -12,8 +12,8 @@
 #include "platform/objc.h"
 
 extern "C" {
-// Sets the entries of `keysToSet` and removes `keysToRemove` (either may be null) as one
-// change of the domain.
+// Removes `keysToRemove` and sets the entries of `keysToSet` (either may be null) as one
+// change of the domain; a key in both ends set.
 void CFPreferencesSetMultiple(CFDictionaryRef keysToSet, CFArrayRef keysToRemove,
                               CFStringRef applicationID, CFStringRef user, CFStringRef host);
 }

@@ -55,10 +55,10 @@ bool DomainStore::change(const std::string& name, id set, id remove, WriteFault 
                          std::string& error) {
   Strong updated = Strong::adopt(mutableCopyOf(domain(name)));
   auto& map = fields<NSDictionaryObj>(updated.get())->map;
+  for (id key : arrayItems(remove)) map.erase(Strong(key));
   if (set) {
     for (const auto& [key, value] : fields<NSDictionaryObj>(set)->map) map[key] = value;
   }
-  for (id key : arrayItems(remove)) map.erase(Strong(key));
   if (fault != WriteFault::None) injectWriteFault(fault, 1);
   std::string xml = propertyListXML(updated.get());
   if (xml.empty()) errno = EINVAL;

@@ -19,9 +19,10 @@ class DomainStore {
   // missing or held no dictionary) with every change since. Not to be changed by the caller.
   id domain(const std::string& name);
 
-  // Sets the entries of `set` (a dictionary, or nil) and removes the keys in `remove` (an
-  // array of strings, or nil), then writes the domain's file, suffering `fault` if one is
-  // given. When the write fails the domain stays as it was and `error` says why.
+  // Removes the keys in `remove` (an array of strings, or nil) and sets the entries of `set`
+  // (a dictionary, or nil), so a key in both ends set; then writes the domain's file, suffering
+  // `fault` if one is given. When the write fails the domain stays as it was and `error` says
+  // why.
   bool change(const std::string& name, id set, id remove, WriteFault fault, std::string& error);
 
   // Removes the temporary files of writes that a killed daemon left in the preferences

@@ -1,6 +1,7 @@
 #include "prefsd/value_codec.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -161,7 +162,8 @@ id Reader::value(int depth) {
       return objc_retain(msgSend<id>(objc_getClass("NSNumber"),
                                      sel_registerName("numberWithFloat:"), static_cast<float>(d)));
     case 'D':
-      return real(d) ? objc_retain(makeDate(d)) : nil;
+      // A property list holds no date that is not a number of seconds.
+      return real(d) && std::isfinite(d) ? objc_retain(makeDate(d)) : nil;
     case 'T':
       return objc_retain(makeBool(true));
     case 'N':

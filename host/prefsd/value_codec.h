@@ -21,7 +21,8 @@ namespace qv::host::prefsd {
 bool encodeValue(id object, std::string& out);
 
 // The object (autoreleased) encoded by all of `bytes`, or nil when they are not exactly one
-// well-formed value within the property-list limits, with UTF-8 strings and keys.
+// well-formed value within the property-list limits, with UTF-8 strings and keys and finite
+// dates.
 id decodeValue(std::string_view bytes);
 
 // Whether `bytes` encode a dictionary holding true under `key`. Makes no objects, for code
