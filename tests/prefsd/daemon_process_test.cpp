@@ -73,6 +73,9 @@ TEST_F(PreferencesDaemon, ARestartReadsEveryFileAgain) {
   EXPECT_FALSE(processExists(before.pid));  // ended and reaped
   EXPECT_TRUE(host::prefsd::daemonStatus().domains.empty());
   EXPECT_EQ(read("key"), "edited");
+  // The daemon ended cleanly: nothing on its standard error (a sanitizer report would be).
+  std::ifstream log(host::prefsd::daemonPaths().log);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(log), {}), "");
 }
 
 TEST_F(PreferencesDaemon, ItEndsWhenItsRootIsRemoved) {
