@@ -54,6 +54,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   AutoreleasePool pool;
+  // Inputs name new domains at will; a daemon that restarts starts with none in memory.
+  if (gStore->loadedDomains().size() > 32) {
+    delete gStore;
+    gStore = new prefsd::DomainStore();
+  }
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
   // The whole input as one payload, then as a stream of framed messages.
   answer(bytes);
