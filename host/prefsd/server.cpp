@@ -38,12 +38,23 @@ constexpr auto kLockPatience = std::chrono::seconds(2);
 // Replies a client has not read yet, beyond which its requests wait: a client that never reads
 // cannot make the daemon hold without bound.
 constexpr size_t kMaxPendingReplies = size_t{1} << 20;
+// Requests of one client answered before the others get their turn, so that one sending
+// thousands at once delays nobody by more than these.
+constexpr int kRequestsPerTurn = 16;
 
 struct Client {
   int fd;
   std::string in;
   std::string out;
   bool closing = false;  // the stream cannot be followed: close once the reply is out
+  bool ended = false;    // it sends no more: close once its requests are answered
+
+  // Whether it has a request to answer now. Then nothing more is read from it, so what it
+  // sends waits in the socket, not in the daemon's memory.
+  bool hasWork() const { return !closing && out.size() < kMaxPendingReplies && frameReady(in); }
+  bool wantsInput() const {
+    return !closing && !ended && out.size() < kMaxPendingReplies && !frameReady(in);
+  }
 };
 
 bool fillAddress(sockaddr_un& addr, const std::string& path) {
@@ -89,7 +100,7 @@ class Server {
   bool stillInPlace();
   void acceptClients();
   // Reads, answers and writes; false when the client is gone.
-  bool serve(Client& client);
+  bool serve(Client& client, short events);
   void answer(Client& client, const std::string& payload);
   bool flush(Client& client);
 
@@ -186,43 +197,35 @@ bool Server::flush(Client& client) {
   return true;
 }
 
-bool Server::serve(Client& client) {
-  char buf[65536];
-  bool open = true;
+bool Server::serve(Client& client, short events) {
   if (!flush(client)) return false;
-  while (!client.closing && client.out.size() < kMaxPendingReplies) {
+  if ((events & (POLLIN | POLLHUP | POLLERR)) && client.wantsInput()) {
+    char buf[65536];
     ssize_t n = ::recv(client.fd, buf, sizeof buf, 0);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      open = errno == EAGAIN || errno == EWOULDBLOCK;
-      break;
-    }
-    if (n == 0) {
-      open = false;
-      break;
-    }
-    client.in.append(buf, static_cast<size_t>(n));
-    std::string payload;
-    for (;;) {
-      Frame frame = takeFrame(client.in, payload);
-      if (frame == Frame::Incomplete) break;
-      if (frame == Frame::TooLong) {
-        AutoreleasePool pool;
-        client.out += encodeMessage(
-            errorReply("a message is at most " + std::to_string(kMaxMessageBytes) + " bytes"));
-        client.closing = true;
-        client.in.clear();
-        break;
-      }
-      answer(client, payload);
+    if (n > 0) {
+      client.in.append(buf, static_cast<size_t>(n));
+    } else if (n == 0) {
+      client.ended = true;
+    } else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+      return false;
     }
   }
-  if (!open) {
-    flush(client);  // one that only closed its sending side still gets its replies
-    return false;
+  std::string payload;
+  for (int answered = 0; answered < kRequestsPerTurn && client.hasWork(); answered++) {
+    if (takeFrame(client.in, payload) == Frame::TooLong) {
+      AutoreleasePool pool;
+      client.out += encodeMessage(
+          errorReply("a message is at most " + std::to_string(kMaxMessageBytes) + " bytes"));
+      client.closing = true;
+      client.in.clear();
+      break;
+    }
+    answer(client, payload);
   }
   if (!flush(client)) return false;
-  return !(client.closing && client.out.empty());
+  // Done with it: its stream cannot be followed, or it sends no more and has its answers.
+  bool finished = client.closing || (client.ended && !frameReady(client.in));
+  return !(finished && client.out.empty());
 }
 
 int Server::run() {
@@ -261,19 +264,22 @@ int Server::run() {
   auto lastCheck = Clock::now();
   while (!stopping_) {
     std::vector<pollfd> polled = {{listenFd_, POLLIN, 0}, {signalFd_, POLLIN, 0}};
+    bool work = false;
     for (const Client& c : clients_) {
-      short events = c.closing || c.out.size() >= kMaxPendingReplies ? 0 : POLLIN;
+      short events = c.wantsInput() ? POLLIN : 0;
       if (!c.out.empty()) events |= POLLOUT;
       polled.push_back({c.fd, events, 0});
+      work = work || c.hasWork();
     }
-    int ready = ::poll(polled.data(), polled.size(), static_cast<int>(kCheckInterval.count()));
+    int timeout = work ? 0 : static_cast<int>(kCheckInterval.count());
+    int ready = ::poll(polled.data(), polled.size(), timeout);
     if (ready < 0 && errno != EINTR) break;
     if (polled[1].revents) break;  // told to stop
     if (polled[0].revents & POLLIN) acceptClients();
     // Clients accepted just now come after those polled; they are served next round.
     for (size_t i = polled.size() - 2; i-- > 0;) {
-      if (!polled[i + 2].revents) continue;
-      if (!serve(clients_[i])) {
+      if (!polled[i + 2].revents && !clients_[i].hasWork()) continue;
+      if (!serve(clients_[i], polled[i + 2].revents)) {
         ::close(clients_[i].fd);
         clients_.erase(clients_.begin() + static_cast<long>(i));
         if (clients_.empty()) idleSince = Clock::now();

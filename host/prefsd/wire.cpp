@@ -48,6 +48,12 @@ id decodeMessage(std::string_view payload) {
 
 bool messageFlag(std::string_view payload, const char* key) { return dictionaryFlag(payload, key); }
 
+bool frameReady(const std::string& buffer) {
+  if (buffer.size() < kHeaderBytes) return false;
+  size_t length = announcedLength(buffer.data());
+  return length > kMaxMessageBytes || buffer.size() >= kHeaderBytes + length;
+}
+
 Frame takeFrame(std::string& buffer, std::string& payload) {
   if (buffer.size() < kHeaderBytes) return Frame::Incomplete;
   size_t length = announcedLength(buffer.data());

@@ -26,6 +26,10 @@ id decodeMessage(std::string_view payload);
 bool messageFlag(std::string_view payload, const char* key);
 
 enum class Frame { Incomplete, Ready, TooLong };
+// Whether `buffer` begins with a whole message, or with a header announcing one too long
+// (what takeFrame would not call Incomplete).
+bool frameReady(const std::string& buffer);
+
 // Moves the first whole message of `buffer` into `payload`. TooLong: its header announces
 // more than kMaxMessageBytes, so the stream cannot be followed any further.
 Frame takeFrame(std::string& buffer, std::string& payload);
