@@ -91,6 +91,13 @@ bool encode(id obj, std::string& out, int depth) {
   return false;
 }
 
+// An owned string: the lists a reply carries hold many, so none goes through a pool.
+id newString(std::string_view text) {
+  id string = runtime::createInstance(stringClass());
+  fields<NSStringObj>(string)->utf8.assign(text);
+  return string;
+}
+
 // Reads values from bytes, refusing anything malformed or beyond the property-list limits.
 class Reader {
  public:
@@ -150,7 +157,7 @@ id Reader::value(int depth) {
   std::string_view s;
   switch (t) {
     case 'S':
-      return text(s) ? objc_retain(makeString(std::string(s))) : nil;
+      return text(s) ? newString(s) : nil;
     case 'B':
       return run(s) ? objc_retain(makeData(std::vector<uint8_t>(s.begin(), s.end()))) : nil;
     case 'I':
@@ -186,7 +193,7 @@ id Reader::value(int depth) {
       auto& map = fields<NSDictionaryObj>(dict.get())->map;
       for (uint64_t i = 0; i < n; i++) {
         if (!text(s)) return nil;
-        Strong key = makeString(std::string(s));
+        Strong key = Strong::adopt(newString(s));
         id item = value(depth + 1);
         if (!item) return nil;
         map[key] = Strong::adopt(item);
