@@ -37,8 +37,8 @@ ensure_packages() {
 
 # configure_build DIR [CMAKE ARGS...]
 # Tests whose work crosses threads: replies from the authentication service, the Darwin
-# notification centre's listener, the main queue.
-TSAN_SUITES="ClangBlocks|SwitcherBlur|Dispatch|DarwinNotify|Authentication|SearchGate|IconState|MainQueue|NotificationCenter|Blocks|Settings|AuthFaults|ConcurrentWriters"
+# notification centre's listener, the main queue, the preferences daemon's clients.
+TSAN_SUITES="ClangBlocks|SwitcherBlur|Dispatch|DarwinNotify|Authentication|SearchGate|IconState|MainQueue|NotificationCenter|Blocks|Settings|AuthFaults|ConcurrentWriters|Daemon|Preferences"
 
 configure_build() {
   local dir=$1
@@ -136,6 +136,7 @@ case "$cmd" in
     fuzz_one fuzz_property_list 14.2 12 "$FUZZ_DIR/seed-run/property_list" -seed=1 || status=1
     fuzz_one fuzz_colour_text 14.2 12 "$FUZZ_DIR/seed-run/colour_text" -seed=1 || status=1
     fuzz_one fuzz_settings_loaders 14.2 14 "$FUZZ_DIR/seed-run/settings_loaders" -seed=1 || status=1
+    fuzz_one fuzz_prefsd_requests 14.2 12 "$FUZZ_DIR/seed-run/prefsd_requests" -seed=1 || status=1
     for os in "${FUZZ_FAMILIES[@]}"; do
       fuzz_one fuzz_scenario "$os" 7 "$FUZZ_DIR/seed-run/scenario-$os" -seed=1 || status=1
     done
@@ -148,7 +149,7 @@ case "$cmd" in
     build_fuzzers
     seconds=${1:-300}
     status=0
-    for target in fuzz_property_list fuzz_colour_text fuzz_settings_loaders; do
+    for target in fuzz_property_list fuzz_colour_text fuzz_settings_loaders fuzz_prefsd_requests; do
       fuzz_one "$target" 14.2 "$seconds" "$FUZZ_DIR/corpus/$target" || status=1
     done
     for os in "${FUZZ_FAMILIES[@]}"; do

@@ -1,10 +1,14 @@
 // The settings and the colour list in any shape, read by the library at its reload
-// notifications and at launch, then used: a menu opened and a few items picked.
+// notifications and at launch, then used: a menu opened and a few items picked. The settings
+// domain is changed through the preferences daemon, as the settings pane does; the files are
+// also edited behind its back.
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "foundation/device_root.h"
 #include "foundation/foundation_internal.h"
+#include "foundation/preferences.h"
 #include "foundation/property_list.h"
 #include "support/actions.h"
 #include "support/device.h"
@@ -64,7 +68,20 @@ id colourDictionary(FuzzedDataProvider& in) {
   return makeDictionary(entries);
 }
 
-// Replaces a property-list file: a dictionary, raw bytes, another root type, or no file.
+// Makes the settings domain hold exactly `entries`, as the settings pane would leave it; the
+// daemon writes the file. A value no file could hold leaves the domain as it was.
+void replaceSettingsDomain(id entries) {
+  CFStringRef domain = makeString("com.vantrelo88.quorvel");
+  CFArrayRef keys =
+      CFPreferencesCopyKeyList(domain, kCFPreferencesCurrentUser, kCFPreferencesAnyHost);
+  CFPreferencesSetMultiple(entries, keys, domain, kCFPreferencesCurrentUser, kCFPreferencesAnyHost);
+  CFPreferencesAppSynchronize(domain);
+  if (keys) CFRelease(keys);
+}
+
+// Replaces a property-list file: a dictionary, raw bytes, another root type, or no file. All
+// but the dictionary of the settings are edits behind the preferences daemon's back, which
+// only what reads the file sees (the launch-time `defaults`, the colour list).
 void writeFile(FuzzedDataProvider& in, const char* path, id (*dictionary)(FuzzedDataProvider&)) {
   switch (in.ConsumeIntegralInRange(0, 7)) {
     case 0:
@@ -78,10 +95,17 @@ void writeFile(FuzzedDataProvider& in, const char* path, id (*dictionary)(Fuzzed
     case 2:
       writePropertyListFile(path, fuzz::anyObject(in, 3, fuzz::settingWords()), in.ConsumeBool());
       return;
-    default:
+    default: {
       // A value that cannot be stored (a date out of range) leaves the old file.
-      writePropertyListFile(path, dictionary(in), in.ConsumeBool());
+      id entries = dictionary(in);
+      bool atomically = in.ConsumeBool();
+      if (std::string_view(path) == kSettingsFile) {
+        replaceSettingsDomain(entries);
+      } else {
+        writePropertyListFile(path, entries, atomically);
+      }
       return;
+    }
   }
 }
 

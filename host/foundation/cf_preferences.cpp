@@ -1,89 +1,82 @@
-// Core Foundation preferences over property-list files. A process reads a domain's file once
-// and keeps the result until CFPreferencesAppSynchronize, like the real cache, so a reader
-// sees another process's change only after synchronising.
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
+// Core Foundation preferences as clients of the preferences daemon (host/prefsd): reads come
+// from its memory, each change is acknowledged once the domain's file holds it, and
+// CFPreferencesAppSynchronize reads nothing again: it reports whether the changes made since
+// the last one were all stored.
 #include <mutex>
-#include <unordered_map>
+#include <set>
 
-#include "foundation/device_root.h"
+#include "foundation/file_faults.h"
 #include "foundation/preferences.h"
 #include "foundation/property_list.h"
 #include "foundation/storage_internal.h"
 #include "platform/corefoundation.h"
+#include "prefsd/client.h"
+#include "prefsd/requests.h"
 
 namespace qv::host {
 namespace {
 
-std::mutex gCacheLock;
-// A domain's real file (so that another device root is another store) to its dictionary as
-// last read (nil: no file or no dictionary).
-std::unordered_map<std::string, Strong>& cache() {
-  static auto* c = new std::unordered_map<std::string, Strong>();
-  return *c;
+std::mutex gFailedLock;
+// Domains with a change that could not be stored since the last synchronise.
+std::set<std::string>& failedDomains() {
+  static auto* domains = new std::set<std::string>();
+  return *domains;
 }
 
-// The domain's dictionary, retained (+1), or nil.
-id copyDomain(CFStringRef appID) {
+// The domain's name, or "" when it names no domain.
+std::string domainName(CFStringRef appID) {
   id name = const_cast<id>(appID);
-  if (!isString(name)) return nil;
-  std::string path = preferencesFilePath(stdString(name));
-  if (path.empty()) return nil;
-  std::string file = realPath(path);
-  std::lock_guard<std::mutex> g(gCacheLock);
-  auto it = cache().find(file);
-  if (it == cache().end()) {
-    AutoreleasePool pool;
-    id read = readPropertyListFile(path);
-    it = cache().emplace(file, isDictionary(read) ? read : nil).first;
-  }
-  return objc_retain(it->second.get());
+  if (!isString(name)) return "";
+  std::string text = stdString(name);
+  return preferencesFilePath(text).empty() ? "" : text;
+}
+
+// The daemon's reply when it answered ok, else nil.
+id ask(std::vector<std::pair<id, id>> entries) {
+  id reply = prefsd::sendRequest(makeDictionary(entries));
+  id ok = dictionaryGet(reply, "ok");
+  return isNumber(ok) && msgSend<BOOL>(ok, SELECTOR("boolValue")) ? reply : nil;
 }
 
 // The domain's keys, sorted (owned), or nil when it has none.
 id copyKeyList(CFStringRef appID) {
-  Strong domain = Strong::adopt(copyDomain(appID));
-  if (!domain || fields<NSDictionaryObj>(domain)->map.empty()) return nil;
-  id keys = runtime::createInstance(arrayClass());
-  auto& items = fields<NSArrayObj>(keys)->items;
-  for (const auto& entry : fields<NSDictionaryObj>(domain)->map) items.push_back(entry.first);
-  std::sort(items.begin(), items.end(), [](const Strong& a, const Strong& b) {
-    return stdString(a.get()) < stdString(b.get());
-  });
-  return keys;
+  std::string name = domainName(appID);
+  if (name.empty()) return nil;
+  AutoreleasePool pool;
+  id keys = dictionaryGet(
+      ask({{makeString("op"), makeString("keys")}, {makeString("domain"), makeString(name)}}),
+      "keys");
+  return isArray(keys) && !arrayItems(keys).empty() ? objc_retain(keys) : nil;
 }
 
 // The values of the keys the domain holds (all of them for nil keys), owned; empty when the
-// domain has no file.
+// domain has none or the daemon cannot be reached.
 id copyMultiple(id keys, CFStringRef appID) {
-  id name = const_cast<id>(appID);
-  if (!isString(name) || preferencesFilePath(stdString(name)).empty()) return nil;
-  Strong domain = Strong::adopt(copyDomain(appID));
-  id result = runtime::createInstance(dictionaryClass());
-  if (!domain) return result;
-  const auto& source = fields<NSDictionaryObj>(domain)->map;
-  auto& out = fields<NSDictionaryObj>(result)->map;
-  if (!keys) {
-    out = source;
-    return result;
-  }
-  for (id key : arrayItems(keys)) {
-    auto it = source.find(Strong(key));
-    if (it != source.end()) out[it->first] = it->second;
-  }
-  return result;
+  std::string name = domainName(appID);
+  if (name.empty()) return nil;
+  AutoreleasePool pool;
+  std::vector<std::pair<id, id>> request = {{makeString("op"), makeString("copy")},
+                                            {makeString("domain"), makeString(name)}};
+  if (keys) request.emplace_back(makeString("keys"), keys);
+  id values = dictionaryGet(ask(request), "values");
+  return objc_retain(isDictionary(values) ? values : makeDictionary({}));
 }
 
-void forgetDomain(CFStringRef appID) {
-  id name = const_cast<id>(appID);
-  std::string path = isString(name) ? preferencesFilePath(stdString(name)) : "";
-  if (path.empty()) return;
-  std::lock_guard<std::mutex> g(gCacheLock);
-  cache().erase(realPath(path));
+// One change of a domain, with the write fault this process was told to suffer.
+void change(CFStringRef appID, id set, id remove) {
+  std::string name = domainName(appID);
+  if (name.empty()) return;
+  AutoreleasePool pool;
+  std::vector<std::pair<id, id>> request = {{makeString("op"), makeString("set")},
+                                            {makeString("domain"), makeString(name)}};
+  if (set) request.emplace_back(makeString("set"), set);
+  if (remove) request.emplace_back(makeString("remove"), remove);
+  if (WriteFault fault = takeWriteFault(); fault != WriteFault::None) {
+    request.emplace_back(makeString("fault"), makeString(prefsd::faultName(fault)));
+  }
+  if (ask(request)) return;
+  std::lock_guard<std::mutex> g(gFailedLock);
+  failedDomains().insert(name);
 }
 
 // Constant strings in static storage; their class is filled in at registration.
@@ -97,21 +90,6 @@ void makeConstant(NSStringObj& s, const char* text) {
 
 }  // namespace
 
-PreferencesLock::PreferencesLock(const std::string& appID) {
-  std::string folder = realPath("/var/run/preferences-locks");
-  ::mkdir(realPath("/var/run").c_str(), 0755);
-  ::mkdir(folder.c_str(), 0755);
-  fd_ = ::open((folder + "/" + appID + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd_ >= 0) {
-    while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-    }
-  }
-}
-
-PreferencesLock::~PreferencesLock() {
-  if (fd_ >= 0) ::close(fd_);  // closing releases the lock
-}
-
 std::string preferencesFilePath(const std::string& appID) {
   if (appID.empty() || appID == "." || appID == ".." || appID.find('/') != std::string::npos ||
       appID.find('\0') != std::string::npos) {
@@ -121,26 +99,10 @@ std::string preferencesFilePath(const std::string& appID) {
 }
 
 bool setPreferenceValue(const std::string& appID, const std::string& key, id value) {
-  std::string path = preferencesFilePath(appID);
-  if (path.empty()) return false;
   AutoreleasePool pool;
-  PreferencesLock lock(appID);
-  id current = readPropertyListFile(path);
-  id updated = runtime::createInstance(dictionaryClass());
-  Strong owner = Strong::adopt(updated);
-  if (isDictionary(current)) {
-    fields<NSDictionaryObj>(updated)->map = fields<NSDictionaryObj>(current)->map;
-  }
-  Strong keyString = makeString(key);
-  if (value) {
-    fields<NSDictionaryObj>(updated)->map[keyString] = Strong(value);
-  } else {
-    fields<NSDictionaryObj>(updated)->map.erase(keyString);
-  }
-  if (!writePropertyListFile(path, updated, true)) return false;
-  std::lock_guard<std::mutex> g(gCacheLock);
-  cache()[realPath(path)] = owner;
-  return true;
+  CFStringRef domain = makeString(appID);
+  CFPreferencesSetAppValue(makeString(key), value, domain);
+  return CFPreferencesAppSynchronize(domain);
 }
 
 void registerPreferences() {
@@ -160,16 +122,31 @@ const CFStringRef kCFPreferencesCurrentHost = &qv::host::gCurrentHost;
 const CFStringRef kCFPreferencesAnyHost = &qv::host::gAnyHost;
 
 Boolean CFPreferencesAppSynchronize(CFStringRef applicationID) {
-  qv::host::forgetDomain(applicationID);
-  return true;
+  std::string name = qv::host::domainName(applicationID);
+  if (name.empty()) return false;
+  std::lock_guard<std::mutex> g(qv::host::gFailedLock);
+  return qv::host::failedDomains().erase(name) == 0;
 }
 
 void CFPreferencesSetAppValue(CFStringRef key, CFTypeRef value, CFStringRef applicationID) {
-  id name = const_cast<id>(applicationID);
+  using namespace qv::host;
   id keyText = const_cast<id>(key);
-  if (!qv::host::isString(name) || !qv::host::isString(keyText)) return;
-  qv::host::setPreferenceValue(qv::host::stdString(name), qv::host::stdString(keyText),
-                               const_cast<id>(value));
+  if (!isString(keyText)) return;
+  qv::AutoreleasePool pool;
+  if (value) {
+    change(applicationID, makeDictionary({{keyText, const_cast<id>(value)}}), nil);
+  } else {
+    change(applicationID, nil, makeArray({keyText}));
+  }
+}
+
+void CFPreferencesSetMultiple(CFDictionaryRef keysToSet, CFArrayRef keysToRemove,
+                              CFStringRef applicationID, CFStringRef, CFStringRef) {
+  using namespace qv::host;
+  id set = const_cast<id>(keysToSet);
+  id remove = const_cast<id>(keysToRemove);
+  if ((set && !isDictionary(set)) || (remove && !isArray(remove))) return;
+  qv::host::change(applicationID, set, remove);
 }
 
 CFArrayRef CFPreferencesCopyKeyList(CFStringRef applicationID, CFStringRef, CFStringRef) {

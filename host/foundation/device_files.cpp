@@ -97,7 +97,7 @@ bool writeInPlace(const std::string& target, const std::string& bytes, WriteFaul
 }
 
 bool writeAtomically(const std::string& folder, const std::string& name, const std::string& bytes,
-                     WriteFault fault) {
+                     WriteFault fault, const std::string& tag) {
   std::string target = folder + "/" + name;
   struct stat st;
   if (::lstat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
@@ -109,7 +109,8 @@ bool writeAtomically(const std::string& folder, const std::string& name, const s
     return false;
   }
   // Hidden, and short enough to be a valid name whatever the target's length.
-  std::string temp = folder + "/." + name.substr(0, 200) + ".XXXXXX";
+  std::string temp = folder + "/." + name.substr(0, 200) +
+                     (tag.empty() ? "" : "." + tag.substr(0, 20)) + ".XXXXXX";
   Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
   if (fd.get() < 0) return false;
   bool ok = ::fchmod(fd.get(), kFileMode) == 0 && writeBytes(fd.get(), bytes, fault) &&
@@ -192,11 +193,12 @@ std::optional<std::string> readDeviceFile(const std::string& devicePath, size_t 
   return out;
 }
 
-bool writeDeviceFile(const std::string& devicePath, const std::string& bytes, bool atomically) {
+bool writeDeviceFile(const std::string& devicePath, const std::string& bytes, bool atomically,
+                     const std::string& temporaryTag) {
   std::string folder, name;
   if (!writeTarget(devicePath, folder, name)) return false;
   WriteFault fault = takeWriteFault();
-  return atomically ? writeAtomically(folder, name, bytes, fault)
+  return atomically ? writeAtomically(folder, name, bytes, fault, temporaryTag)
                     : writeInPlace(folder + "/" + name, bytes, fault);
 }
 

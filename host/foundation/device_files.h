@@ -14,7 +14,10 @@ std::optional<std::string> readDeviceFile(const std::string& devicePath, size_t 
 // Writes `bytes` as the whole file. Atomically: into a temporary file in the same folder,
 // synced, then renamed over the target, so a reader sees the old or the new file, never a
 // part; on failure the temporary is removed and the old file stays. Otherwise in place.
-// Missing parent folders are not created. On failure errno says why.
-bool writeDeviceFile(const std::string& devicePath, const std::string& bytes, bool atomically);
+// Missing parent folders are not created. On failure errno says why. A `temporaryTag` goes
+// into the temporary's name (".NAME.TAG.XXXXXX"), so that its writer can tell its own
+// temporaries, left by a write that was killed, from other processes' ones.
+bool writeDeviceFile(const std::string& devicePath, const std::string& bytes, bool atomically,
+                     const std::string& temporaryTag = "");
 
 }  // namespace qv::host

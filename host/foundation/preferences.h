@@ -1,12 +1,22 @@
-// Preference domains: the domain "X" is the property list
-// "/var/jb/vmo/Library/Preferences/X.plist", so the settings program, the domain and the
-// settings property list are one store. The user and host arguments of CFPreferences do not
-// select separate stores.
+// Preference domains: the domain "X" is kept in the property list
+// "/var/jb/vmo/Library/Preferences/X.plist", so the settings program's domain and the settings
+// property list are one store. As on a device, the domains belong to a daemon shared by every
+// process on the device root (host/prefsd): CFPreferences reads its memory and changes go
+// through it, which writes the file before it acknowledges them. The user and host arguments
+// of CFPreferences do not select separate stores.
 #pragma once
 
 #include <string>
 
+#include "platform/corefoundation.h"
 #include "platform/objc.h"
+
+extern "C" {
+// Removes `keysToRemove` and sets the entries of `keysToSet` (either may be null) as one
+// change of the domain; a key in both ends set.
+void CFPreferencesSetMultiple(CFDictionaryRef keysToSet, CFArrayRef keysToRemove,
+                              CFStringRef applicationID, CFStringRef user, CFStringRef host);
+}
 
 namespace qv::host {
 
@@ -14,25 +24,9 @@ namespace qv::host {
 // "..", or containing "/").
 std::string preferencesFilePath(const std::string& appID);
 
-// Serialises the read-modify-write of one domain's file between processes (the settings
-// program and the home screen), so that neither loses what the other wrote. Hold it from
-// before reading the file until after writing it; the kernel drops the lock of a process that
-// dies.
-class PreferencesLock {
- public:
-  explicit PreferencesLock(const std::string& appID);
-  ~PreferencesLock();
-  PreferencesLock(const PreferencesLock&) = delete;
-  PreferencesLock& operator=(const PreferencesLock&) = delete;
-
- private:
-  int fd_ = -1;
-};
-
-// Sets (or, with nil, removes) one key of a domain and writes its file atomically, as
-// CFPreferencesSetAppValue followed by a synchronise does; the file is re-read under a lock
-// shared by every process, so concurrent updates of other keys are kept. False when the
-// write fails.
+// Sets (or, with nil, removes) one key of a domain as the settings pane does:
+// CFPreferencesSetAppValue, then CFPreferencesAppSynchronize. True once the domain's file holds
+// the change.
 bool setPreferenceValue(const std::string& appID, const std::string& key, id value);
 
 }  // namespace qv::host

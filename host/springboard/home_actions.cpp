@@ -7,7 +7,6 @@
 #include "foundation/device_root.h"
 #include "foundation/main_loop.h"
 #include "foundation/preferences.h"
-#include "foundation/property_list.h"
 #include "springboard/menu_presenter.h"
 #include "springboard/springboard_internal.h"
 #include "uikit/device_state.h"
@@ -46,18 +45,10 @@ void HomeScreen::writeSetting(const std::string& key, Json value) {
 
 void HomeScreen::writeStaticColor(const std::string& text) {
   AutoreleasePool pool;
-  const std::string path = "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.color.plist";
   ensurePreferencesFolder();
-  id existing = readPropertyListFile(path);
-  id colors = makeDictionary({}, true);
-  if (existing && isDictionary(existing))
-    colors = msgSend<id>(existing, SELECTOR("mutableCopy"));
-  else
-    objc_retain(colors);
-  dictionarySet(colors, makeString("staticColor"), makeString(text));
-  bool ok = writePropertyListFile(path, colors, true);
-  objc_release(colors);
-  if (!ok) throw ScenarioError{"static-color: cannot write the colour list"};
+  if (!setPreferenceValue("com.vantrelo88.quorvel.color", "staticColor", makeString(text))) {
+    throw ScenarioError{"static-color: cannot write the colour list"};
+  }
 }
 
 void HomeScreen::reloadPrefs() {

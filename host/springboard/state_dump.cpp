@@ -5,6 +5,7 @@
 #include "foundation/device_root.h"
 #include "foundation/property_list.h"
 #include "foundation/system_log.h"
+#include "platform/corefoundation.h"
 #include "springboard/library_view.h"
 #include "springboard/menu_presenter.h"
 #include "springboard/springboard_internal.h"
@@ -284,6 +285,11 @@ Json HomeScreen::dump() const {
   d.set("defaults", objectJson(libraryObject("defaults")));
   d.set("settingsFile", objectJson(readPropertyListFile(
                             "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist")));
+  // What CFPreferences readers get: the preferences daemon's copy of the domain.
+  Strong domain = Strong::adopt(
+      const_cast<id>(CFPreferencesCopyMultiple(nullptr, makeString("com.vantrelo88.quorvel"),
+                                               kCFPreferencesCurrentUser, kCFPreferencesAnyHost)));
+  d.set("settingsDomain", objectJson(domain.get()));
   d.set("bundleID", objectJson(libraryObject("bundleID")));
   d.set("staticColor", colorJson(libraryObject("staticColor")));
   d.set("menu", menu_ ? menu_->dump() : Json());

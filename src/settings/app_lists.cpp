@@ -29,13 +29,10 @@ void storeList(const char* key, const NS::Array& list) {
   if (!defaults) return;
   NS::String name = NS::String::from(key);
   NS::MutableDictionary(defaults).setObject(list, name);
-  if (NS::Dictionary::dictionaryWithContentsOfFile(settingsPath())) {
-    // One key of the settings domain, updated against the file as it stands when written.
-    CFPreferencesSetAppValue(name, list, CFSTR(kSettingsDomain));
-    CFPreferencesAppSynchronize(CFSTR(kSettingsDomain));
-  } else {
-    NS::Dictionary(defaults).writeToFile(settingsPath(), true);
-  }
+  // The domain's owner writes the file, with everything else it holds; a copy written here
+  // behind its back would be overwritten by its next write.
+  CFPreferencesSetAppValue(name, list, CFSTR(kSettingsDomain));
+  CFPreferencesAppSynchronize(CFSTR(kSettingsDomain));
 }
 
 }  // namespace quorvel

@@ -18,11 +18,9 @@ bool isAppLocked(id bundleIdentifier);
 // current autorelease pool.
 NS::MutableArray mutableListNamed(const char* key);
 
-// Stores `list` under `key` in `defaults` and writes it to the settings property list.
-// Only this key of the file is replaced, against the file as it stands at that moment, so
-// settings the settings program wrote since launch (even while this runs) survive; when the
-// file cannot be read, `defaults` is written whole. Without `defaults` nothing is kept or
-// written.
+// Stores `list` under `key` in `defaults` and, through the settings domain, in the settings
+// property list. Only this key of the domain changes, so settings the settings program wrote
+// since launch (even while this runs) survive. Without `defaults` nothing is kept or written.
 void storeList(const char* key, const NS::Array& list);
 
 }  // namespace quorvel

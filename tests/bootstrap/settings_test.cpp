@@ -144,10 +144,13 @@ TEST_F(Settings, ReloadFromAnotherProcessRefreshesTheCacheButNotTheLists) {
   boot();
   ASSERT_FALSE(dump()["settings"]["hideBadges"].asBool());
 
-  // The settings program changes the store and announces it.
-  writeSettings({{"hideBadges", makeBool(true)},
-                 {"clearCaches", makeBool(false)},
-                 {"lockedApps", list({"com.example.mail"})}});
+  // The settings program changes the domain and announces it.
+  for (const auto& [key, value] :
+       std::vector<std::pair<std::string, id>>{{"hideBadges", makeBool(true)},
+                                               {"clearCaches", makeBool(false)},
+                                               {"lockedApps", list({"com.example.mail"})}}) {
+    ASSERT_TRUE(host::setPreferenceValue("com.vantrelo88.quorvel", key, value));
+  }
   postFromAnotherProcess(root_, "com.vantrelo88.quorvel/ReloadPrefs");
   ASSERT_TRUE(host::runMainLoopUntil([&] { return dump()["settings"]["hideBadges"].asBool(); },
                                      std::chrono::seconds(5)));

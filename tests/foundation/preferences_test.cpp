@@ -1,10 +1,13 @@
-// CFPreferences over the domain's property-list file.
+// CFPreferences as clients of the preferences daemon: a domain is read from its file at first
+// use and kept in the daemon's memory; changes reach the file before they are acknowledged.
 #include <gtest/gtest.h>
 
+#include "foundation/file_faults.h"
 #include "foundation/preferences.h"
 #include "foundation/property_list.h"
 #include "foundation/storage_internal.h"
 #include "platform/foundation.h"
+#include "prefsd/client.h"
 #include "storage_test_support.h"
 
 namespace {
@@ -64,22 +67,74 @@ TEST_F(Preferences, NoFileOrNoKeysGivesNoList) {
   qv::Strong none = copyMultiple(nil);
   ASSERT_NE(none.get(), nil);
   EXPECT_EQ(msgSend<NSUInteger>(none.get(), SELECTOR("count")), 0u);
-  CFPreferencesAppSynchronize(cf(kDomain));
-  writeDomain(makeDictionary({}));
+  // A domain whose last key was removed has no list either.
+  makeFolder("/var/jb/vmo/Library/Preferences");
+  ASSERT_TRUE(setPreferenceValue(kDomain, "only", makeBool(true)));
+  EXPECT_EQ(keyList(), std::vector<std::string>{"only"});
+  ASSERT_TRUE(setPreferenceValue(kDomain, "only", nil));
   EXPECT_EQ(CFPreferencesCopyKeyList(cf(kDomain), kCFPreferencesCurrentUser, kCFPreferencesAnyHost),
             nullptr);
-  CFPreferencesAppSynchronize(cf(kDomain));
+  // A file without a dictionary, read by a new daemon, is an empty domain.
   writeDomain(makeArray({makeString("not a dictionary")}));
+  ASSERT_GT(qv::host::prefsd::restartDaemon(), 0);
   EXPECT_TRUE(keyList().empty());
 }
 
-TEST_F(Preferences, ChangesShowAfterSynchronising) {
+TEST_F(Preferences, SynchronisingDoesNotReadTheFileAgain) {
   writeDomain(sample());
   EXPECT_EQ(keyList().size(), 3u);
   writeDomain(makeDictionary({{makeString("only"), makeInteger(1)}}));
-  EXPECT_EQ(keyList().size(), 3u);  // still the cached domain
   EXPECT_TRUE(CFPreferencesAppSynchronize(cf(kDomain)));
+  EXPECT_EQ(keyList().size(), 3u);  // the daemon's copy, as on a phone
+  // A new daemon reads the file as it is now.
+  ASSERT_GT(qv::host::prefsd::restartDaemon(), 0);
   EXPECT_EQ(keyList(), std::vector<std::string>{"only"});
+}
+
+TEST_F(Preferences, AChangeWritesTheDaemonsCopyOverAnEditMadeBehindItsBack) {
+  writeDomain(sample());
+  EXPECT_EQ(keyList().size(), 3u);
+  writeDomain(makeDictionary({{makeString("edited"), makeBool(true)}}));
+  ASSERT_TRUE(setPreferenceValue(kDomain, "enabled", makeBool(false)));
+  NS::Dictionary onDisk = NS::Dictionary::dictionaryWithContentsOfFile(
+      NS::String::from(preferencesFilePath(kDomain).c_str()));
+  EXPECT_EQ(onDisk.count(), 3u);
+  EXPECT_FALSE(onDisk.objectForKey(NSSTR("edited")));
+  EXPECT_FALSE(onDisk.objectForKey(NSSTR("enabled")).boolValue());
+  EXPECT_EQ(onDisk.objectForKey(NSSTR("blurRadius")).floatValue(), 12.5f);
+}
+
+TEST_F(Preferences, SetMultipleIsOneChange) {
+  writeDomain(sample());
+  id set = makeDictionary({{makeString("a"), makeInteger(1)}, {makeString("b"), makeInteger(2)}});
+  CFPreferencesSetMultiple(set, makeArray({makeString("enabled"), makeString("absent")}),
+                           cf(kDomain), kCFPreferencesCurrentUser, kCFPreferencesAnyHost);
+  EXPECT_TRUE(CFPreferencesAppSynchronize(cf(kDomain)));
+  EXPECT_EQ(keyList(), (std::vector<std::string>{"a", "b", "blurRadius", "lockedApps"}));
+  id onDisk = readPropertyListFile(preferencesFilePath(kDomain));
+  EXPECT_EQ(msgSend<NSUInteger>(onDisk, SELECTOR("count")), 4u);
+}
+
+TEST_F(Preferences, AChangeThatCannotBeStoredIsNotKeptAndSynchroniseSaysSo) {
+  writeDomain(sample());
+  std::string before = readRaw(preferencesFilePath(kDomain));
+  for (WriteFault fault :
+       {WriteFault::NoSpaceMidway, WriteFault::FailedRename, WriteFault::ReadOnlyFolder}) {
+    injectWriteFault(fault);
+    CFPreferencesSetAppValue(cf("enabled"), makeBool(false), cf(kDomain));
+    EXPECT_FALSE(CFPreferencesAppSynchronize(cf(kDomain)));
+    EXPECT_TRUE(CFPreferencesAppSynchronize(cf(kDomain)));  // reported once
+    qv::Strong values = copyMultiple(makeArray({makeString("enabled")}));
+    EXPECT_TRUE(msgSend<BOOL>(dictionaryGet(values.get(), "enabled"), SELECTOR("boolValue")));
+    EXPECT_EQ(readRaw(preferencesFilePath(kDomain)), before);
+    EXPECT_EQ(namesIn("/var/jb/vmo/Library/Preferences"),
+              std::vector<std::string>{"com.vantrelo88.quorvel.plist"});
+  }
+  // A value that is no property list never leaves this process.
+  qv::Strong object = qv::Strong::adopt(msgSend<id>(objc_getClass("NSObject"), SELECTOR("new")));
+  CFPreferencesSetAppValue(cf("view"), object.get(), cf(kDomain));
+  EXPECT_FALSE(CFPreferencesAppSynchronize(cf(kDomain)));
+  EXPECT_EQ(keyList().size(), 3u);
 }
 
 TEST_F(Preferences, EachDeviceRootIsItsOwnStore) {

@@ -1,5 +1,7 @@
-// The settings program writes the same files from another process while the library changes
-// its lists and captures the wallpaper colour: nothing either writes is lost.
+// The settings program writes the same domains from another process while the library changes
+// its lists and captures the wallpaper colour: the preferences daemon applies each change to
+// its copy and writes it, so nothing either writes is lost and the file is what the daemon
+// holds.
 #include <atomic>
 #include <thread>
 
@@ -38,6 +40,7 @@ TEST_F(ConcurrentWriters, EveryLockSurvivesTheSettingsProgramWritingAtTheSameTim
   EXPECT_EQ(d["settingsFile"]["lockedApps"].dump(), d["defaults"]["lockedApps"].dump());
   EXPECT_TRUE(d["settingsFile"].has("hideBadges"));  // the program's writes are kept too
   EXPECT_FALSE(d["settingsFile"]["hideShare"].asBool());
+  EXPECT_EQ(d["settingsDomain"].dump(), d["settingsFile"].dump());
 }
 
 TEST_F(ConcurrentWriters, WallpaperCapturesKeepTheStaticColourTheProgramWrote) {
@@ -89,6 +92,7 @@ TEST_F(ConcurrentWriters, TheSettingsProgramRunningAlongsideLosesNoLock) {
   Json d = dump();
   EXPECT_EQ(d["settingsFile"]["lockedApps"].size(), 40u);
   EXPECT_EQ(d["settingsFile"]["lockedApps"].dump(), d["defaults"]["lockedApps"].dump());
+  EXPECT_EQ(d["settingsDomain"].dump(), d["settingsFile"].dump());
 }
 
 }  // namespace

@@ -286,7 +286,8 @@ TEST_F(DispatchBooted, AChangedListKeepsWhatTheSettingsProgramWroteSinceLaunch) 
   EXPECT_EQ(file["lockedApps"].size(), 1u);
 }
 
-TEST_F(DispatchBooted, AnUnreadableFileAtWriteTimeIsReplacedByDefaultsWhole) {
+// The domain's owner writes the file whole, replacing what could not be read.
+TEST_F(DispatchBooted, AnUnreadableFileAtWriteTimeIsReplacedByTheWholeDomain) {
   writeSettings({{"disableBanners", list({"com.example.maps"})}});
   bootWith("14.2");
   home().writeFile(settingsPath(), "garbage");

@@ -1,4 +1,4 @@
-// Carrying out an action on the device's settings files.
+// Carrying out an action on the device's settings, through CFPreferences.
 #pragma once
 
 #include <ostream>
@@ -8,7 +8,7 @@
 namespace qv::prefs {
 
 struct Context {
-  bool force = false;  // replace an unusable file instead of refusing
+  bool force = false;  // change settings whose file is unusable instead of refusing
   std::ostream& out;
   std::ostream& err;  // warnings
 };
@@ -16,7 +16,7 @@ struct Context {
 // Throws Failure. Writes post the library's reload notification.
 void perform(const Action& action, Context& context);
 
-// The commands on the settings property list (settings_commands.cpp).
+// The commands on the settings domain (settings_commands.cpp).
 void listSettings(Context& context);
 void getSetting(const SettingKey& key, Context& context);
 void getAppList(const std::string& name, Context& context);

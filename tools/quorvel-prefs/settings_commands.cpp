@@ -1,41 +1,44 @@
-// list, get, set and reset on the settings property list.
+// list, get, set and reset on the settings domain.
 #include <algorithm>
 #include <iomanip>
 #include <vector>
 
 #include "commands.h"
-#include "dictionary_file.h"
 #include "failure.h"
+#include "file_check.h"
 #include "foundation/darwin_notify.h"
 #include "foundation/foundation_internal.h"
+#include "settings_domain.h"
 
 namespace qv::prefs {
-
-using State = DictionaryFile::State;
 
 namespace {
 
 constexpr int kKeyColumn = 22;
 
-// For reading: an unusable file reads as no settings, which is what the library makes of it.
-DictionaryFile readSettings(Context& c) {
-  DictionaryFile file(kSettingsPath);
-  if (file.state() == State::Unusable) {
-    c.err << "quorvel-prefs: warning: the settings file " << file.realFile() << " "
-          << file.problem() << "; the library uses the defaults\n";
+// For reading: the domain, as the library reads it; a file that cannot be read is named.
+SettingsDomain readSettings(Context& c) {
+  FileCheck file = checkFile(kSettingsPath);
+  if (file.state == FileCheck::State::Unusable) {
+    c.err << "quorvel-prefs: warning: the settings file " << file.realFile << " " << file.problem
+          << "; the library reads no app lists from it at launch\n";
   }
-  return file;
+  return SettingsDomain(kSettingsDomain, kSettingsPath);
 }
 
-// For changing: an unusable file is refused unless --force.
-DictionaryFile settingsForChange(Context& c) {
-  DictionaryFile file(kSettingsPath);
-  file.requireReadable(c.force, "the settings file");
-  return file;
+// For changing: a file that cannot be read is refused unless --force.
+struct ForChange {
+  FileCheck file;
+  SettingsDomain settings;
+};
+ForChange settingsForChange(Context& c) {
+  FileCheck file = checkFile(kSettingsPath);
+  requireUsable(file, c.force, "the settings file");
+  return {file, SettingsDomain(kSettingsDomain, kSettingsPath)};
 }
 
-void saveSettings(DictionaryFile& file) {
-  file.save();
+void saveSettings(SettingsDomain& settings, id set, const std::vector<std::string>& remove) {
+  settings.store(set, remove);
   host::postDarwinNotification(kReloadPrefsNotification);
 }
 
@@ -58,10 +61,10 @@ std::string appListSummary(id list) {
   return text;
 }
 
-// Keys of the file that are neither settings nor app lists, sorted.
-std::vector<std::string> otherKeys(const DictionaryFile& file) {
+// Keys of the domain that are neither settings nor app lists, sorted.
+std::vector<std::string> otherKeys(const SettingsDomain& settings) {
   std::vector<std::string> keys;
-  for (id key : host::arrayItems(msgSend<id>(file.entries(), SELECTOR("allKeys")))) {
+  for (id key : host::arrayItems(msgSend<id>(settings.values(), SELECTOR("allKeys")))) {
     std::string name = host::stdString(key);
     if (!findSettingKey(name) && !isAppListKey(name)) keys.push_back(name);
   }
@@ -72,13 +75,13 @@ std::vector<std::string> otherKeys(const DictionaryFile& file) {
 }  // namespace
 
 void listSettings(Context& c) {
-  DictionaryFile file = readSettings(c);
+  SettingsDomain settings = readSettings(c);
   std::ostream& out = c.out;
   out << std::left << std::setw(kKeyColumn) << "KEY" << std::setw(9) << "TYPE" << std::setw(9)
       << "DEFAULT"
       << "VALUE\n";
   for (const SettingKey& key : settingKeys()) {
-    id stored = file.get(key.name);
+    id stored = settings.get(key.name);
     out << std::setw(kKeyColumn) << key.name << std::setw(9) << typeName(key.type) << std::setw(9)
         << defaultText(key) << effectiveText(key, stored);
     if (stored && storedAsExpected(key, stored)) {
@@ -94,9 +97,9 @@ void listSettings(Context& c) {
 
   out << "\nApp lists (kept by the library, read-only):\n";
   for (const char* name : appListKeys()) {
-    out << std::setw(kKeyColumn) << name << appListSummary(file.get(name)) << '\n';
+    out << std::setw(kKeyColumn) << name << appListSummary(settings.get(name)) << '\n';
   }
-  std::vector<std::string> others = otherKeys(file);
+  std::vector<std::string> others = otherKeys(settings);
   if (!others.empty()) {
     out << "\nOther keys in the file (kept as they are):";
     for (const std::string& k : others) out << ' ' << k;
@@ -105,52 +108,49 @@ void listSettings(Context& c) {
 }
 
 void getSetting(const SettingKey& key, Context& c) {
-  DictionaryFile file = readSettings(c);
-  c.out << effectiveText(key, file.get(key.name)) << '\n';
+  SettingsDomain settings = readSettings(c);
+  c.out << effectiveText(key, settings.get(key.name)) << '\n';
 }
 
 void getAppList(const std::string& name, Context& c) {
-  DictionaryFile file = readSettings(c);
-  for (const std::string& entry : appListEntries(file.get(name))) c.out << entry << '\n';
+  SettingsDomain settings = readSettings(c);
+  for (const std::string& entry : appListEntries(settings.get(name))) c.out << entry << '\n';
 }
 
 void setSetting(const SettingKey& key, const SettingValue& value, Context& c) {
-  DictionaryFile file = settingsForChange(c);
-  std::string before = effectiveText(key, file.get(key.name));
-  file.set(key.name, settingObject(value));
-  saveSettings(file);
-  c.out << key.name << ": " << effectiveText(key, file.get(key.name)) << " (was " << before
-        << ")\n";
+  ForChange change = settingsForChange(c);
+  std::string before = effectiveText(key, change.settings.get(key.name));
+  saveSettings(change.settings,
+               host::makeDictionary({{host::makeString(key.name), settingObject(value)}}), {});
+  c.out << key.name << ": " << effectiveText(key, change.settings.get(key.name)) << " (was "
+        << before << ")\n";
 }
 
 void resetSetting(const SettingKey& key, Context& c) {
-  DictionaryFile file = settingsForChange(c);
-  id stored = file.get(key.name);
+  ForChange change = settingsForChange(c);
+  id stored = change.settings.get(key.name);
   std::string before = effectiveText(key, stored);
-  // Nothing to change unless the key is there, or --force replaces an unusable file.
-  if (!stored && file.state() != State::Unusable) {
+  // Nothing to change unless the key is set, or --force replaces an unusable file.
+  if (!stored && change.file.state != FileCheck::State::Unusable) {
     c.out << key.name << ": already the default (" << defaultText(key) << ")\n";
     return;
   }
-  file.remove(key.name);
-  saveSettings(file);
+  saveSettings(change.settings, nil, {key.name});
   c.out << key.name << ": the default " << defaultText(key) << " (was " << before << ")\n";
 }
 
 void resetAllSettings(Context& c) {
-  DictionaryFile file = settingsForChange(c);
-  int removed = 0;
+  ForChange change = settingsForChange(c);
+  std::vector<std::string> removed;
   for (const SettingKey& key : settingKeys()) {
-    if (!file.get(key.name)) continue;
-    file.remove(key.name);
-    removed++;
+    if (change.settings.get(key.name)) removed.push_back(key.name);
   }
-  if (removed == 0 && file.state() != State::Unusable) {
+  if (removed.empty() && change.file.state != FileCheck::State::Unusable) {
     c.out << "every setting is already the default\n";
     return;
   }
-  saveSettings(file);
-  c.out << "every setting back to its default (" << removed << " removed; app lists kept)\n";
+  saveSettings(change.settings, nil, removed);
+  c.out << "every setting back to its default (" << removed.size() << " removed; app lists kept)\n";
 }
 
 }  // namespace qv::prefs

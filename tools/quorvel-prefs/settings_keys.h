@@ -8,6 +8,9 @@
 namespace qv::prefs {
 
 inline constexpr const char* kPreferencesFolder = "/var/jb/vmo/Library/Preferences";
+// The preferences domains, kept in the files below.
+inline constexpr const char* kSettingsDomain = "com.vantrelo88.quorvel";
+inline constexpr const char* kColorsDomain = "com.vantrelo88.quorvel.color";
 inline constexpr const char* kSettingsPath =
     "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist";
 inline constexpr const char* kColorsPath =

@@ -27,8 +27,10 @@ const std::vector<CommandEntry>& commandTable() {
      Any, 2, 2, {}, {}, runSetting},
     {"static-color", "static-color TEXT", "the colour list's staticColor entry",
      Any, 1, 1, {}, {}, runStaticColor},
-    {"file", "file PATH CONTENT", "write raw content at a device path",
-     Any, 2, 2, {}, {}, runFile},
+    {"file", "file PATH CONTENT", "write raw content at a device path (behind the preferences "
+     "daemon's back)", Any, 2, 2, {}, {}, runFile},
+    {"prefsd", "prefsd status|restart", "the preferences daemon: what it has read, or a restart "
+     "after which it reads every settings file again", Any, 1, 1, {}, {}, runPrefsd},
     {"boot", "boot", "load the library and finish launching", Before, 0, 0, {}, {}, runBoot},
     {"reload", "reload prefs|colors", "tell the library its settings changed",
      After, 1, 1, {}, {}, runReload},

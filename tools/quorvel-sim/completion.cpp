@@ -29,6 +29,7 @@ std::vector<std::string> completionCandidates(const Session& session, const std:
   }
   if (command == "reload") return {"prefs", "colors"};
   if (command == "style") return {"light", "dark"};
+  if (command == "prefsd") return {"status", "restart"};
   if (command == "auth") return {"success", "failure", "cancel", "error", "success-with-error"};
   if (command == "press") {
     // Folders and widgets can be pressed too.

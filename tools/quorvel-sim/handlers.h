@@ -36,4 +36,7 @@ CommandResult runRender(Session& session, const Invocation& invocation);
 CommandResult runHelp(Session& session, const Invocation& invocation);
 CommandResult runSay(Session& session, const Invocation& invocation);
 
+// The preferences daemon (prefsd_commands.cpp).
+CommandResult runPrefsd(Session& session, const Invocation& invocation);
+
 }  // namespace qv::sim
