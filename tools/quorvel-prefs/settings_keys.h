@@ -18,8 +18,6 @@ inline constexpr const char* kColorsPath =
 inline constexpr const char* kReloadPrefsNotification = "com.vantrelo88.quorvel/ReloadPrefs";
 inline constexpr const char* kReloadColorsNotification = "com.vantrelo88.quorvel/ReloadColorPrefs";
 inline constexpr const char* kStaticColorKey = "staticColor";
-inline constexpr const char* kSettingsDomain = "com.vantrelo88.quorvel";
-inline constexpr const char* kColorsDomain = "com.vantrelo88.quorvel.color";
 
 enum class KeyType { Boolean, Number };
 
