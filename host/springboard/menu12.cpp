@@ -168,6 +168,10 @@ class Menu12 : public MenuPresenter {
     return out;
   }
 
+  bool itemHidden(size_t index) const override {
+    return index < actionViews_.size() && fields<UIViewObj>(actionViews_[index])->hidden;
+  }
+
   void pick(size_t index) override {
     Strong item = items_.at(index);
     Strong controller = controller_;

@@ -50,6 +50,8 @@ class MenuPresenter {
   virtual bool isOpen() const = 0;
   // The items shown, in order.
   virtual std::vector<id> items() const = 0;
+  // Whether the row of the item at `index` is hidden, so that the user cannot tap it.
+  virtual bool itemHidden(size_t /*index*/) const { return false; }
   // The user chooses the item at `index`.
   virtual void pick(size_t index) = 0;
   virtual void close() = 0;

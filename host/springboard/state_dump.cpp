@@ -1,8 +1,18 @@
 // The whole observable state of the home screen as one JSON object.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 
+#include "foundation/device_files.h"
 #include "foundation/device_root.h"
+#include "foundation/path_resolution.h"
+#include "foundation/plist_guard.h"
 #include "foundation/property_list.h"
 #include "foundation/system_log.h"
 #include "springboard/library_view.h"
@@ -72,24 +82,7 @@ Json filtersJson(id view) {
 }
 
 Json iconViewJson(const IconEntry& e) {
-  auto* v = fields<SBIconViewObj>(e.iconView);
-  Json j = Json::object();
-  j.set("identifier", e.identifier);
-  j.set("kind", e.kind == IconEntry::Kind::App      ? "app"
-                : e.kind == IconEntry::Kind::Folder ? "folder"
-                                                    : "widget");
-  j.set("imageAlpha", rounded(v->iconImageAlpha));
-  j.set("labelAlpha", rounded(v->iconLabelAlpha));
-  j.set("accessoryAlpha", rounded(v->iconAccessoryAlpha));
-  j.set("tint", colorJson(v->accessibilityTintColor));
-  j.set("labelHidden", v->labelHidden);
-  if (v->accessoryView) {
-    j.set("badge", fields<UIViewObj>(v->accessoryView)->hidden ? "hidden" : "shown");
-  } else {
-    j.set("badge", "none");
-  }
-  j.set("placements", v->placements);
-  return j;
+  return HomeScreen::iconJson(e.identifier, e.kind, HomeScreen::shared().iconLook(e));
 }
 
 Json sectionSettingsJson(const SectionSettingsState& s) {
@@ -100,23 +93,86 @@ Json sectionSettingsJson(const SectionSettingsState& s) {
   return j;
 }
 
-// The files in a data container, relative to it and sorted (at most 100; links and folders
-// are not followed into).
-Json containerFilesJson(const std::string& container) {
-  if (container.empty()) return Json();
-  std::vector<std::string> files;
-  std::error_code ec;
-  fs::path root = realPath(container);
-  for (fs::recursive_directory_iterator it(root, ec), end; it != end && files.size() < 100;
-       it.increment(ec)) {
-    if (ec) break;
-    if (it->is_regular_file(ec) || it->is_symlink(ec)) {
-      files.push_back(fs::relative(it->path(), root, ec).string());
-    }
+// Depth first under `root` (a real folder): the relative paths of regular files and links into
+// `files`, of folders that cannot be read into `unreadable` ("" for the root itself).
+void walkRealTree(const std::string& root, std::vector<std::string>& files,
+                  std::vector<std::string>& unreadable) {
+  struct Level {
+    std::vector<std::string> folders;  // still to visit, last first
+    size_t pathLength;                 // of the relative path at this level
+  };
+  int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) {
+    unreadable.push_back("");
+    return;
   }
+  std::string path;  // relative to the root, "" or ending in '/'
+  std::vector<Level> levels;
+  auto list = [&](int folder) {
+    Level level{{}, path.size()};
+    int copy = ::dup(folder);
+    DIR* dir = copy < 0 ? nullptr : ::fdopendir(copy);
+    if (!dir) {
+      if (copy >= 0) ::close(copy);
+      unreadable.push_back(path.empty() ? "" : path.substr(0, path.size() - 1));
+    } else {
+      while (dirent* e = ::readdir(dir)) {
+        std::string_view name = e->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat st;
+        if (::fstatat(folder, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (S_ISDIR(st.st_mode)) {
+          level.folders.emplace_back(name);
+        } else if (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) {
+          files.push_back(path + std::string(name));
+        }
+      }
+      ::closedir(dir);
+    }
+    std::sort(level.folders.rbegin(), level.folders.rend());
+    levels.push_back(std::move(level));
+  };
+  list(fd);
+  while (!levels.empty()) {
+    Level& level = levels.back();
+    if (level.folders.empty()) {
+      levels.pop_back();
+      if (levels.empty()) break;
+      int up = ::openat(fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      ::close(fd);
+      fd = up;
+      path.resize(levels.back().pathLength);
+      if (fd < 0) break;  // the tree moved away meanwhile
+      continue;
+    }
+    std::string name = std::move(level.folders.back());
+    level.folders.pop_back();
+    int down = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (down < 0) {
+      unreadable.push_back(path + name);
+      continue;
+    }
+    ::close(fd);
+    fd = down;
+    path += name + "/";
+    list(fd);
+  }
+  if (fd >= 0) ::close(fd);
+}
+
+// The files (and links) in a data container, relative to it and sorted, every one of them:
+// links and folders are not followed into. Folders that cannot be read are named in
+// `unreadable`. The walk holds one descriptor at a time whatever the depth.
+Json containerFilesJson(const std::string& container, Json* unreadable) {
+  if (container.empty()) return Json();
+  std::vector<std::string> files, folders;
+  std::error_code ec;
+  if (!fs::exists(realPath(container), ec)) return Json::array();  // removed: nothing in it
+  walkRealTree(realPath(container), files, folders);
   std::sort(files.begin(), files.end());
   Json out = Json::array();
   for (const std::string& f : files) out.push(f);
+  for (const std::string& f : folders) unreadable->push(f.empty() ? "." : f);
   return out;
 }
 
@@ -139,7 +195,9 @@ Json appJson(const AppState& a) {
     j.set("notifications", Json());
   }
   j.set("container", a.containerPath.empty() ? Json() : Json(a.containerPath));
-  j.set("containerFiles", containerFilesJson(a.containerPath));
+  Json unreadable = Json::array();
+  j.set("containerFiles", containerFilesJson(a.containerPath, &unreadable));
+  if (unreadable.size() > 0) j.set("containerUnreadable", unreadable);
   return j;
 }
 
@@ -257,15 +315,10 @@ Json imageJson(id image) {
   return j;
 }
 
-Json HomeScreen::dump() const {
-  AutoreleasePool pool;
-  Json d = Json::object();
-  d.set("os", version_);
-  d.set("family", familyName(family_));
-  d.set("library", libraryLoaded_);
-  Json hooks = Json::array();
-  for (const std::string& h : runtime::installedHooks()) hooks.push(h);
-  d.set("hooks", hooks);
+namespace {
+
+// The settings cache as the library holds it.
+Json settingsJson() {
   Json settings = Json::object();
   for (const char* key : kSettingKeys) {
     std::optional<double> v = libraryValue(key);
@@ -276,11 +329,131 @@ Json HomeScreen::dump() const {
       settings.set(key, *v != 0);
     }
   }
-  d.set("settings", settings);
+  return settings;
+}
+
+Json promptsJson() {
+  Json prompts = Json::array();
+  for (const PendingAuth& p : pendingAuthentications()) {
+    Json pj = Json::object();
+    pj.set("policy", p.policy);
+    pj.set("reason", p.reason);
+    prompts.push(pj);
+  }
+  return prompts;
+}
+
+// The settings file as the library would read it at launch, and why it reads as nothing when
+// it does: "read", "missing", "a folder", "unreadable: REASON", "not a property list" or "not a
+// dictionary" (the library then keeps its defaults).
+void settingsFileJson(Json& d) {
+  const std::string path = "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist";
+  bool folder = false;
+  id contents = nil;
+  std::string status;
+  if (!deviceItemExists(path, &folder)) {
+    status = "missing";
+  } else if (folder) {
+    status = "a folder";
+  } else {
+    errno = 0;
+    std::optional<std::string> bytes = readDeviceFile(path, kMaxPropertyListBytes);
+    if (!bytes) {
+      status = std::string("unreadable: ") +
+               (errno ? std::strerror(errno) : "not a regular file, or too large");
+    } else if (!(contents = propertyListFromBytes(*bytes))) {
+      status = "not a property list";
+    } else {
+      status = isDictionary(contents) ? "read" : "not a dictionary";
+    }
+  }
+  d.set("settingsFile", objectJson(contents));
+  d.set("settingsFileStatus", status);
+}
+
+}  // namespace
+
+Json HomeScreen::appState(const AppState& app) const {
+  AutoreleasePool pool;
+  return appJson(app);
+}
+
+IconLook HomeScreen::iconLook(const IconEntry& icon) const {
+  auto* v = fields<SBIconViewObj>(icon.iconView);
+  IconLook look;
+  look.imageAlpha = rounded(v->iconImageAlpha);
+  look.labelAlpha = rounded(v->iconLabelAlpha);
+  look.accessoryAlpha = rounded(v->iconAccessoryAlpha);
+  if (id tint = v->accessibilityTintColor) {
+    Rgba c = colorComponents(tint);
+    look.tinted = true;
+    look.tint[0] = rounded(c.red);
+    look.tint[1] = rounded(c.green);
+    look.tint[2] = rounded(c.blue);
+    look.tint[3] = rounded(c.alpha);
+  }
+  look.labelHidden = v->labelHidden;
+  if (v->accessoryView) {
+    look.badge = fields<UIViewObj>(v->accessoryView)->hidden ? IconLook::Badge::Hidden
+                                                             : IconLook::Badge::Shown;
+  }
+  look.placements = v->placements;
+  return look;
+}
+
+Json HomeScreen::iconJson(const std::string& identifier, IconEntry::Kind kind,
+                          const IconLook& look) {
+  Json j = Json::object();
+  j.set("identifier", identifier);
+  j.set("kind", kind == IconEntry::Kind::App      ? "app"
+                : kind == IconEntry::Kind::Folder ? "folder"
+                                                  : "widget");
+  j.set("imageAlpha", look.imageAlpha);
+  j.set("labelAlpha", look.labelAlpha);
+  j.set("accessoryAlpha", look.accessoryAlpha);
+  Json tint;
+  if (look.tinted) {
+    tint = Json::object();
+    const char* parts[] = {"red", "green", "blue", "alpha"};
+    for (int i = 0; i < 4; i++) tint.set(parts[i], look.tint[i]);
+  }
+  j.set("tint", tint);
+  j.set("labelHidden", look.labelHidden);
+  j.set("badge", look.badge == IconLook::Badge::None     ? "none"
+                 : look.badge == IconLook::Badge::Hidden ? "hidden"
+                                                         : "shown");
+  j.set("placements", look.placements);
+  return j;
+}
+
+Json HomeScreen::sharedState() const {
+  AutoreleasePool pool;
+  Json d = Json::object();
+  d.set("settings", settingsJson());
+  d.set("staticColor", colorJson(libraryObject("staticColor")));
+  d.set("menu", menu_ ? menu_->dump() : Json());
+  d.set("frontmost", frontmost_.empty() ? Json() : Json(frontmost_));
+  d.set("switcher", switcherJson());
+  d.set("pendingPrompts", promptsJson());
+  d.set("alert", alertOnScreenJson());
+  d.set("pasteboard", pasteboardHasText() ? Json(pasteboardText()) : Json());
+  return d;
+}
+
+Json HomeScreen::dump() const {
+  AutoreleasePool pool;
+  Json d = Json::object();
+  d.set("os", version_);
+  d.set("family", familyName(family_));
+  d.set("library", libraryLoaded_);
+  Json hooks = Json::array();
+  for (const std::string& h : runtime::installedHooks()) hooks.push(h);
+  d.set("hooks", hooks);
+  d.set("settings", settingsJson());
   if (auto v = libraryValue("authInProgress")) d.set("authInProgress", *v != 0);
+  if (auto v = libraryValue("actionGroupIsAlert")) d.set("actionGroupIsAlert", *v != 0);
   d.set("defaults", objectJson(libraryObject("defaults")));
-  d.set("settingsFile", objectJson(readPropertyListFile(
-                            "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist")));
+  settingsFileJson(d);
   d.set("bundleID", objectJson(libraryObject("bundleID")));
   d.set("staticColor", colorJson(libraryObject("staticColor")));
   d.set("menu", menu_ ? menu_->dump() : Json());
@@ -295,25 +468,24 @@ Json HomeScreen::dump() const {
   d.set("apps", apps);
   d.set("frontmost", frontmost_.empty() ? Json() : Json(frontmost_));
   d.set("switcher", switcherJson());
-  Json prompts = Json::array();
-  for (const PendingAuth& p : pendingAuthentications()) {
-    Json pj = Json::object();
-    pj.set("policy", p.policy);
-    pj.set("reason", p.reason);
-    prompts.push(pj);
-  }
-  d.set("pendingPrompts", prompts);
-  Json alert = alertJson(alertOnScreen());
-  if (menu_ && !alert.isNull()) alert.set("group", menu_->alertDump());
-  d.set("alert", alert);
+  d.set("pendingPrompts", promptsJson());
+  d.set("alert", alertOnScreenJson());
   d.set("pasteboard", pasteboardHasText() ? Json(pasteboardText()) : Json());
   Json events = Json::array();
   for (const std::string& e : hostEvents_) events.push(e);
   d.set("hostEvents", events);
   Json log = Json::array();
-  for (const std::string& line : systemLogLines()) log.push(line);
+  SystemLogTail tail = systemLogSince(0);
+  for (const std::string& line : tail.lines) log.push(line);
   d.set("log", log);
+  d.set("logLinesDropped", tail.dropped);
   return d;
+}
+
+Json HomeScreen::alertOnScreenJson() const {
+  Json alert = alertJson(alertOnScreen());
+  if (menu_ && !alert.isNull()) alert.set("group", menu_->alertDump());
+  return alert;
 }
 
 }  // namespace qv::host

@@ -64,6 +64,15 @@ void readBack(id settings, SectionSettingsState& state) {
   state.alertType = fields<SectionSettingsObj>(settings)->alertType;
 }
 
+bool sameSettings(const SectionSettingsState& a, const SectionSettingsState& b) {
+  return a.present == b.present && a.allowsNotifications == b.allowsNotifications &&
+         a.alertType == b.alertType;
+}
+bool sameSection(const SectionState& a, const SectionState& b) {
+  return sameSettings(a.info, b.info) && sameSettings(a.readable, b.readable) &&
+         sameSettings(a.writable, b.writable) && sameSettings(a.managed, b.managed);
+}
+
 id serverSavedSections(id, SEL) {
   std::vector<std::pair<id, id>> entries;
   for (const AppState& app : HomeScreen::shared().apps()) {
@@ -88,12 +97,15 @@ void serverWriteSections(id, SEL, id sections) {
     id info = dictionaryGet(sections, app.setup.bundleID);
     if (!info || !isKind(info, objc_getClass("BBSectionInfo"))) continue;
     AppState* state = HomeScreen::shared().app(app.setup.bundleID);
+    SectionState was = state->section;
     auto* f = fields<SectionInfoObj>(info);
     state->section.info.allowsNotifications = f->allowsNotifications;
     state->section.info.alertType = f->alertType;
     readBack(f->readable, state->section.readable);
     readBack(f->writable, state->section.writable);
     readBack(f->managed, state->section.managed);
+    if (!sameSection(was, state->section))
+      HomeScreen::shared().journal().appChanged(app.setup.bundleID);
   }
 }
 

@@ -1,0 +1,98 @@
+// quorvel-sim's commands on devices of 10, 100 and 1,000 apps, as a user drives it: each
+// command written to the program and its JSON answer read back (what it changed included).
+// The device root is made under $QV_BENCH_ROOT, else /tmp.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+
+#include "sim/sim_session.h"
+
+namespace {
+
+using qv::bench::SimSession;
+
+std::string appName(long i) { return "com.example.app" + std::to_string(i); }
+
+// One simulator per device size, booted on first use and kept for every benchmark.
+SimSession& device(long apps) {
+  static std::map<long, std::unique_ptr<SimSession>> sessions;
+  std::unique_ptr<SimSession>& session = sessions[apps];
+  if (!session) {
+    const char* folder = std::getenv("QV_BENCH_ROOT");
+    session = std::make_unique<SimSession>(folder && *folder ? folder : "/tmp");
+    session->run("device os=14.2");
+    for (long i = 0; i < apps; i++) {
+      session->run("app " + appName(i) + " name=\"App " + std::to_string(i) +
+                   "\" badge=" + std::to_string(i % 5));
+    }
+    session->run("boot");
+  }
+  return *session;
+}
+
+// The apps pressed in turn: a few, spread over the device.
+std::string nextApp(long apps, long& turn) { return appName((turn++ * 7) % apps); }
+
+void BM_Press(benchmark::State& state) {
+  SimSession& sim = device(state.range(0));
+  long turn = 0;
+  for (auto _ : state) sim.run("press " + nextApp(state.range(0), turn));
+}
+BENCHMARK(BM_Press)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// A pick that writes nothing: the bundle identifier's alert, shown and then tapped away.
+void BM_PressPickBundleIdentifier(benchmark::State& state) {
+  SimSession& sim = device(state.range(0));
+  long turn = 0;
+  for (auto _ : state) {
+    sim.run("press " + nextApp(state.range(0), turn));
+    sim.run("pick \"Bundle Identifier\"");
+    state.PauseTiming();
+    sim.run("alert \"Nevermind\"");
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_PressPickBundleIdentifier)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Unit(benchmark::kMicrosecond);
+
+// A pick that writes the settings file (the app's notifications turned off or on again) and
+// reads and writes the notification sections of every app.
+void BM_PressPickNotifications(benchmark::State& state) {
+  SimSession& sim = device(state.range(0));
+  long turn = 0;
+  for (auto _ : state) {
+    sim.run("press " + nextApp(state.range(0), turn));
+    sim.run("pick \"Notifications\"");
+  }
+}
+BENCHMARK(BM_PressPickNotifications)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// Lock and unlock: press, pick "App Lock" (written, icons dimmed), press, pick "App Lock" (a
+// prompt), and the prompt answered (written again, icons restored).
+void BM_AppLockAndUnlock(benchmark::State& state) {
+  SimSession& sim = device(state.range(0));
+  long turn = 0;
+  for (auto _ : state) {
+    std::string app = nextApp(state.range(0), turn);
+    sim.run("press " + app);
+    sim.run("pick \"App Lock\"");
+    sim.run("press " + app);
+    sim.run("pick \"App Lock\"");
+    sim.run("auth success");
+  }
+}
+BENCHMARK(BM_AppLockAndUnlock)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// Every icon laid out again: inherently in proportion to the icons.
+void BM_Layout(benchmark::State& state) {
+  SimSession& sim = device(state.range(0));
+  for (auto _ : state) sim.run("layout");
+}
+BENCHMARK(BM_Layout)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
