@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 extern char** environ;
@@ -81,6 +83,20 @@ std::string SimSession::readLine() {
     if (n <= 0) fail("the simulator ended");
     buffer_.append(chunk, static_cast<size_t>(n));
   }
+}
+
+double SimSession::cpuSeconds() const {
+  std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), {});
+  // Fields after the command name, which is in parentheses: state is field 3, utime 14.
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string field;
+  unsigned long long utime = 0, stime = 0;
+  for (int i = 3; i <= 15 && fields >> field; i++) {
+    if (i == 14) utime = std::stoull(field);
+    if (i == 15) stime = std::stoull(field);
+  }
+  return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
 std::string SimSession::run(const std::string& command) {

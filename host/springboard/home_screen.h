@@ -180,6 +180,8 @@ class HomeScreen {
   // Something the host itself did (entered editing, shared an app, launched a shortcut).
   void recordHostEvent(const std::string& event);
   const std::vector<std::string>& hostEvents() const { return hostEvents_; }
+  // Forgets them, as a long-running process does to keep its dumps small.
+  void clearHostEvents() { hostEvents_.clear(); }
   id rootController() const { return rootController_; }
   MenuPresenter* menu() const { return menu_.get(); }
 

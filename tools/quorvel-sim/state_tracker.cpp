@@ -40,7 +40,7 @@ void StateTracker::begin(host::HomeScreen& home) {
     }
   }
   shared_ = home.sharedState();
-  hostEvents_ = home.hostEvents().size();
+  hostEvents_ = home.hostEvents().size();  // what happened before the command is not told
   log_ = host::systemLogCount();
 }
 
@@ -94,6 +94,7 @@ StateChanges StateTracker::end(host::HomeScreen& home) {
   for (auto& [order, change] : icons) changes.icons.push_back(std::move(change));
 
   const auto& events = home.hostEvents();
+  if (hostEvents_ > events.size()) hostEvents_ = 0;  // forgotten meanwhile
   changes.hostEvents.assign(events.begin() + static_cast<long>(hostEvents_), events.end());
   hostEvents_ = events.size();
   host::SystemLogTail tail = host::systemLogSince(log_);
