@@ -1,7 +1,8 @@
 // Random user sessions on one booted home screen per process (OS version from $QV_FUZZ_OS,
-// default 14.2): each input is a sequence of up to 32 commands, one byte naming the command and the
-// bytes after it choosing among what exists (icons, the open menu's titles, the alert's
-// buttons, apps), so most commands act on something real. State carries over between inputs.
+// default 14.2): each input is a sequence of up to 32 commands, one byte naming the command
+// and the bytes after it choosing among what exists (icons, the open menu's titles, the
+// alert's buttons, apps), so most commands act on something real. State carries over between
+// inputs.
 //
 //   0 press ICON       1 pick TITLE      2 alert BUTTON    3 auth ANSWER     4 front APP
 //   5 switcher         6 search APP      7 search-activity APP               8 layout

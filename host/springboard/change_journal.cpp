@@ -10,7 +10,9 @@ void ChangeJournal::appChanged(const std::string& bundleID) {
 }
 
 void ChangeJournal::iconChanged(id iconView) {
+  if (lastIcon_.load(std::memory_order_relaxed) == iconView) return;
   std::lock_guard<std::mutex> guard(lock_);
+  lastIcon_.store(iconView, std::memory_order_relaxed);
   if (iconSet_.insert(iconView).second) icons_.push_back(iconView);
 }
 
@@ -22,6 +24,7 @@ std::vector<std::string> ChangeJournal::takeApps() {
 
 std::vector<id> ChangeJournal::takeIcons() {
   std::lock_guard<std::mutex> guard(lock_);
+  lastIcon_.store(nil, std::memory_order_relaxed);
   iconSet_.clear();
   return std::exchange(icons_, {});
 }

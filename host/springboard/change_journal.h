@@ -4,6 +4,7 @@
 // proportion to what the command touched, not to the size of the device.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <unordered_set>
@@ -29,6 +30,8 @@ class ChangeJournal {
   std::vector<std::string> apps_;
   std::unordered_set<id> iconSet_;
   std::vector<id> icons_;
+  // The view marked last: a hook sets several properties of one view in a row.
+  std::atomic<id> lastIcon_{nil};
 };
 
 }  // namespace qv::host

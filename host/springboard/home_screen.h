@@ -160,7 +160,7 @@ class HomeScreen {
   Json dump() const;
   // Parts of the dump: one app's member of "apps", one icon view's entry of "icons" (its look,
   // and the entry for a look), and the members that are neither per app nor per icon, without
-  // the log and host events.
+  // the log and host events and with only the app of the open menu.
   Json appState(const AppState& app) const;
   IconLook iconLook(const IconEntry& icon) const;
   static Json iconJson(const std::string& identifier, IconEntry::Kind kind, const IconLook& look);

@@ -162,6 +162,8 @@ class Menu12 : public MenuPresenter {
     return controller_ && !fields<ForceTouchControllerObj>(controller_)->dismissed;
   }
 
+  std::string bundleID() const override { return bundleID_; }
+
   std::vector<id> items() const override {
     std::vector<id> out;
     for (const Strong& s : items_) out.push_back(s.get());

@@ -48,6 +48,8 @@ class MenuPresenter {
   // items, hands it the home-screen items, then builds and styles the menu's views.
   virtual void open(id iconView) = 0;
   virtual bool isOpen() const = 0;
+  // The app of the open menu, as the host asked the icon for it.
+  virtual std::string bundleID() const = 0;
   // The items shown, in order.
   virtual std::vector<id> items() const = 0;
   // Whether the row of the item at `index` is hidden, so that the user cannot tap it.

@@ -431,7 +431,10 @@ Json HomeScreen::sharedState() const {
   Json d = Json::object();
   d.set("settings", settingsJson());
   d.set("staticColor", colorJson(libraryObject("staticColor")));
-  d.set("menu", menu_ ? menu_->dump() : Json());
+  // Of the menu, whether one is open and for which app.
+  Json menu;
+  if (menu_ && menu_->isOpen()) menu.set("bundleID", menu_->bundleID());
+  d.set("menu", menu);
   d.set("frontmost", frontmost_.empty() ? Json() : Json(frontmost_));
   d.set("switcher", switcherJson());
   d.set("pendingPrompts", promptsJson());

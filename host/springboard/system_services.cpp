@@ -117,7 +117,8 @@ void serverWriteSections(id, SEL, id sections) {
     readBack(f->readable, state->section.readable);
     readBack(f->writable, state->section.writable);
     readBack(f->managed, state->section.managed);
-    if (!sameSection(was, state->section)) HomeScreen::shared().journal().appChanged(state->setup.bundleID);
+    if (!sameSection(was, state->section))
+      HomeScreen::shared().journal().appChanged(state->setup.bundleID);
   }
 }
 
