@@ -1,6 +1,7 @@
 // quorvel-sim's commands on devices of 10, 100 and 1,000 apps, as a user drives it: each
 // command written to the program and its JSON answer read back (what it changed included).
-// The device root is made under $QV_BENCH_ROOT, else /tmp.
+// The device root is made under $QV_BENCH_ROOT, else /tmp; $QV_BENCH_SIM runs another build of
+// the program (an older one, to compare).
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>

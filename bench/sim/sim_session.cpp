@@ -46,12 +46,15 @@ SimSession::SimSession(const std::string& folder) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, toChild[0], 0);
   posix_spawn_file_actions_adddup2(&actions, fromChild[1], 1);
-  std::vector<std::string> args = {QV_SIM_PATH, "--root", root_, "--json", "--script", "-"};
+  // $QV_BENCH_SIM: another build of the program, to compare with.
+  const char* other = std::getenv("QV_BENCH_SIM");
+  std::string program = other && *other ? other : QV_SIM_PATH;
+  std::vector<std::string> args = {program, "--root", root_, "--json", "--script", "-"};
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
-  if (posix_spawn(&pid_, QV_SIM_PATH, &actions, nullptr, argv.data(), environ) != 0) {
-    fail("cannot start " + std::string(QV_SIM_PATH));
+  if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+    fail("cannot start " + program);
   }
   posix_spawn_file_actions_destroy(&actions);
   ::close(toChild[0]);

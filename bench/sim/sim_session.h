@@ -10,7 +10,8 @@ namespace qv::bench {
 
 class SimSession {
  public:
-  // Starts quorvel-sim --json --script - with a new device root under `folder`.
+  // Starts quorvel-sim --json --script - with a new device root under `folder` ($QV_BENCH_SIM
+  // names another build of the program to run instead).
   explicit SimSession(const std::string& folder);
   ~SimSession();
   SimSession(const SimSession&) = delete;
