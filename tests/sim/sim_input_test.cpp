@@ -57,6 +57,22 @@ TEST_F(SimTest, FileContentIsWrittenByteForByte) {
       << badPath.err;
 }
 
+// `file` writes through the host's file layer: a link resolves as the device sees it, inside the
+// device root, never to the computer's own folders.
+TEST_F(SimTest, FileFollowsLinksInsideTheDeviceRoot) {
+  root_ = newRoot();
+  std::filesystem::create_directories(root_ + "/var/mobile");
+  const std::string outside = dir_ + "/outside";  // a folder of this computer
+  std::filesystem::create_directories(outside);
+  std::filesystem::create_directory_symlink(outside, root_ + "/var/mobile/link");
+  SimRun run = runSim({"--root", root_, "--script", write("s.txt", "file /var/mobile/link/f x\n")},
+                      "", dir_);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(outside + "/f"));
+  std::ifstream in(root_ + outside + "/f");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "x");
+}
+
 // An unknown command made of bad bytes is still reported as valid JSON.
 TEST_F(SimTest, JsonOutputStaysValidWhateverTheInput) {
   SimRun run = runScript(std::string("fr\xffob\n"), {"--json"});
