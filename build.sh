@@ -18,7 +18,7 @@ ROOT=$(pwd)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libplist-dev libcairo2-dev fonts-dejavu-core libedit-dev
+          libplist-dev libcairo2-dev fonts-dejavu-core libedit-dev nlohmann-json3-dev
           clang libclang-rt-14-dev
           lld-14 llvm-14 libc++-14-dev libplist-utils)
 

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "foundation/device_changes.h"
 #include "foundation/device_root.h"
 #include "foundation/path_resolution.h"
 
@@ -151,13 +152,20 @@ bool createDeviceDirectory(const std::string& devicePath, bool intermediates) {
     errno = ELOOP;
     return false;
   }
-  if (!intermediates) return ::mkdir(realPath(*resolved).c_str(), kFolderMode) == 0;
+  if (!intermediates) {
+    if (::mkdir(realPath(*resolved).c_str(), kFolderMode) != 0) return false;
+    noteDeviceChange(*resolved);
+    return true;
+  }
   std::vector<std::string> parts = pathComponents(*resolved);
   std::vector<std::string> prefix;
   for (const std::string& part : parts) {
     prefix.push_back(part);
     std::string real = realPath(joinDevicePath(prefix));
-    if (::mkdir(real.c_str(), kFolderMode) == 0) continue;
+    if (::mkdir(real.c_str(), kFolderMode) == 0) {
+      noteDeviceChange(joinDevicePath(prefix));
+      continue;
+    }
     if (errno != EEXIST) return false;
     struct stat st;
     if (::lstat(real.c_str(), &st) != 0) return false;
@@ -185,8 +193,12 @@ bool removeDeviceItem(const std::string& devicePath) {
   if (parent.get() < 0) return false;
   struct stat st;
   if (::fstatat(parent.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
-  if (!S_ISDIR(st.st_mode)) return ::unlinkat(parent.get(), name.c_str(), 0) == 0;
-  return removeTree(parent.get(), name);
+  bool ok = S_ISDIR(st.st_mode) ? removeTree(parent.get(), name)
+                                : ::unlinkat(parent.get(), name.c_str(), 0) == 0;
+  int saved = errno;
+  noteDeviceChange(*resolved);  // a tree may be partly gone even when the removal failed
+  errno = saved;
+  return ok;
 }
 
 }  // namespace qv::host

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <mutex>
 
+#include "foundation/device_changes.h"
 #include "foundation/device_root.h"
 #include "foundation/file_faults.h"
 #include "foundation/path_resolution.h"
@@ -57,9 +58,10 @@ bool writeAll(int fd, const std::string& bytes) {
 }
 
 // The real folder and file name a write goes to: links resolved inside the root, and the
-// folder required to exist.
-bool writeTarget(const std::string& devicePath, std::string& folder, std::string& name) {
-  std::optional<std::string> resolved = resolveDevicePath(devicePath, true);
+// folder required to exist. `resolved` is the device path written.
+bool writeTarget(const std::string& devicePath, std::string& folder, std::string& name,
+                 std::optional<std::string>& resolved) {
+  resolved = resolveDevicePath(devicePath, true);
   if (!resolved || *resolved == "/") {
     errno = resolved ? EISDIR : ELOOP;
     return false;
@@ -196,10 +198,15 @@ std::optional<std::string> readDeviceFile(const std::string& devicePath, size_t 
 bool writeDeviceFile(const std::string& devicePath, const std::string& bytes, bool atomically,
                      const std::string& temporaryTag) {
   std::string folder, name;
-  if (!writeTarget(devicePath, folder, name)) return false;
+  std::optional<std::string> resolved;
+  if (!writeTarget(devicePath, folder, name, resolved)) return false;
   WriteFault fault = takeWriteFault();
-  return atomically ? writeAtomically(folder, name, bytes, fault, temporaryTag)
-                    : writeInPlace(folder + "/" + name, bytes, fault);
+  bool ok = atomically ? writeAtomically(folder, name, bytes, fault, temporaryTag)
+                       : writeInPlace(folder + "/" + name, bytes, fault);
+  int saved = errno;
+  noteDeviceChange(*resolved);  // even a failed write in place may have cut the file short
+  errno = saved;
+  return ok;
 }
 
 }  // namespace qv::host

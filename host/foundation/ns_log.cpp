@@ -1,4 +1,5 @@
 // NSLog and the system log it writes to.
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +16,8 @@ namespace {
 
 struct SystemLog {
   std::mutex lock;
-  std::deque<std::string> lines;
+  std::deque<std::string> lines;  // the last of those ever logged
+  uint64_t total = 0;             // lines ever logged
 };
 
 SystemLog& systemLog() {
@@ -30,6 +32,7 @@ void appendSystemLog(const std::string& line) {
   {
     std::lock_guard<std::mutex> guard(log.lock);
     log.lines.push_back(line);
+    log.total++;
     while (log.lines.size() > kSystemLogCapacity) log.lines.pop_front();
   }
   if (std::getenv("QV_LOG_STDERR")) {
@@ -42,6 +45,27 @@ std::vector<std::string> systemLogLines() {
   SystemLog& log = systemLog();
   std::lock_guard<std::mutex> guard(log.lock);
   return {log.lines.begin(), log.lines.end()};
+}
+
+uint64_t systemLogCount() {
+  SystemLog& log = systemLog();
+  std::lock_guard<std::mutex> guard(log.lock);
+  return log.total;
+}
+
+SystemLogTail systemLogSince(uint64_t count) {
+  SystemLog& log = systemLog();
+  std::lock_guard<std::mutex> guard(log.lock);
+  uint64_t firstKept = log.total - log.lines.size();
+  SystemLogTail tail;
+  if (count < firstKept) {
+    tail.dropped = firstKept - count;
+    count = firstKept;
+  }
+  auto from = log.lines.begin() +
+              static_cast<long>(std::min<uint64_t>(count - firstKept, log.lines.size()));
+  tail.lines.assign(from, log.lines.end());
+  return tail;
 }
 
 void clearSystemLog() {

@@ -23,4 +23,17 @@ std::vector<std::string> pathComponents(const std::string& path);
 // Joins components into an absolute device path ("/" for none).
 std::string joinDevicePath(const std::vector<std::string>& components);
 
+// While one lives on a thread, resolutions on that thread remember what each path they walked
+// through was (missing, a link and its target, anything else), so that a command resolving
+// many paths under the same folders looks at each component once. Any change through the host
+// (noteDeviceChange) makes it forget. Without one every resolution looks afresh, since other
+// processes and programs may change the tree between commands. Scopes nest.
+class DevicePathMemo {
+ public:
+  DevicePathMemo();
+  ~DevicePathMemo();
+  DevicePathMemo(const DevicePathMemo&) = delete;
+  DevicePathMemo& operator=(const DevicePathMemo&) = delete;
+};
+
 }  // namespace qv::host

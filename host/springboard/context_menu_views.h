@@ -44,6 +44,7 @@ class ContextMenuPresenter : public MenuPresenter {
 
   void open(id iconView) final;
   bool isOpen() const final { return open_; }
+  std::string bundleID() const final { return bundleID_; }
   std::vector<id> items() const final;
   void pick(size_t index) final;
   void close() final;

@@ -6,6 +6,7 @@
 #include "foundation/darwin_notify.h"
 #include "foundation/device_root.h"
 #include "foundation/main_loop.h"
+#include "foundation/path_resolution.h"
 #include "foundation/preferences.h"
 #include "springboard/menu_presenter.h"
 #include "springboard/springboard_internal.h"
@@ -14,6 +15,7 @@
 namespace qv::host {
 
 void HomeScreen::settle() {
+  DevicePathMemo memo;
   // Replies and notifications arrive on other threads and are handed to the main queue.
   waitForAuthenticationReplies();
   runMainLoopOnce();
@@ -53,41 +55,62 @@ void HomeScreen::writeStaticColor(const std::string& text) {
 
 void HomeScreen::reloadPrefs() {
   requireBooted("reload");
+  DevicePathMemo memo;
   postDarwinNotification("com.vantrelo88.quorvel/ReloadPrefs");
   settle();
 }
 
 void HomeScreen::reloadColors() {
   requireBooted("reload");
+  DevicePathMemo memo;
   postDarwinNotification("com.vantrelo88.quorvel/ReloadColorPrefs");
   settle();
 }
 
 void HomeScreen::press(const std::string& identifier) {
   requireBooted("press");
-  for (const IconEntry& e : icons_) {
-    if (e.identifier != identifier) continue;
-    AutoreleasePool pool;
-    screen_ = Screen::Home;  // icons are pressed on the home screen
-    menu_->open(e.iconView);
-    settle();
-    return;
-  }
-  throw ScenarioError{"press: no icon " + identifier + " on the home screen"};
+  const IconEntry* e = icon(identifier);
+  if (!e) throw ScenarioError{"press: no icon " + identifier + " on the home screen"};
+  DevicePathMemo memo;
+  AutoreleasePool pool;
+  screen_ = Screen::Home;  // icons are pressed on the home screen
+  Strong view = e->iconView;
+  menu_->open(view);
+  settle();
 }
 
-void HomeScreen::pick(const std::string& title) {
+void HomeScreen::pick(const std::string& title, size_t occurrence) {
   requireBooted("pick");
   if (!menu_->isOpen()) throw ScenarioError{"pick: no menu is open"};
   std::vector<id> items = menu_->items();
+  std::vector<size_t> matches;
+  bool hiddenMatch = false;
   for (size_t i = 0; i < items.size(); i++) {
     if (itemTitle(items[i]) != title) continue;
-    AutoreleasePool pool;
-    menu_->pick(i);
-    settle();
-    return;
+    if (menu_->itemHidden(i)) {
+      hiddenMatch = true;
+    } else {
+      matches.push_back(i);
+    }
   }
-  throw ScenarioError{"pick: the menu has no item \"" + title + "\""};
+  const std::string quoted = "\"" + title + "\"";
+  if (matches.empty()) {
+    throw ScenarioError{hiddenMatch ? "pick: the item " + quoted + " is hidden; it cannot be tapped"
+                                    : "pick: the menu has no item " + quoted};
+  }
+  if (occurrence == 0 && matches.size() > 1) {
+    throw ScenarioError{"pick: " + std::to_string(matches.size()) + " items are titled " + quoted +
+                        "; say which with n=1 to n=" + std::to_string(matches.size())};
+  }
+  if (occurrence > matches.size()) {
+    throw ScenarioError{"pick: the menu has " + std::to_string(matches.size()) + " item" +
+                        (matches.size() == 1 ? "" : "s") + " titled " + quoted + ", not " +
+                        std::to_string(occurrence)};
+  }
+  DevicePathMemo memo;
+  AutoreleasePool pool;
+  menu_->pick(matches[occurrence == 0 ? 0 : occurrence - 1]);
+  settle();
 }
 
 id HomeScreen::alertOnScreen() const {
@@ -113,6 +136,7 @@ void HomeScreen::noticeAlert() {
 
 void HomeScreen::tapAlert(const std::string& button) {
   requireBooted("alert");
+  DevicePathMemo memo;
   id alert = alertOnScreen();
   if (!alert) throw ScenarioError{"alert: no alert on screen"};
   AutoreleasePool pool;
@@ -124,7 +148,28 @@ void HomeScreen::tapAlert(const std::string& button) {
 
 void HomeScreen::answerAuth(AuthAnswer answer) {
   requireBooted("auth");
+  DevicePathMemo memo;
   if (!answerOldestAuthentication(answer)) throw ScenarioError{"auth: no prompt is pending"};
+  settle();
+}
+
+void HomeScreen::retryAuthentication(const std::string& bundleID) {
+  requireBooted("retry-auth");
+  id page = nil;
+  for (const Strong& p : switcherPages()) {
+    if (stdString(fields<SwitcherPageObj>(p)->bundleIdentifier) == bundleID) page = p;
+  }
+  if (!page) {
+    throw ScenarioError{"retry-auth: " + bundleID +
+                        " has no switcher page (bring it to the front)"};
+  }
+  if (!msgSend<BOOL>(page, SELECTOR("respondsToSelector:"), SELECTOR("retryAuth"))) {
+    throw ScenarioError{"retry-auth: the switcher page has no retryAuth (the library adds it)"};
+  }
+  DevicePathMemo memo;
+  AutoreleasePool pool;
+  Strong held = page;
+  msgSend<void>(page, SELECTOR("retryAuth"));
   settle();
 }
 
@@ -134,6 +179,7 @@ void HomeScreen::setFrontmost(const std::string& bundleID) {
   frontmost_ = bundleID;
   screen_ = Screen::App;
   a->running = true;
+  journal_.appChanged(bundleID);
   // A running app has a layout in the switcher and a page.
   id switcher = ensureMainSwitcher();
   auto& layouts = fields<MainSwitcherObj>(switcher)->appLayouts;
@@ -156,6 +202,7 @@ void HomeScreen::setFrontmost(const std::string& bundleID) {
 
 void HomeScreen::bringToFront(const std::string& bundleID) {
   requireBooted("front");
+  DevicePathMemo memo;
   AppState* a = app(bundleID);
   if (!a) throw ScenarioError{"front: no app " + bundleID};
   if (a->uninstalled) throw ScenarioError{"front: " + bundleID + " is uninstalled"};
@@ -175,6 +222,7 @@ void HomeScreen::bringToFront(const std::string& bundleID) {
 
 void HomeScreen::openSwitcher() {
   requireBooted("switcher");
+  DevicePathMemo memo;
   AutoreleasePool pool;
   id switcher = ensureMainSwitcher();
   screen_ = Screen::Switcher;
@@ -192,6 +240,7 @@ void HomeScreen::openSwitcher() {
 
 void HomeScreen::searchOpen(const std::string& bundleID) {
   requireBooted("search");
+  DevicePathMemo memo;
   AutoreleasePool pool;
   msgSend<void>(objc_getClass("SearchUIUtilities"),
                 SELECTOR("openApplicationWithBundleIdentifier:"), makeString(bundleID));
@@ -200,6 +249,7 @@ void HomeScreen::searchOpen(const std::string& bundleID) {
 
 void HomeScreen::searchOpenActivity(const std::string& bundleID) {
   requireBooted("search-activity");
+  DevicePathMemo memo;
   AutoreleasePool pool;
   id activity = msgSend<id>(objc_getClass("NSObject"), SELECTOR("new"));
   msgSend<void>(objc_getClass("SearchUIUtilities"),
@@ -210,6 +260,7 @@ void HomeScreen::searchOpenActivity(const std::string& bundleID) {
 }
 
 void HomeScreen::layoutIcons() {
+  DevicePathMemo memo;
   for (const IconEntry& e : icons_) {
     AutoreleasePool pool;
     msgSend<void>(e.iconView.get(), SELECTOR("setLabelHidden:"), NO);
@@ -219,6 +270,7 @@ void HomeScreen::layoutIcons() {
 
 void HomeScreen::post(const std::string& name) {
   requireBooted("post");
+  DevicePathMemo memo;
   AutoreleasePool pool;
   msgSend<void>(msgSend<id>(objc_getClass("NSNotificationCenter"), SELECTOR("defaultCenter")),
                 SELECTOR("postNotificationName:object:userInfo:"), makeString(name),
@@ -234,6 +286,7 @@ void HomeScreen::markOffloaded(const std::string& bundleID, long reason) {
   a->offloaded = true;
   a->offloadReason = reason;
   a->running = false;
+  journal_.appChanged(bundleID);
 }
 
 void HomeScreen::markUninstalled(const std::string& bundleID) {
@@ -241,11 +294,14 @@ void HomeScreen::markUninstalled(const std::string& bundleID) {
   if (!a) return;
   a->uninstalled = true;
   a->running = false;
+  journal_.appChanged(bundleID);
   if (frontmost_ == bundleID) frontmost_.clear();
   if (frontmost_.empty() && screen_ == Screen::App) screen_ = Screen::Home;
   for (auto it = icons_.begin(); it != icons_.end(); ++it) {
     if (it->kind == IconEntry::Kind::App && it->identifier == bundleID) {
+      journal_.iconChanged(it->iconView.get());
       icons_.erase(it);
+      indexIcons();
       break;
     }
   }
@@ -256,6 +312,7 @@ void HomeScreen::quitApp(const std::string& bundleID) {
   AppState* a = app(bundleID);
   if (!a) return;
   a->running = false;
+  journal_.appChanged(bundleID);
   if (frontmost_ == bundleID) frontmost_.clear();
   if (frontmost_.empty() && screen_ == Screen::App) screen_ = Screen::Home;
   auto& pages = switcherPages();

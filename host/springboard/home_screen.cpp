@@ -1,11 +1,15 @@
 // Setting up the device and booting the home-screen process.
 #include "springboard/home_screen.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
+#include "foundation/device_changes.h"
+#include "foundation/device_directories.h"
+#include "foundation/device_files.h"
 #include "foundation/device_root.h"
 #include "foundation/property_list.h"
 #include "foundation/string_scan.h"
@@ -93,6 +97,48 @@ void HomeScreen::addApp(const AppSetup& setup) {
   apps_.push_back(std::move(state));
 }
 
+const IconEntry* HomeScreen::icon(const std::string& identifier) const {
+  auto it = iconIndex_.find(identifier);
+  return it == iconIndex_.end() ? nullptr : &icons_[it->second];
+}
+
+long HomeScreen::iconPosition(id iconView) const {
+  auto it = iconViewIndex_.find(iconView);
+  return it == iconViewIndex_.end() ? -1 : static_cast<long>(it->second);
+}
+
+void HomeScreen::indexIcons() {
+  iconIndex_.clear();
+  iconViewIndex_.clear();
+  for (size_t i = 0; i < icons_.size(); i++) {
+    iconIndex_[icons_[i].identifier] = i;
+    if (icons_[i].iconView) iconViewIndex_[icons_[i].iconView.get()] = i;
+  }
+}
+
+// A change in a data container (a file written or removed by the library or the host) is a
+// change of its app.
+void HomeScreen::watchContainers() {
+  static const std::string kFolder = "/var/mobile/Containers/Data/Application/";
+  auto owners = std::make_shared<std::unordered_map<std::string, std::string>>();
+  for (const AppState& a : apps_) {
+    if (!a.containerPath.empty())
+      (*owners)[a.containerPath.substr(kFolder.size())] = a.setup.bundleID;
+  }
+  setDeviceChangeObserver([owners](const std::string& path) {
+    ChangeJournal& journal = HomeScreen::shared().journal();
+    if (path.compare(0, kFolder.size(), kFolder) == 0) {
+      std::string name =
+          path.substr(kFolder.size(), path.find('/', kFolder.size()) - kFolder.size());
+      auto it = owners->find(name);
+      if (it != owners->end()) journal.appChanged(it->second);
+    } else if (kFolder.compare(0, path.size() + 1, path + "/") == 0) {
+      for (const auto& [name, owner] : *owners)
+        journal.appChanged(owner);  // a folder above them all
+    }
+  });
+}
+
 void HomeScreen::addFolder(const std::string& name) {
   requireNotBooted("folder");
   icons_.push_back({IconEntry::Kind::Folder, name, Strong()});
@@ -121,13 +167,17 @@ void HomeScreen::recomputeWallpaper() {
   msgSend<id>(wallpaperView_.get(), SELECTOR("_computeAverageColor"));
 }
 
+// Through the host's file layer, so that links resolve inside the device root as the device
+// sees them and nothing is written outside it.
 void HomeScreen::writeFile(const std::string& devicePath, const std::string& content) {
-  fs::path real = realPath(devicePath);
-  std::error_code ec;
-  fs::create_directories(real.parent_path(), ec);
-  std::ofstream out(real, std::ios::binary | std::ios::trunc);
-  if (!out) throw ScenarioError{"file: cannot write " + devicePath};
-  out << content;
+  size_t slash = devicePath.find_last_of('/');
+  std::string folder = slash == std::string::npos ? "/" : devicePath.substr(0, slash);
+  if (!folder.empty() && !createDeviceDirectory(folder, true)) {
+    throw ScenarioError{"file: cannot create the folder " + folder + ": " + std::strerror(errno)};
+  }
+  if (!writeDeviceFile(devicePath, content, true)) {
+    throw ScenarioError{"file: cannot write " + devicePath + ": " + std::strerror(errno)};
+  }
 }
 
 void HomeScreen::boot(const std::string& libraryPath) {
@@ -138,6 +188,7 @@ void HomeScreen::boot(const std::string& libraryPath) {
   registerUIKit();
   registerHomeScreenClasses(family_, quirks_);
   prepareDeviceFiles(*this);
+  watchContainers();
   menu_ = family_ == Family::V14   ? makeMenuPresenter14()
           : family_ == Family::V13 ? makeMenuPresenter13()
                                    : makeMenuPresenter12();
@@ -191,6 +242,7 @@ void HomeScreen::placeIcons() {
     placed.push_back({e.kind, e.identifier, makeIconView(e.kind, e.identifier, e.identifier)});
   }
   icons_ = std::move(placed);
+  indexIcons();
   for (IconEntry& e : icons_) {
     AutoreleasePool pool;
     fields<SBIconViewObj>(e.iconView)->gridSlot = slot++;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/object_refs.h"
+#include "springboard/change_journal.h"
 #include "springboard/json.h"
 #include "uikit/auth_service.h"
 
@@ -73,6 +74,18 @@ struct IconEntry {
   Strong iconView;
 };
 
+// What the dump shows of an icon view, as plain values (alphas and tint rounded as shown), so
+// that many icons can be compared cheaply.
+struct IconLook {
+  double imageAlpha = 1, labelAlpha = 1, accessoryAlpha = 1;
+  bool tinted = false;
+  double tint[4] = {};  // red, green, blue, alpha
+  bool labelHidden = false;
+  enum class Badge { None, Shown, Hidden } badge = Badge::None;
+  int placements = 0;
+  bool operator==(const IconLook&) const = default;
+};
+
 // A user-visible error in a scenario: unknown app, a pick with no menu open, ...
 struct ScenarioError {
   std::string message;
@@ -113,9 +126,15 @@ class HomeScreen {
   void reloadPrefs();
   void reloadColors();
   void press(const std::string& identifier);
-  void pick(const std::string& title);
+  // Chooses an item of the open menu that the user can tap (hidden rows cannot be). With
+  // `occurrence` 0 the title must name one such item; with N, the Nth of those with that
+  // title, in menu order.
+  void pick(const std::string& title, size_t occurrence = 0);
   void tapAlert(const std::string& button);
   void answerAuth(AuthAnswer answer);
+  // The app's switcher page asks for authentication again, through the `retryAuth` method the
+  // library adds to it (on a device, what the user's tap on the blurred page does).
+  void retryAuthentication(const std::string& bundleID);
   void bringToFront(const std::string& bundleID);
   void openSwitcher();
   void searchOpen(const std::string& bundleID);
@@ -130,12 +149,24 @@ class HomeScreen {
   AppState* app(const std::string& bundleID);
   const std::vector<AppState>& apps() const { return apps_; }
   const std::vector<IconEntry>& icons() const { return icons_; }
+  // The placed icon with that identifier, or null.
+  const IconEntry* icon(const std::string& identifier) const;
+  // The place of an icon view among icons(), or -1 when it is not one of them.
+  long iconPosition(id iconView) const;
   id openMenu() const;
   id alertOnScreen() const;
   std::string frontmostApp() const { return frontmost_; }
   Screen screen() const { return screen_; }
   Json dump() const;
-
+  // Parts of the dump: one app's member of "apps", one icon view's entry of "icons" (its look,
+  // and the entry for a look), and the members that are neither per app nor per icon, without
+  // the log and host events and with only the app of the open menu.
+  Json appState(const AppState& app) const;
+  IconLook iconLook(const IconEntry& icon) const;
+  static Json iconJson(const std::string& identifier, IconEntry::Kind kind, const IconLook& look);
+  Json sharedState() const;
+  // What changed since it was last asked (cleared by whoever asks).
+  ChangeJournal& journal() { return journal_; }
   // Used by the host classes.
   const HostQuirks& quirks() const { return quirks_; }
   void setFrontmost(const std::string& bundleID);
@@ -149,6 +180,8 @@ class HomeScreen {
   // Something the host itself did (entered editing, shared an app, launched a shortcut).
   void recordHostEvent(const std::string& event);
   const std::vector<std::string>& hostEvents() const { return hostEvents_; }
+  // Forgets them, as a long-running process does to keep its dumps small.
+  void clearHostEvents() { hostEvents_.clear(); }
   id rootController() const { return rootController_; }
   MenuPresenter* menu() const { return menu_.get(); }
 
@@ -162,6 +195,9 @@ class HomeScreen {
   void placeIcons();
   void noticeAlert();
   void recomputeWallpaper();
+  void indexIcons();
+  Json alertOnScreenJson() const;
+  void watchContainers();
   Strong makeIconView(IconEntry::Kind kind, const std::string& identifier, const std::string& name);
 
   std::string root_;
@@ -171,6 +207,8 @@ class HomeScreen {
   std::vector<AppState> apps_;
   std::unordered_map<std::string, size_t> appIndex_;  // bundle identifier -> place in apps_
   std::vector<IconEntry> icons_;
+  std::unordered_map<std::string, size_t> iconIndex_;  // identifier -> place in icons_
+  std::unordered_map<id, size_t> iconViewIndex_;       // icon view -> place in icons_
   std::string wallpaperColor_ = "#203040";
   std::string wallpaperImage_;
   std::string frontmost_;
@@ -184,6 +222,7 @@ class HomeScreen {
   Strong lastAlert_;
   std::unique_ptr<MenuPresenter> menu_;
   std::vector<std::string> hostEvents_;
+  ChangeJournal journal_;
 };
 
 }  // namespace qv::host

@@ -1,66 +1,69 @@
 #include "springboard/json.h"
 
 #include <cmath>
-#include <cstdio>
+
+#include <nlohmann/json.hpp>
 
 namespace qv::host {
 namespace {
+
+using Text = nlohmann::ordered_json;
 
 const Json kNull;
 const std::string kEmpty;
 const Json::Array kNoItems;
 const Json::Object kNoMembers;
 
-void writeString(std::string& out, const std::string& s) {
-  out += '"';
-  for (unsigned char c : s) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += static_cast<char>(c);
-        }
+// Whole numbers are written without a fraction ("3", not "3.0") as far as a double holds them
+// exactly.
+constexpr double kLargestExactWhole = 9007199254740992.0;  // 2^53
+
+Text toText(const Json& value) {
+  if (value.isBool()) return value.asBool();
+  if (value.isNumber()) {
+    double d = value.asNumber();
+    if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) <= kLargestExactWhole) {
+      return static_cast<int64_t>(d);
     }
+    return d;  // NaN and infinities are written as null
   }
-  out += '"';
+  if (value.isString()) return value.asString();
+  if (value.isArray()) {
+    Text out = Text::array();
+    for (const Json& item : value.items()) out.push_back(toText(item));
+    return out;
+  }
+  if (value.isObject()) {
+    Text out = Text::object();
+    for (const auto& [key, member] : value.members()) out[key] = toText(member);
+    return out;
+  }
+  return nullptr;
 }
 
-void writeNumber(std::string& out, double d) {
-  if (!std::isfinite(d)) {
-    out += "null";
-    return;
+Json fromText(const Text& text) {
+  switch (text.type()) {
+    case Text::value_t::boolean:
+      return Json(text.get<bool>());
+    case Text::value_t::number_integer:
+    case Text::value_t::number_unsigned:
+    case Text::value_t::number_float:
+      return Json(text.get<double>());
+    case Text::value_t::string:
+      return Json(text.get<std::string>());
+    case Text::value_t::array: {
+      Json out = Json::array();
+      for (const Text& item : text) out.push(fromText(item));
+      return out;
+    }
+    case Text::value_t::object: {
+      Json out = Json::object();
+      for (const auto& [key, member] : text.items()) out.set(key, fromText(member));
+      return out;
+    }
+    default:
+      return Json();
   }
-  char buf[32];
-  if (d == std::floor(d) && std::fabs(d) < 1e15) {
-    std::snprintf(buf, sizeof buf, "%.0f", d);
-  } else {
-    std::snprintf(buf, sizeof buf, "%.6g", d);
-  }
-  out += buf;
-}
-
-void newline(std::string& out, bool pretty, int depth) {
-  if (!pretty) return;
-  out += '\n';
-  out.append(static_cast<size_t>(depth) * 2, ' ');
 }
 
 }  // namespace
@@ -114,43 +117,13 @@ Json& Json::push(Json value) {
 }
 
 std::string Json::dump(bool pretty) const {
-  std::string out;
-  write(out, pretty, 0);
-  return out;
+  return toText(*this).dump(pretty ? 2 : -1, ' ', false, Text::error_handler_t::replace);
 }
 
-void Json::write(std::string& out, bool pretty, int depth) const {
-  if (isNull()) {
-    out += "null";
-  } else if (isBool()) {
-    out += asBool() ? "true" : "false";
-  } else if (isNumber()) {
-    writeNumber(out, asNumber());
-  } else if (isString()) {
-    writeString(out, asString());
-  } else if (isArray()) {
-    const Array& a = items();
-    out += '[';
-    for (size_t i = 0; i < a.size(); i++) {
-      if (i) out += ',';
-      newline(out, pretty, depth + 1);
-      a[i].write(out, pretty, depth + 1);
-    }
-    if (!a.empty()) newline(out, pretty, depth);
-    out += ']';
-  } else {
-    const Object& o = members();
-    out += '{';
-    for (size_t i = 0; i < o.size(); i++) {
-      if (i) out += ',';
-      newline(out, pretty, depth + 1);
-      writeString(out, o[i].first);
-      out += pretty ? ": " : ":";
-      o[i].second.write(out, pretty, depth + 1);
-    }
-    if (!o.empty()) newline(out, pretty, depth);
-    out += '}';
-  }
+std::optional<Json> Json::parse(const std::string& text) {
+  Text parsed = Text::parse(text, nullptr, false);
+  if (parsed.is_discarded()) return std::nullopt;
+  return fromText(parsed);
 }
 
 }  // namespace qv::host

@@ -1,9 +1,12 @@
-// A small JSON value: what `dump` reports, readable by tests and printable by the simulator.
+// A JSON value: what `dump` reports, readable by tests and printable by the simulator. Reading
+// is lenient (a missing member or a value of another type reads as null, "", 0 or false) and
+// hands out references into the value; the text, both ways, is nlohmann::json's.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <variant>
@@ -63,11 +66,16 @@ class Json {
   Json& set(const std::string& key, Json value);
   Json& push(Json value);
 
-  // Compact on one line, or indented by two spaces.
+  // Compact on one line, or indented by two spaces. Always valid JSON: text that is not UTF-8
+  // has its bad bytes replaced by U+FFFD, and numbers that are not finite are written as null.
   std::string dump(bool pretty = false) const;
+  // The value a text holds; nothing when it is not exactly one JSON value (or not UTF-8).
+  static std::optional<Json> parse(const std::string& text);
+
+  // Same value (numbers compare by value).
+  bool operator==(const Json& other) const { return value_ == other.value_; }
 
  private:
-  void write(std::string& out, bool pretty, int depth) const;
   std::variant<std::monostate, bool, double, std::string, Array, Object> value_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
+
 namespace qv::host {
 
 id libraryObject(const char* name) {
@@ -11,7 +13,13 @@ id libraryObject(const char* name) {
 
 std::optional<double> libraryValue(const std::string& name) {
   using ReadState = bool (*)(const char*, double*);
-  auto readState = reinterpret_cast<ReadState>(dlsym(RTLD_DEFAULT, "quorvelReadState"));
+  // Looked up until the library is loaded; a loaded library stays.
+  static std::atomic<ReadState> found{nullptr};
+  ReadState readState = found.load(std::memory_order_acquire);
+  if (!readState) {
+    readState = reinterpret_cast<ReadState>(dlsym(RTLD_DEFAULT, "quorvelReadState"));
+    found.store(readState, std::memory_order_release);
+  }
   double value = 0;
   if (!readState || !readState(name.c_str(), &value)) return std::nullopt;
   return value;

@@ -162,10 +162,16 @@ class Menu12 : public MenuPresenter {
     return controller_ && !fields<ForceTouchControllerObj>(controller_)->dismissed;
   }
 
+  std::string bundleID() const override { return bundleID_; }
+
   std::vector<id> items() const override {
     std::vector<id> out;
     for (const Strong& s : items_) out.push_back(s.get());
     return out;
+  }
+
+  bool itemHidden(size_t index) const override {
+    return index < actionViews_.size() && fields<UIViewObj>(actionViews_[index])->hidden;
   }
 
   void pick(size_t index) override {

@@ -109,6 +109,10 @@ class Menu13 : public ContextMenuPresenter {
     layoutGroup(alertGroup_, alertRows_, alertSeparators_);
   }
 
+  bool itemHidden(size_t index) const override {
+    return index < rows_.size() && fields<UIViewObj>(rows_[index])->hidden;
+  }
+
   Json alertDump() const override {
     if (!alertGroup_) return Json();
     return groupJson(alertGroup_, alertRows_, alertSeparators_);

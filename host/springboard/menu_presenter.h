@@ -48,8 +48,12 @@ class MenuPresenter {
   // items, hands it the home-screen items, then builds and styles the menu's views.
   virtual void open(id iconView) = 0;
   virtual bool isOpen() const = 0;
+  // The app of the open menu, as the host asked the icon for it.
+  virtual std::string bundleID() const = 0;
   // The items shown, in order.
   virtual std::vector<id> items() const = 0;
+  // Whether the row of the item at `index` is hidden, so that the user cannot tap it.
+  virtual bool itemHidden(size_t /*index*/) const { return false; }
   // The user chooses the item at `index`.
   virtual void pick(size_t index) = 0;
   virtual void close() = 0;

@@ -53,7 +53,9 @@ id appDisplayName(id self, SEL) { return appObj(self)->displayName; }
 id appBadgeValue(id self, SEL) { return appObj(self)->badgeValue; }
 void appSetBadgeValue(id self, SEL, id value) {
   appObj(self)->badgeValue = value;
-  if (AppState* app = HomeScreen::shared().app(stdString(appObj(self)->bundleIdentifier))) {
+  std::string bundleID = stdString(appObj(self)->bundleIdentifier);
+  HomeScreen::shared().journal().appChanged(bundleID);
+  if (AppState* app = HomeScreen::shared().app(bundleID)) {
     if (app->iconView) refreshBadge(app->iconView);
   }
 }
@@ -80,6 +82,20 @@ id widgetInitWithWidget(id self, SEL, id widget) {
 
 SBIconViewObj* iv(id v) { return fields<SBIconViewObj>(v); }
 
+// What the dump shows of an icon view changed.
+void noteIconChanged(id iconView) { HomeScreen::shared().journal().iconChanged(iconView); }
+
+// The badge view knows the icon view that shows it (not retained: that view holds it).
+struct BadgeViewObj : UIViewObj {
+  id iconView = nil;
+};
+Class gBadgeView;
+
+void badgeSetHidden(id self, SEL cmd, BOOL hidden) {
+  sendSuper<void>(gBadgeView, self, cmd, hidden);
+  if (id owner = fields<BadgeViewObj>(self)->iconView) noteIconChanged(owner);
+}
+
 id ivIcon(id self, SEL) { return iv(self)->icon; }
 void ivSetIcon(id self, SEL, id icon) { iv(self)->icon = icon; }
 BOOL ivIsFolderIcon(id self, SEL) { return isKind(iv(self)->icon, objc_getClass("SBFolderIcon")); }
@@ -90,24 +106,39 @@ BOOL ivIsCrossfading(id, SEL) { return NO; }
 void ivSetLocationNumber(id self, SEL, long long location) {
   iv(self)->location = location;
   iv(self)->placements++;
+  noteIconChanged(self);
 }
 long long ivLocationNumber(id self, SEL) { return iv(self)->location; }
 void ivSetLocationName(id self, SEL, id location) {
   iv(self)->locationName = Strong::adopt(msgSend<id>(location, SELECTOR("copy")));
   iv(self)->placements++;
+  noteIconChanged(self);
 }
 id ivLocationName(id self, SEL) { return iv(self)->locationName; }
-void ivSetImageAlpha(id self, SEL, double a) { iv(self)->iconImageAlpha = a; }
-void ivSetLabelAlpha(id self, SEL, double a) { iv(self)->iconLabelAlpha = a; }
-void ivSetAccessoryAlpha(id self, SEL, double a) { iv(self)->iconAccessoryAlpha = a; }
+void ivSetImageAlpha(id self, SEL, double a) {
+  iv(self)->iconImageAlpha = a;
+  noteIconChanged(self);
+}
+void ivSetLabelAlpha(id self, SEL, double a) {
+  iv(self)->iconLabelAlpha = a;
+  noteIconChanged(self);
+}
+void ivSetAccessoryAlpha(id self, SEL, double a) {
+  iv(self)->iconAccessoryAlpha = a;
+  noteIconChanged(self);
+}
 double ivImageAlpha(id self, SEL) { return iv(self)->iconImageAlpha; }
 double ivLabelAlpha(id self, SEL) { return iv(self)->iconLabelAlpha; }
 double ivAccessoryAlpha(id self, SEL) { return iv(self)->iconAccessoryAlpha; }
-void ivSetTint(id self, SEL, id color) { iv(self)->accessibilityTintColor = color; }
+void ivSetTint(id self, SEL, id color) {
+  iv(self)->accessibilityTintColor = color;
+  noteIconChanged(self);
+}
 id ivTint(id self, SEL) { return iv(self)->accessibilityTintColor; }
 void ivSetLabelHidden(id self, SEL, BOOL hidden) {
   iv(self)->labelHidden = hidden;
   msgSend<void>(iv(self)->labelView.get(), SELECTOR("setHidden:"), hidden);
+  noteIconChanged(self);
 }
 BOOL ivIsLabelHidden(id self, SEL) { return iv(self)->labelHidden; }
 
@@ -182,14 +213,16 @@ void refreshBadge(id iconView) {
   id icon = iv(iconView)->icon;
   id appObject = icon ? applicationObject(stdString(fields<SBIconObj>(icon)->identifier)) : nil;
   id badge = appObject ? appObj(appObject)->badgeValue.get() : nil;
+  noteIconChanged(iconView);
   if (!badge) {
     iv(iconView)->accessoryView.reset();
     return;
   }
   // A badge that comes back is shown again, whatever hid it before.
   if (!iv(iconView)->accessoryView) {
-    iv(iconView)->accessoryView = Strong::adopt(msgSend<id>(
-        msgSend<id>(objc_getClass("SBIconBadgeView"), SELECTOR("alloc")), SELECTOR("init")));
+    iv(iconView)->accessoryView =
+        Strong::adopt(msgSend<id>(msgSend<id>(gBadgeView, SELECTOR("alloc")), SELECTOR("init")));
+    fields<BadgeViewObj>(iv(iconView)->accessoryView)->iconView = iconView;
   }
   msgSend<void>(iv(iconView)->accessoryView.get(), SELECTOR("setHidden:"), NO);
 }
@@ -226,7 +259,9 @@ void registerSpringBoardClasses(Family family, const HostQuirks& quirks) {
   ClassBuilder<SBIconObj>("SBFolderIcon", "SBIcon");
   ClassBuilder<SBIconObj> widgetIcon("SBWidgetIcon", "SBIcon");
   if (family == Family::V14) widgetIcon.method("initWithWidget:", widgetInitWithWidget);
-  ClassBuilder<UIViewObj>("SBIconBadgeView", "UIView");
+  gBadgeView = ClassBuilder<BadgeViewObj>("SBIconBadgeView", "UIView")
+                   .method("setHidden:", badgeSetHidden)
+                   .cls();
 
   ClassBuilder<SBIconViewObj> iconView("SBIconView", "UIView");
   iconView.method("icon", ivIcon)

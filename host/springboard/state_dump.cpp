@@ -1,11 +1,17 @@
 // The whole observable state of the home screen as one JSON object.
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 
+#include "foundation/device_files.h"
 #include "foundation/device_root.h"
+#include "foundation/path_resolution.h"
+#include "foundation/plist_guard.h"
 #include "foundation/property_list.h"
 #include "foundation/system_log.h"
 #include "platform/corefoundation.h"
+#include "springboard/container_listing.h"
 #include "springboard/library_view.h"
 #include "springboard/menu_presenter.h"
 #include "springboard/springboard_internal.h"
@@ -73,24 +79,7 @@ Json filtersJson(id view) {
 }
 
 Json iconViewJson(const IconEntry& e) {
-  auto* v = fields<SBIconViewObj>(e.iconView);
-  Json j = Json::object();
-  j.set("identifier", e.identifier);
-  j.set("kind", e.kind == IconEntry::Kind::App      ? "app"
-                : e.kind == IconEntry::Kind::Folder ? "folder"
-                                                    : "widget");
-  j.set("imageAlpha", rounded(v->iconImageAlpha));
-  j.set("labelAlpha", rounded(v->iconLabelAlpha));
-  j.set("accessoryAlpha", rounded(v->iconAccessoryAlpha));
-  j.set("tint", colorJson(v->accessibilityTintColor));
-  j.set("labelHidden", v->labelHidden);
-  if (v->accessoryView) {
-    j.set("badge", fields<UIViewObj>(v->accessoryView)->hidden ? "hidden" : "shown");
-  } else {
-    j.set("badge", "none");
-  }
-  j.set("placements", v->placements);
-  return j;
+  return HomeScreen::iconJson(e.identifier, e.kind, HomeScreen::shared().iconLook(e));
 }
 
 Json sectionSettingsJson(const SectionSettingsState& s) {
@@ -101,23 +90,14 @@ Json sectionSettingsJson(const SectionSettingsState& s) {
   return j;
 }
 
-// The files in a data container, relative to it and sorted (at most 100; links and folders
-// are not followed into).
-Json containerFilesJson(const std::string& container) {
+// The files (and links) in a data container, every one of them; folders that cannot be read
+// go to `unreadable`.
+Json containerFilesJson(const std::string& container, Json* unreadable) {
   if (container.empty()) return Json();
-  std::vector<std::string> files;
-  std::error_code ec;
-  fs::path root = realPath(container);
-  for (fs::recursive_directory_iterator it(root, ec), end; it != end && files.size() < 100;
-       it.increment(ec)) {
-    if (ec) break;
-    if (it->is_regular_file(ec) || it->is_symlink(ec)) {
-      files.push_back(fs::relative(it->path(), root, ec).string());
-    }
-  }
-  std::sort(files.begin(), files.end());
+  ContainerListing listing = listContainer(realPath(container));
   Json out = Json::array();
-  for (const std::string& f : files) out.push(f);
+  for (const std::string& f : listing.files) out.push(f);
+  for (const std::string& f : listing.unreadable) unreadable->push(f);
   return out;
 }
 
@@ -140,7 +120,9 @@ Json appJson(const AppState& a) {
     j.set("notifications", Json());
   }
   j.set("container", a.containerPath.empty() ? Json() : Json(a.containerPath));
-  j.set("containerFiles", containerFilesJson(a.containerPath));
+  Json unreadable = Json::array();
+  j.set("containerFiles", containerFilesJson(a.containerPath, &unreadable));
+  if (unreadable.size() > 0) j.set("containerUnreadable", unreadable);
   return j;
 }
 
@@ -258,6 +240,134 @@ Json imageJson(id image) {
   return j;
 }
 
+namespace {
+
+// The settings cache as the library holds it.
+Json settingsJson() {
+  Json settings = Json::object();
+  for (const char* key : kSettingKeys) {
+    std::optional<double> v = libraryValue(key);
+    if (!v) continue;
+    if (std::string(key) == "menuColorAlpha") {
+      settings.set(key, rounded(*v));
+    } else {
+      settings.set(key, *v != 0);
+    }
+  }
+  return settings;
+}
+
+Json promptsJson() {
+  Json prompts = Json::array();
+  for (const PendingAuth& p : pendingAuthentications()) {
+    Json pj = Json::object();
+    pj.set("policy", p.policy);
+    pj.set("reason", p.reason);
+    prompts.push(pj);
+  }
+  return prompts;
+}
+
+// The settings file as the library would read it at launch, and why it reads as nothing when
+// it does: "read", "missing", "a folder", "unreadable: REASON", "not a property list" or "not a
+// dictionary" (the library then keeps its defaults).
+void settingsFileJson(Json& d) {
+  const std::string path = "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist";
+  bool folder = false;
+  id contents = nil;
+  std::string status;
+  if (!deviceItemExists(path, &folder)) {
+    status = "missing";
+  } else if (folder) {
+    status = "a folder";
+  } else {
+    errno = 0;
+    std::optional<std::string> bytes = readDeviceFile(path, kMaxPropertyListBytes);
+    if (!bytes) {
+      status = std::string("unreadable: ") +
+               (errno ? std::strerror(errno) : "not a regular file, or too large");
+    } else if (!(contents = propertyListFromBytes(*bytes))) {
+      status = "not a property list";
+    } else {
+      status = isDictionary(contents) ? "read" : "not a dictionary";
+    }
+  }
+  d.set("settingsFile", objectJson(contents));
+  d.set("settingsFileStatus", status);
+}
+
+}  // namespace
+
+Json HomeScreen::appState(const AppState& app) const {
+  AutoreleasePool pool;
+  return appJson(app);
+}
+
+IconLook HomeScreen::iconLook(const IconEntry& icon) const {
+  auto* v = fields<SBIconViewObj>(icon.iconView);
+  IconLook look;
+  look.imageAlpha = rounded(v->iconImageAlpha);
+  look.labelAlpha = rounded(v->iconLabelAlpha);
+  look.accessoryAlpha = rounded(v->iconAccessoryAlpha);
+  if (id tint = v->accessibilityTintColor) {
+    Rgba c = colorComponents(tint);
+    look.tinted = true;
+    look.tint[0] = rounded(c.red);
+    look.tint[1] = rounded(c.green);
+    look.tint[2] = rounded(c.blue);
+    look.tint[3] = rounded(c.alpha);
+  }
+  look.labelHidden = v->labelHidden;
+  if (v->accessoryView) {
+    look.badge = fields<UIViewObj>(v->accessoryView)->hidden ? IconLook::Badge::Hidden
+                                                             : IconLook::Badge::Shown;
+  }
+  look.placements = v->placements;
+  return look;
+}
+
+Json HomeScreen::iconJson(const std::string& identifier, IconEntry::Kind kind,
+                          const IconLook& look) {
+  Json j = Json::object();
+  j.set("identifier", identifier);
+  j.set("kind", kind == IconEntry::Kind::App      ? "app"
+                : kind == IconEntry::Kind::Folder ? "folder"
+                                                  : "widget");
+  j.set("imageAlpha", look.imageAlpha);
+  j.set("labelAlpha", look.labelAlpha);
+  j.set("accessoryAlpha", look.accessoryAlpha);
+  Json tint;
+  if (look.tinted) {
+    tint = Json::object();
+    const char* parts[] = {"red", "green", "blue", "alpha"};
+    for (int i = 0; i < 4; i++) tint.set(parts[i], look.tint[i]);
+  }
+  j.set("tint", tint);
+  j.set("labelHidden", look.labelHidden);
+  j.set("badge", look.badge == IconLook::Badge::None     ? "none"
+                 : look.badge == IconLook::Badge::Hidden ? "hidden"
+                                                         : "shown");
+  j.set("placements", look.placements);
+  return j;
+}
+
+Json HomeScreen::sharedState() const {
+  AutoreleasePool pool;
+  Json d = Json::object();
+  d.set("settings", settingsJson());
+  d.set("staticColor", colorJson(libraryObject("staticColor")));
+  // Of the menu, whether one is open and for which app.
+  Json menu;
+  if (menu_ && menu_->isOpen()) menu.set("bundleID", menu_->bundleID());
+  d.set("menu", menu);
+  d.set("frontmost", frontmost_.empty() ? Json() : Json(frontmost_));
+  d.set("switcher", switcherJson());
+  d.set("pendingPrompts", promptsJson());
+  d.set("alert", alertOnScreenJson());
+  d.set("pasteboard", pasteboardHasText() ? Json(pasteboardText()) : Json());
+  return d;
+}
+
 Json HomeScreen::dump() const {
   AutoreleasePool pool;
   Json d = Json::object();
@@ -270,21 +380,11 @@ Json HomeScreen::dump() const {
   Json missed = Json::array();
   for (const std::string& h : runtime::hooksNotInstalled()) missed.push(h);
   d.set("hooksNotInstalled", missed);
-  Json settings = Json::object();
-  for (const char* key : kSettingKeys) {
-    std::optional<double> v = libraryValue(key);
-    if (!v) continue;
-    if (std::string(key) == "menuColorAlpha") {
-      settings.set(key, rounded(*v));
-    } else {
-      settings.set(key, *v != 0);
-    }
-  }
-  d.set("settings", settings);
+  d.set("settings", settingsJson());
   if (auto v = libraryValue("authInProgress")) d.set("authInProgress", *v != 0);
+  if (auto v = libraryValue("actionGroupIsAlert")) d.set("actionGroupIsAlert", *v != 0);
   d.set("defaults", objectJson(libraryObject("defaults")));
-  d.set("settingsFile", objectJson(readPropertyListFile(
-                            "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist")));
+  settingsFileJson(d);
   // What CFPreferences readers get: the preferences daemon's copy of the domain.
   Strong domain = Strong::adopt(
       const_cast<id>(CFPreferencesCopyMultiple(nullptr, makeString("com.vantrelo88.quorvel"),
@@ -304,25 +404,24 @@ Json HomeScreen::dump() const {
   d.set("apps", apps);
   d.set("frontmost", frontmost_.empty() ? Json() : Json(frontmost_));
   d.set("switcher", switcherJson());
-  Json prompts = Json::array();
-  for (const PendingAuth& p : pendingAuthentications()) {
-    Json pj = Json::object();
-    pj.set("policy", p.policy);
-    pj.set("reason", p.reason);
-    prompts.push(pj);
-  }
-  d.set("pendingPrompts", prompts);
-  Json alert = alertJson(alertOnScreen());
-  if (menu_ && !alert.isNull()) alert.set("group", menu_->alertDump());
-  d.set("alert", alert);
+  d.set("pendingPrompts", promptsJson());
+  d.set("alert", alertOnScreenJson());
   d.set("pasteboard", pasteboardHasText() ? Json(pasteboardText()) : Json());
   Json events = Json::array();
   for (const std::string& e : hostEvents_) events.push(e);
   d.set("hostEvents", events);
   Json log = Json::array();
-  for (const std::string& line : systemLogLines()) log.push(line);
+  SystemLogTail tail = systemLogSince(0);
+  for (const std::string& line : tail.lines) log.push(line);
   d.set("log", log);
+  d.set("logLinesDropped", tail.dropped);
   return d;
+}
+
+Json HomeScreen::alertOnScreenJson() const {
+  Json alert = alertJson(alertOnScreen());
+  if (menu_ && !alert.isNull()) alert.set("group", menu_->alertDump());
+  return alert;
 }
 
 }  // namespace qv::host

@@ -50,9 +50,19 @@ id infoWritable(id self, SEL) { return fields<SectionInfoObj>(self)->writable; }
 id infoManaged(id self, SEL) { return fields<SectionInfoObj>(self)->managed; }
 id infoSectionID(id self, SEL) { return fields<SectionInfoObj>(self)->sectionID; }
 
+// The section classes, looked up once: sections are built for every app at every read.
+Class sectionInfoClass() {
+  static Class cls = objc_getClass("BBSectionInfo");
+  return cls;
+}
+Class sectionSettingsClass() {
+  static Class cls = objc_getClass("BBSectionInfoSettings");
+  return cls;
+}
+
 id settingsObject(const SectionSettingsState& state) {
   if (!state.present) return nil;
-  id s = msgSend<id>(objc_getClass("BBSectionInfoSettings"), SELECTOR("new"));
+  id s = msgSend<id>(sectionSettingsClass(), SELECTOR("new"));
   fields<SectionSettingsObj>(s)->allowsNotifications = state.allowsNotifications;
   fields<SectionSettingsObj>(s)->alertType = state.alertType;
   return objc_autorelease(s);
@@ -64,19 +74,31 @@ void readBack(id settings, SectionSettingsState& state) {
   state.alertType = fields<SectionSettingsObj>(settings)->alertType;
 }
 
+bool sameSettings(const SectionSettingsState& a, const SectionSettingsState& b) {
+  return a.present == b.present && a.allowsNotifications == b.allowsNotifications &&
+         a.alertType == b.alertType;
+}
+bool sameSection(const SectionState& a, const SectionState& b) {
+  return sameSettings(a.info, b.info) && sameSettings(a.readable, b.readable) &&
+         sameSettings(a.writable, b.writable) && sameSettings(a.managed, b.managed);
+}
+
+// Keyed by the app objects' own identifier strings.
 id serverSavedSections(id, SEL) {
   std::vector<std::pair<id, id>> entries;
+  entries.reserve(HomeScreen::shared().apps().size());
   for (const AppState& app : HomeScreen::shared().apps()) {
-    if (!app.section.exists) continue;
-    id info = objc_autorelease(msgSend<id>(objc_getClass("BBSectionInfo"), SELECTOR("new")));
+    if (!app.section.exists || !app.appObject) continue;
+    id identifier = fields<SBApplicationObj>(app.appObject)->bundleIdentifier;
+    id info = objc_autorelease(msgSend<id>(sectionInfoClass(), SELECTOR("new")));
     auto* f = fields<SectionInfoObj>(info);
-    f->sectionID = makeString(app.setup.bundleID);
+    f->sectionID = identifier;
     f->allowsNotifications = app.section.info.allowsNotifications;
     f->alertType = app.section.info.alertType;
     f->readable = settingsObject(app.section.readable);
     f->writable = settingsObject(app.section.writable);
     f->managed = settingsObject(app.section.managed);
-    entries.emplace_back(makeString(app.setup.bundleID), info);
+    entries.emplace_back(identifier, info);
   }
   return makeDictionary(entries, true);
 }
@@ -84,16 +106,19 @@ id serverSavedSections(id, SEL) {
 // Stores the sections back; the system applies what it is given.
 void serverWriteSections(id, SEL, id sections) {
   if (!sections || !isDictionary(sections)) return;
-  for (const AppState& app : HomeScreen::shared().apps()) {
-    id info = dictionaryGet(sections, app.setup.bundleID);
-    if (!info || !isKind(info, objc_getClass("BBSectionInfo"))) continue;
-    AppState* state = HomeScreen::shared().app(app.setup.bundleID);
+  for (const auto& [key, info] : fields<NSDictionaryObj>(sections)->map) {
+    if (!isString(key) || !isKind(info, sectionInfoClass())) continue;
+    AppState* state = HomeScreen::shared().app(stdString(key));
+    if (!state) continue;
+    SectionState was = state->section;
     auto* f = fields<SectionInfoObj>(info);
     state->section.info.allowsNotifications = f->allowsNotifications;
     state->section.info.alertType = f->alertType;
     readBack(f->readable, state->section.readable);
     readBack(f->writable, state->section.writable);
     readBack(f->managed, state->section.managed);
+    if (!sameSection(was, state->section))
+      HomeScreen::shared().journal().appChanged(state->setup.bundleID);
   }
 }
 

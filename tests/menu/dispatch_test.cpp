@@ -82,7 +82,8 @@ TEST_F(DispatchBooted, HostItemsOfALockedAppAreRefusedWithoutAskingTheHost) {
 }
 
 TEST_F(DispatchBooted, Version12RefusesHostItemsOfALockedAppAndKeepsTheMenuOpen) {
-  writeSettings({{"lockedApps", list({"com.example.mail"})}});
+  // The Share row is shown, so that it can be tapped.
+  writeSettings({{"lockedApps", list({"com.example.mail"})}, {"hideShare", host::makeBool(false)}});
   bootWith("12.4");
   home().press("com.example.mail");
   home().pick("New Message");

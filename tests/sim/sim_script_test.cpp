@@ -94,11 +94,11 @@ TEST_F(SimTest, JsonLinesQuotingAndComments) {
       "\n"
       "app com.example.mail name=\"Mail \\\"Box\\\" \\\\ 2\" badge=4   # trailing comment\n"
       "wallpaper #102030 # a colour word is not a comment\n"
-      "setting flag true\n"
-      "setting ratio 0.25\n"
-      "setting word hello\n"
-      "setting text \"true\"\n"
-      "setting phrase \"a # b\"\n"
+      "raw-setting flag true\n"
+      "raw-setting ratio 0.25\n"
+      "raw-setting word hello\n"
+      "raw-setting text \"true\"\n"
+      "raw-setting phrase \"a # b\"\n"
       "   folder \"My Folder\"\t\n"
       "dump\n"
       "frobnicate\n"
@@ -107,8 +107,9 @@ TEST_F(SimTest, JsonLinesQuotingAndComments) {
   EXPECT_EQ(run.status, 1);
   std::vector<Json> out = jsonLines(run);
   ASSERT_EQ(out.size(), 10u) << run.out;
-  const char* commands[] = {"app",     "wallpaper", "setting", "setting", "setting",
-                            "setting", "setting",   "folder",  "dump",    "frobnicate"};
+  const char* commands[] = {"app",         "wallpaper",   "raw-setting", "raw-setting",
+                            "raw-setting", "raw-setting", "raw-setting", "folder",
+                            "dump",        "frobnicate"};
   for (size_t i = 0; i < out.size(); i++) {
     EXPECT_EQ(out[i]["line"].asNumber(), static_cast<double>(i + 3));
     EXPECT_EQ(out[i]["command"].asString(), commands[i]);

@@ -1,4 +1,5 @@
-// Reading JSON text back into host::Json, to check what quorvel-sim prints.
+// Reading JSON text back into host::Json (nlohmann::json parses it), to check what quorvel-sim
+// prints.
 #pragma once
 
 #include <optional>
@@ -8,7 +9,7 @@
 
 namespace qv::testing {
 
-// The value the whole text holds; nothing when it is not exactly one JSON value.
+// The value the whole text holds; nothing when it is not exactly one JSON value in UTF-8.
 std::optional<host::Json> parseJson(const std::string& text);
 
 }  // namespace qv::testing

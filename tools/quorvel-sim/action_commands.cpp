@@ -2,21 +2,18 @@
 #include <algorithm>
 #include <functional>
 
-#include "effects.h"
 #include "handlers.h"
+#include "springboard/menu_presenter.h"
+#include "tracked_run.h"
+#include "values.h"
 
 namespace qv::sim {
 
 using host::Json;
 using host::ScenarioError;
 
-namespace {
-
-// Runs `act` and tells what changed in the state dump.
 CommandResult withChanges(Session& session, const std::function<void()>& act) {
-  Json before = session.home.dump();
-  act();
-  std::vector<std::string> changes = describeChanges(before, session.home.dump());
+  std::vector<std::string> changes = runTracked(session, act);
   CommandResult result;
   Json list = Json::array();
   for (const std::string& c : changes) list.push(c);
@@ -24,6 +21,8 @@ CommandResult withChanges(Session& session, const std::function<void()>& act) {
   result.lines = changes.empty() ? std::vector<std::string>{"ok"} : changes;
   return result;
 }
+
+namespace {
 
 // An installed app the system can still open.
 void requireInstalledApp(Session& session, const std::string& command, const std::string& id) {
@@ -57,27 +56,37 @@ CommandResult runReload(Session& session, const Invocation& inv) {
 
 CommandResult runPress(Session& session, const Invocation& inv) {
   const std::string& id = inv.arg(0);
-  const auto& icons = session.home.icons();
-  bool placed = std::any_of(icons.begin(), icons.end(),
-                            [&](const host::IconEntry& e) { return e.identifier == id; });
-  if (!placed) throw ScenarioError{"press: no icon " + id + " on the home screen"};
+  if (!session.home.icon(id)) throw ScenarioError{"press: no icon " + id + " on the home screen"};
   session.home.press(id);
 
-  Json menu = session.home.dump()["menu"];
+  host::MenuPresenter* presenter = session.home.menu();
+  Json menu = presenter ? presenter->dump() : Json();
   CommandResult result;
   if (menu.isNull()) {
     result.lines.push_back("no menu for " + id);
     result.fields.set("menu", Json());
     return result;
   }
-  size_t width = 0;
+  // What the user can tap is listed; hidden rows are only named.
+  std::vector<Json> shown;
+  Json hidden = Json::array();
+  std::string hiddenText;
+  size_t index = 0;
   for (const Json& item : menu["items"].items()) {
-    width = std::max(width, item["title"].asString().size());
+    if (presenter->itemHidden(index++)) {
+      hidden.push(item["title"]);
+      hiddenText += (hiddenText.empty() ? "" : ", ") + ("\"" + item["title"].asString() + "\"");
+    } else {
+      shown.push_back(item);
+    }
   }
-  result.lines.push_back("menu for " + id + " (" + std::to_string(menu["items"].size()) +
-                         " items):");
+  size_t width = 0;
+  for (const Json& item : shown) width = std::max(width, item["title"].asString().size());
+  std::string header = "menu for " + id + " (" + std::to_string(shown.size()) + " items";
+  if (hidden.size() > 0) header += "; hidden, cannot be picked: " + hiddenText;
+  result.lines.push_back(header + "):");
   Json items = Json::array();
-  for (const Json& item : menu["items"].items()) {
+  for (const Json& item : shown) {
     std::string line = "  " + item["title"].asString();
     if (item["subtitle"].isString()) {
       line.append(width - item["title"].asString().size() + 3, ' ');
@@ -90,11 +99,17 @@ CommandResult runPress(Session& session, const Invocation& inv) {
     items.push(entry);
   }
   result.fields.set("menu", items);
+  result.fields.set("hidden", hidden);
   return result;
 }
 
+// `n=N` picks the Nth item with the title, when two or more share it.
 CommandResult runPick(Session& session, const Invocation& inv) {
-  return withChanges(session, [&] { session.home.pick(inv.arg(0)); });
+  size_t occurrence = 0;
+  if (auto n = inv.option("n")) {
+    occurrence = readCount("pick", "n=", *n);
+  }
+  return withChanges(session, [&] { session.home.pick(inv.arg(0), occurrence); });
 }
 
 CommandResult runAlert(Session& session, const Invocation& inv) {
@@ -114,6 +129,10 @@ CommandResult runAuth(Session& session, const Invocation& inv) {
 CommandResult runFront(Session& session, const Invocation& inv) {
   requireInstalledApp(session, "front", inv.arg(0));
   return withChanges(session, [&] { session.home.bringToFront(inv.arg(0)); });
+}
+
+CommandResult runRetryAuth(Session& session, const Invocation& inv) {
+  return withChanges(session, [&] { session.home.retryAuthentication(inv.arg(0)); });
 }
 
 CommandResult runSwitcher(Session& session, const Invocation&) {

@@ -10,6 +10,7 @@
 
 #include "springboard/home_screen.h"
 #include "springboard/json.h"
+#include "state_tracker.h"
 #include "tokenizer.h"
 
 namespace qv::sim {
@@ -19,6 +20,10 @@ struct Session {
   host::HomeScreen& home;
   std::string libraryPath;        // loaded at boot; empty: the host alone
   std::filesystem::path baseDir;  // relative picture files are found from here
+  StateTracker tracker = {};      // what each command changed
+  // Each command's changes are also told from whole dumps taken around it, and a difference
+  // is an error: a check of the simulator itself.
+  bool checkChanges = false;
 };
 
 struct CommandEntry;
@@ -59,6 +64,9 @@ struct CommandEntry {
   std::vector<std::string> flags;    // bare words
   // Checks every argument before changing anything; throws host::ScenarioError.
   CommandResult (*run)(Session& session, const Invocation& invocation);
+  // The last argument is bytes to write as they are; every other word must be storable text
+  // (UTF-8 without NUL).
+  bool lastArgumentIsBytes = false;
 };
 
 }  // namespace qv::sim

@@ -1,6 +1,7 @@
 #include "completion.h"
 
 #include "command_table.h"
+#include "quorvel-prefs/settings_keys.h"
 
 namespace qv::sim {
 namespace {
@@ -30,6 +31,11 @@ std::vector<std::string> completionCandidates(const Session& session, const std:
   if (command == "reload") return {"prefs", "colors"};
   if (command == "style") return {"light", "dark"};
   if (command == "prefsd") return {"status", "restart"};
+  if (command == "setting") {
+    std::vector<std::string> keys;
+    for (const prefs::SettingKey& key : prefs::settingKeys()) keys.push_back(key.name);
+    return keys;
+  }
   if (command == "auth") return {"success", "failure", "cancel", "error", "success-with-error"};
   if (command == "press") {
     // Folders and widgets can be pressed too.

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "foundation/system_log.h"
+
 namespace qv::sim {
 
 using host::Json;
@@ -17,7 +19,7 @@ std::string shortText(const Json& value) {
   return value.dump();
 }
 
-bool same(const Json& a, const Json& b) { return a.dump() == b.dump(); }
+bool same(const Json& a, const Json& b) { return a == b; }
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -63,49 +65,52 @@ void describeAlert(const Json& before, const Json& after, std::vector<std::strin
   out.push_back(line + " [" + buttons + "]");
 }
 
-void describeApps(const Json& before, const Json& after, std::vector<std::string>& out) {
-  for (const auto& [id, now] : after.members()) {
-    const Json& was = before[id];
-    if (!same(was["badge"], now["badge"])) {
-      out.push_back(id + ": badge " + shortText(was["badge"]) + " -> " + shortText(now["badge"]));
-    }
-    for (const char* state : {"offloaded", "uninstalled"}) {
-      if (!was[state].asBool() && now[state].asBool()) out.push_back(id + ": " + state);
-    }
-    if (was["running"].asBool() != now["running"].asBool()) {
-      out.push_back(id + (now["running"].asBool() ? ": running" : ": quit"));
-    }
-    const Json& files = now["containerFiles"];
-    if (!same(was["containerFiles"], files) && files.isArray()) {
-      out.push_back(id + ": container files " + std::to_string(was["containerFiles"].size()) +
-                    " -> " + std::to_string(files.size()));
-    }
-    const Json& n = now["notifications"];
-    if (!same(was["notifications"], n) && !n.isNull()) {
-      out.push_back(id + ": notifications " + (n["allowsNotifications"].asBool() ? "on" : "off") +
-                    ", alert type " + shortText(n["alertType"]));
-    }
+void describeApp(const std::string& id, const Json& was, const Json& now,
+                 std::vector<std::string>& out) {
+  if (!same(was["badge"], now["badge"])) {
+    out.push_back(id + ": badge " + shortText(was["badge"]) + " -> " + shortText(now["badge"]));
+  }
+  for (const char* state : {"offloaded", "uninstalled"}) {
+    if (!was[state].asBool() && now[state].asBool()) out.push_back(id + ": " + state);
+  }
+  if (was["running"].asBool() != now["running"].asBool()) {
+    out.push_back(id + (now["running"].asBool() ? ": running" : ": quit"));
+  }
+  const Json& files = now["containerFiles"];
+  if (!same(was["containerFiles"], files) && files.isArray()) {
+    out.push_back(id + ": container files " + std::to_string(was["containerFiles"].size()) +
+                  " -> " + std::to_string(files.size()));
+  }
+  const Json& n = now["notifications"];
+  if (!same(was["notifications"], n) && !n.isNull()) {
+    out.push_back(id + ": notifications " + (n["allowsNotifications"].asBool() ? "on" : "off") +
+                  ", alert type " + shortText(n["alertType"]));
   }
 }
 
-void describeIcons(const Json& before, const Json& after, std::vector<std::string>& out) {
-  for (const Json& was : before.items()) {
-    const Json* now = nullptr;
-    for (const Json& icon : after.items()) {
-      if (icon["identifier"].asString() == was["identifier"].asString()) now = &icon;
+void describeIcon(const std::string& id, const Json& was, const Json& now,
+                  std::vector<std::string>& out) {
+  if (now.isNull()) {
+    out.push_back("icon " + id + " removed");
+    return;
+  }
+  if (!same(was["badge"], now["badge"])) {
+    out.push_back("icon " + id + ": badge " + shortText(now["badge"]));
+  }
+  for (const auto& [key, words] : {std::pair{"imageAlpha", "image alpha"},
+                                   {"labelAlpha", "label alpha"},
+                                   {"accessoryAlpha", "accessory alpha"}}) {
+    if (!same(was[key], now[key])) {
+      out.push_back("icon " + id + ": " + words + " " + shortText(was[key]) + " -> " +
+                    shortText(now[key]));
     }
-    const std::string& id = was["identifier"].asString();
-    if (!now) {
-      out.push_back("icon " + id + " removed");
-      continue;
-    }
-    if (!same(was["badge"], (*now)["badge"])) {
-      out.push_back("icon " + id + ": badge " + shortText((*now)["badge"]));
-    }
-    if (!same(was["imageAlpha"], (*now)["imageAlpha"])) {
-      out.push_back("icon " + id + ": image alpha " + shortText(was["imageAlpha"]) + " -> " +
-                    shortText((*now)["imageAlpha"]));
-    }
+  }
+  if (!same(was["tint"], now["tint"])) {
+    out.push_back("icon " + id + ": tint " + colourText(was["tint"]) + " -> " +
+                  colourText(now["tint"]));
+  }
+  if (was["labelHidden"].asBool() != now["labelHidden"].asBool()) {
+    out.push_back("icon " + id + ": label " + (now["labelHidden"].asBool() ? "hidden" : "shown"));
   }
 }
 
@@ -149,25 +154,21 @@ void describePrompts(const Json& before, const Json& after, std::vector<std::str
   if (now < was) out.push_back("authentication prompt answered");
 }
 
-// Lists that only grow: the new entries.
-void describeAdded(const Json& before, const Json& after, const std::string& label,
-                   std::vector<std::string>& out) {
-  for (size_t i = before.size(); i < after.size(); i++) {
-    out.push_back(label + ": " + shortText(after[i]));
-  }
-}
-
 }  // namespace
 
-std::vector<std::string> describeChanges(const Json& before, const Json& after) {
+std::vector<std::string> describeChanges(const StateChanges& changes) {
+  const Json& before = changes.before;
+  const Json& after = changes.after;
   std::vector<std::string> out;
   describeMenu(before["menu"], after["menu"], out);
   describeAlert(before["alert"], after["alert"], out);
   if (!same(before["pasteboard"], after["pasteboard"])) {
     out.push_back("pasteboard: " + quoted(shortText(after["pasteboard"])));
   }
-  describeApps(before["apps"], after["apps"], out);
-  describeIcons(before["icons"], after["icons"], out);
+  for (const EntityChange& app : changes.apps) describeApp(app.id, app.before, app.after, out);
+  for (const EntityChange& icon : changes.icons) {
+    describeIcon(icon.id, icon.before, icon.after, out);
+  }
   if (!same(before["frontmost"], after["frontmost"])) {
     out.push_back("frontmost app: " + shortText(after["frontmost"]));
   }
@@ -178,9 +179,38 @@ std::vector<std::string> describeChanges(const Json& before, const Json& after) 
   }
   describeSwitcher(before["switcher"], after["switcher"], out);
   describePrompts(before["pendingPrompts"], after["pendingPrompts"], out);
-  describeAdded(before["hostEvents"], after["hostEvents"], "host", out);
-  describeAdded(before["log"], after["log"], "log", out);
+  for (const std::string& e : changes.hostEvents) out.push_back("host: " + e);
+  if (changes.logDropped > 0) {
+    out.push_back("log: " + std::to_string(changes.logDropped) +
+                  " earlier lines no longer kept (the system log keeps the last " +
+                  std::to_string(host::kSystemLogCapacity) + ")");
+  }
+  for (const std::string& line : changes.log) out.push_back("log: " + line);
   return out;
+}
+
+StateChanges changesBetween(const Json& before, const Json& after) {
+  StateChanges changes;
+  changes.before = before;
+  changes.after = after;
+  for (const auto& [id, now] : after["apps"].members()) {
+    changes.apps.push_back({id, before["apps"][id], now});
+  }
+  for (const Json& was : before["icons"].items()) {
+    Json now;
+    for (const Json& icon : after["icons"].items()) {
+      if (icon["identifier"].asString() == was["identifier"].asString()) now = icon;
+    }
+    changes.icons.push_back({was["identifier"].asString(), was, now});
+  }
+  // Lists that only grow: the new entries.
+  for (const char* list : {"hostEvents", "log"}) {
+    auto& out = list[0] == 'h' ? changes.hostEvents : changes.log;
+    for (size_t i = before[list].size(); i < after[list].size(); i++) {
+      out.push_back(after[list][i].asString());
+    }
+  }
+  return changes;
 }
 
 }  // namespace qv::sim

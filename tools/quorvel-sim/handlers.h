@@ -1,9 +1,14 @@
 // The command handlers, by area.
 #pragma once
 
+#include <functional>
+
 #include "command.h"
 
 namespace qv::sim {
+
+// Runs `act` on the booted home screen; the result tells what it changed ("ok" for nothing).
+CommandResult withChanges(Session& session, const std::function<void()>& act);
 
 // Setting up the device (setup_commands.cpp).
 CommandResult runDevice(Session& session, const Invocation& invocation);
@@ -12,6 +17,7 @@ CommandResult runFolder(Session& session, const Invocation& invocation);
 CommandResult runWidget(Session& session, const Invocation& invocation);
 CommandResult runWallpaper(Session& session, const Invocation& invocation);
 CommandResult runSetting(Session& session, const Invocation& invocation);
+CommandResult runRawSetting(Session& session, const Invocation& invocation);
 CommandResult runStaticColor(Session& session, const Invocation& invocation);
 CommandResult runFile(Session& session, const Invocation& invocation);
 CommandResult runBoot(Session& session, const Invocation& invocation);
@@ -20,6 +26,7 @@ CommandResult runBoot(Session& session, const Invocation& invocation);
 CommandResult runReload(Session& session, const Invocation& invocation);
 CommandResult runPress(Session& session, const Invocation& invocation);
 CommandResult runPick(Session& session, const Invocation& invocation);
+CommandResult runRetryAuth(Session& session, const Invocation& invocation);
 CommandResult runAlert(Session& session, const Invocation& invocation);
 CommandResult runAuth(Session& session, const Invocation& invocation);
 CommandResult runFront(Session& session, const Invocation& invocation);

@@ -37,9 +37,23 @@ std::string chooseRoot(const std::string& asked) {
   }
   std::error_code ec;
   fs::path root = fs::absolute(asked, ec);
+  if (ec) throw qv::sim::UsageError{"cannot use " + asked + " as the device root: " + ec.message()};
+  // What is in the way, if anything: the folder itself or one above it that is not a folder.
+  for (fs::path p = root; !p.empty(); p = p.parent_path()) {
+    if (fs::exists(fs::symlink_status(p, ec)) || p == p.parent_path()) {
+      if (fs::exists(p, ec) && !fs::is_directory(p, ec)) {
+        throw qv::sim::UsageError{"cannot use " + asked + " as the device root: " +
+                                  (p == root ? std::string("it is a file, not a folder")
+                                             : p.string() + " is a file, not a folder")};
+      }
+      break;
+    }
+  }
   fs::create_directories(root, ec);
-  if (!fs::is_directory(root, ec))
-    throw qv::sim::UsageError{"cannot use " + asked + " as the device root"};
+  if (ec || !fs::is_directory(root, ec)) {
+    throw qv::sim::UsageError{"cannot use " + asked +
+                              " as the device root: " + (ec ? ec.message() : "it is not a folder")};
+  }
   return root.string();
 }
 
@@ -90,6 +104,7 @@ int main(int argc, char** argv) {
   if (options.os) home.setOsVersion(*options.os);
 
   qv::sim::Session session{home, options.libraryPath, baseDir};
+  session.checkChanges = options.checkChanges;
   qv::sim::Reporter reporter(options.json, std::cout, std::cerr);
   // Between commands the session keeps running: what other processes post (the settings
   // program's reload, say) takes effect at once. JSON output stays one object per command.

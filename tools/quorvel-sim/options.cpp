@@ -48,6 +48,9 @@ Options parseOptions(int argc, const char* const* argv) {
     } else if (name == "--json") {
       noValue();
       options.json = true;
+    } else if (name == "--check-changes") {
+      noValue();
+      options.checkChanges = true;
     } else if (name == "--library") {
       options.libraryPath = value();
       if (options.libraryPath.empty()) throw UsageError{"--library needs a path"};
@@ -69,7 +72,7 @@ Options parseOptions(int argc, const char* const* argv) {
 
 std::string usageText() {
   return "usage: quorvel-sim [--script FILE|-] [--os VERSION] [--root DIR] [--json]\n"
-         "                   [--library PATH | --no-library]\n"
+         "                   [--library PATH | --no-library] [--check-changes]\n"
          "\n"
          "Runs the home screen of a simulated device with the Quorvel library loaded.\n"
          "Without arguments it runs a demonstration on a built-in device. With --script it\n"
@@ -83,6 +86,8 @@ std::string usageText() {
          "  --json          one JSON object per command instead of text\n"
          "  --library PATH  the library to load at boot\n"
          "  --no-library    boot the home screen without the library\n"
+         "  --check-changes tell each command's changes also from whole dumps taken around\n"
+         "                  it; a difference fails the command (checks the simulator)\n"
          "  --help          this text\n"
          "\n"
          "Type 'help' at the prompt (or in a script) for the commands.\n"

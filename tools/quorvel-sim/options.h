@@ -19,6 +19,7 @@ struct Options {
   std::string root;               // empty: a fresh folder under /tmp
   bool json = false;
   std::string libraryPath;  // empty: boot the host alone
+  bool checkChanges = false;
 };
 
 // A command line that cannot be run; the tool exits with status 2.

@@ -1,7 +1,7 @@
 #include "queued_work.h"
 
-#include "effects.h"
 #include "foundation/main_loop.h"
+#include "tracked_run.h"
 
 namespace qv::sim {
 
@@ -10,9 +10,7 @@ std::vector<std::string> runQueuedWork(Session& session) {
     host::runMainLoopOnce();
     return {};
   }
-  host::Json before = session.home.dump();
-  session.home.settle();
-  return describeChanges(before, session.home.dump());
+  return runTracked(session, [&] { session.home.settle(); });
 }
 
 }  // namespace qv::sim

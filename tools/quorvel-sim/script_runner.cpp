@@ -2,6 +2,7 @@
 
 #include "command_table.h"
 #include "tokenizer.h"
+#include "values.h"
 
 namespace qv::sim {
 
@@ -18,12 +19,13 @@ std::string firstWord(const std::string& line) {
 }  // namespace
 
 bool runLine(Session& session, Reporter& reporter, const std::string& line, int number) {
-  std::string command = firstWord(line);
+  std::string command = printable(firstWord(line));
   try {
-    std::vector<Token> tokens = tokenizeLine(line);
+    std::string comment;
+    std::vector<Token> tokens = tokenizeLine(line, &comment);
     if (tokens.empty()) return true;
-    command = tokens.front().text;
-    CommandResult result = runCommand(session, tokens, number);
+    command = printable(tokens.front().text);
+    CommandResult result = runCommand(session, tokens, number, comment);
     reporter.result(number, command, result);
     return true;
   } catch (const host::ScenarioError& e) {

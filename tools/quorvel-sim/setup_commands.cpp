@@ -1,8 +1,12 @@
 // Commands that set the device up, mostly before boot.
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <functional>
 
-#include "foundation/device_root.h"
+#include "foundation/path_resolution.h"
 #include "handlers.h"
+#include "quorvel-prefs/settings_keys.h"
 #include "values.h"
 
 namespace qv::sim {
@@ -18,11 +22,10 @@ namespace {
 void requireFreeIdentifier(const Session& session, const std::string& command,
                            const std::string& identifier) {
   if (identifier.empty()) throw ScenarioError{command + ": the identifier is empty"};
-  for (const host::AppState& a : session.home.apps()) {
-    if (a.setup.bundleID == identifier) {
-      throw ScenarioError{command + ": " + identifier + " is already installed"};
-    }
+  if (session.home.app(identifier)) {
+    throw ScenarioError{command + ": " + identifier + " is already installed"};
   }
+  // Before boot the icons are only folders and widgets, a few.
   for (const host::IconEntry& e : session.home.icons()) {
     if (e.identifier == identifier) {
       throw ScenarioError{command + ": an icon " + identifier + " is already on the home screen"};
@@ -72,25 +75,88 @@ CommandResult runWidget(Session& session, const Invocation& inv) {
   return {};
 }
 
+// After boot the host computes the new wallpaper's average colour at once.
 CommandResult runWallpaper(Session& session, const Invocation& inv) {
   const std::string& what = inv.arg(0);
+  std::function<void()> set;
   if (!what.empty() && what[0] == '#') {
-    session.home.setWallpaperColor(readColour("wallpaper", what));
+    std::string colour = readColour("wallpaper", what);
+    set = [&session, colour] { session.home.setWallpaperColor(colour); };
   } else {
-    session.home.setWallpaperImage(readPngPath("wallpaper", what, session.baseDir));
+    std::string file = readPngPath("wallpaper", what, session.baseDir);
+    set = [&session, file] { session.home.setWallpaperImage(file); };
   }
-  return {};
+  if (!session.home.booted()) {
+    set();
+    return {};
+  }
+  return withChanges(session, set);
 }
 
-CommandResult runSetting(Session& session, const Invocation& inv) {
+namespace {
+
+CommandResult writeSetting(Session& session, const Invocation& inv) {
   const std::string& key = inv.arg(0);
-  if (key.empty()) throw ScenarioError{"setting: the key is empty"};
   Json value = readSettingValue(inv.args.at(1));
   session.home.writeSetting(key, value);
   CommandResult result;
   result.fields.set("key", key);
   result.fields.set("value", value);
   return result;
+}
+
+// The known key nearest to a misspelt one (at most two letters off), or "".
+std::string nearestKey(const std::string& key) {
+  std::string best;
+  size_t bestDistance = 3;
+  for (const prefs::SettingKey& known : prefs::settingKeys()) {
+    std::string name = known.name;
+    // Edit distance, one row at a time.
+    std::vector<size_t> row(name.size() + 1);
+    for (size_t j = 0; j <= name.size(); j++) row[j] = j;
+    for (size_t i = 1; i <= key.size(); i++) {
+      size_t diagonal = row[0];
+      row[0] = i;
+      for (size_t j = 1; j <= name.size(); j++) {
+        size_t above = row[j];
+        row[j] =
+            std::min({row[j] + 1, row[j - 1] + 1,
+                      diagonal + (std::tolower(key[i - 1]) == std::tolower(name[j - 1]) ? 0 : 1)});
+        diagonal = above;
+      }
+    }
+    if (row[name.size()] < bestDistance) {
+      bestDistance = row[name.size()];
+      best = name;
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+// Only the keys the settings program knows, as it does: a misspelt key would otherwise be
+// written without a word and read by nothing.
+CommandResult runSetting(Session& session, const Invocation& inv) {
+  const std::string& key = inv.arg(0);
+  if (key.empty()) throw ScenarioError{"setting: the key is empty"};
+  if (prefs::isAppListKey(key)) {
+    throw ScenarioError{"setting: " + key +
+                        " is an app list the library keeps itself (raw-setting writes it anyway)"};
+  }
+  if (!prefs::findSettingKey(key)) {
+    std::string nearest = nearestKey(key);
+    throw ScenarioError{"setting: unknown setting \"" + key + "\"" +
+                        (nearest.empty() ? "" : " (did you mean " + nearest + "?)") +
+                        "; raw-setting writes any key"};
+  }
+  return writeSetting(session, inv);
+}
+
+// Any key: to try what the library makes of keys it does not read, or of odd app lists.
+CommandResult runRawSetting(Session& session, const Invocation& inv) {
+  if (inv.arg(0).empty()) throw ScenarioError{"raw-setting: the key is empty"};
+  return writeSetting(session, inv);
 }
 
 CommandResult runStaticColor(Session& session, const Invocation& inv) {
@@ -101,7 +167,10 @@ CommandResult runStaticColor(Session& session, const Invocation& inv) {
 CommandResult runFile(Session& session, const Invocation& inv) {
   const std::string& path = inv.arg(0);
   if (path.empty() || path.back() == '/') throw ScenarioError{"file: a file path is needed"};
-  if (fs::is_directory(host::realPath(path))) throw ScenarioError{"file: " + path + " is a folder"};
+  bool folder = false;
+  if (host::deviceItemExists(path, &folder) && folder) {
+    throw ScenarioError{"file: " + path + " is a folder"};
+  }
   session.home.writeFile(path, inv.arg(1));
   return {};
 }

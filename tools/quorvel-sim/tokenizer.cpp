@@ -7,13 +7,24 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// "#RRGGBB" followed by a blank or the end: a colour, not a comment.
+// "#RRGGBB" or "#RRGGBB:ALPHA" (ALPHA a decimal number) followed by a blank or the end: a
+// colour, not a comment.
 bool colourWordAt(const std::string& line, size_t i) {
   if (i + 7 > line.size()) return false;
   for (size_t k = i + 1; k < i + 7; k++) {
     if (!std::isxdigit(static_cast<unsigned char>(line[k]))) return false;
   }
-  return i + 7 == line.size() || isBlank(line[i + 7]);
+  size_t end = i + 7;
+  if (end < line.size() && line[end] == ':') {
+    size_t digits = 0;
+    for (end++; end < line.size() &&
+                (std::isdigit(static_cast<unsigned char>(line[end])) || line[end] == '.');
+         end++) {
+      digits++;
+    }
+    if (digits == 0) return false;
+  }
+  return end == line.size() || isBlank(line[end]);
 }
 
 bool isKeyChar(char c) {
@@ -22,13 +33,16 @@ bool isKeyChar(char c) {
 
 }  // namespace
 
-std::vector<Token> tokenizeLine(const std::string& line) {
+std::vector<Token> tokenizeLine(const std::string& line, std::string* comment) {
   std::vector<Token> tokens;
   size_t i = 0;
   while (true) {
     while (i < line.size() && isBlank(line[i])) i++;
     if (i >= line.size()) break;
-    if (line[i] == '#' && !colourWordAt(line, i)) break;
+    if (line[i] == '#' && !colourWordAt(line, i)) {
+      if (comment) *comment = line.substr(i);
+      break;
+    }
 
     Token token;
     bool keyPossible = true;  // no quote seen yet, and every character so far fits a key

@@ -22,8 +22,8 @@ struct TokenizeError {
 
 // Words are separated by blanks. Double quotes group blanks into a word; inside them a
 // backslash before " or before another backslash makes it literal. A '#' that begins a word
-// starts a comment running to the end of the line, unless the word is a #RRGGBB colour.
-// Throws TokenizeError.
-std::vector<Token> tokenizeLine(const std::string& line);
+// starts a comment running to the end of the line, unless the word is a colour, #RRGGBB or
+// #RRGGBB:ALPHA; the comment, from its '#', goes to `comment` when given. Throws TokenizeError.
+std::vector<Token> tokenizeLine(const std::string& line, std::string* comment = nullptr);
 
 }  // namespace qv::sim

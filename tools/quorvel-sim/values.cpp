@@ -3,15 +3,55 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
+#include "foundation/utf8_text.h"
 #include "springboard/home_screen.h"
 
 namespace qv::sim {
 
 using host::Json;
 using host::ScenarioError;
+
+std::string printable(const std::string& text) {
+  std::string out;
+  size_t i = 0;
+  while (i < text.size()) {
+    // The longest well-formed UTF-8 sequence starting here, if any.
+    auto c = static_cast<unsigned char>(text[i]);
+    size_t length = c < 0x80 ? 1 : c >= 0xf0 ? 4 : c >= 0xe0 ? 3 : c >= 0xc0 ? 2 : 0;
+    if (length > 1 && i + length <= text.size() &&
+        host::isValidUtf8(std::string_view(text).substr(i, length))) {
+      out.append(text, i, length);
+      i += length;
+      continue;
+    }
+    if (c == 0) {
+      out += "\\0";
+    } else if (c < 0x20 || c == 0x7f || length != 1) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02x", c);
+      out += hex;
+    } else {
+      out += static_cast<char>(c);
+    }
+    i++;
+  }
+  return out;
+}
+
+void requireStorableText(const std::string& command, const std::string& what,
+                         const std::string& text) {
+  const char* problem = text.find('\0') != std::string::npos ? "holds a NUL byte"
+                        : !host::isValidUtf8(text)           ? "is not UTF-8 text"
+                                                             : nullptr;
+  if (problem) {
+    throw ScenarioError{command + ": " + what + " \"" + printable(text) + "\" " + problem +
+                        " (identifiers and texts must be UTF-8 without NUL)"};
+  }
+}
 
 std::string readColour(const std::string& command, const std::string& text) {
   bool ok = text.size() == 7 && text[0] == '#';
@@ -27,6 +67,17 @@ long readBadge(const std::string& command, const std::string& text) {
   for (char c : text) digits = digits && std::isdigit(static_cast<unsigned char>(c));
   if (!digits) throw ScenarioError{command + ": bad badge number \"" + text + "\""};
   return std::strtol(text.c_str(), nullptr, 10);
+}
+
+size_t readCount(const std::string& command, const std::string& what, const std::string& text) {
+  bool digits = !text.empty() && text.size() <= 9;
+  for (char c : text) digits = digits && std::isdigit(static_cast<unsigned char>(c));
+  size_t value = digits ? std::stoul(text) : 0;
+  if (value < 1) {
+    throw ScenarioError{command + ": " + what + " takes a whole number from 1, not \"" + text +
+                        "\""};
+  }
+  return value;
 }
 
 namespace {
