@@ -1,107 +1,108 @@
-#!/ usr / bin / env bash
-#Runs one large scenario with this tree's quorvel-sim and with the one of another revision
-#(built from that revision's sources, in build/compare-REV), and checks that they end in the
-#same state : every dump member the older program shows is equal in the newer one, every change
-#line it told is told again in the same order, and the device roots hold the same files with
-#the same bytes.Members and lines the newer program adds are counted, not compared.
+#!/usr/bin/env bash
+# Runs one large scenario with this tree's quorvel-sim and with the one of another revision
+# (built from that revision's sources, in build/compare-REV), and checks that they end in the
+# same state: every dump member the older program shows is equal in the newer one, every change
+# line it told is told again in the same order, and the device roots hold the same files with
+# the same bytes. Members and lines the newer program adds are counted, not compared.
 #
-#bench / sim / compare_with_revision.sh REV[APPS[PAIRS[OS]]](default 1000 apps, 2000
-#press / pick pairs, OS 14.2)
-#Needs python3 for the JSON comparison.The older program can take hours on 1, 000 apps.
-set - euo pipefail cd "$(dirname " $0 ")/../.." ROOT = $(pwd) rev =
-${1 : ? usage : $0 REV[APPS[PAIRS[OS]]]} apps = ${2 : -1000} pairs = ${3 : -2000} os =
-${4 : -14.2} command - v python3 > / dev / null || {
-  echo "$0: needs python3" > &2;
-  exit 2;
-}
+#   bench/sim/compare_with_revision.sh REV [APPS [PAIRS [OS]]]
+#   (default 1000 apps, 1000 press/pick pairs, that is 2,000 commands, OS 14.2)
+#
+# Needs python3 for the JSON comparison. An older program may take an hour on 1,000 apps.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+ROOT=$(pwd)
+rev=${1:?usage: $0 REV [APPS [PAIRS [OS]]]}
+apps=${2:-1000}
+pairs=${3:-1000}
+os=${4:-14.2}
+command -v python3 >/dev/null || { echo "$0: needs python3" >&2; exit 2; }
 
-#The scenario : APPS apps of every kind, then PAIRS press / pick pairs over them(every action
-#that works in a script : the notification switches, badges, caches, App Lock locked and
-#unlocked with its prompt, the bundle identifier's alert, offloading), some fronted, with a
-#layout and a dump every 250 pairs.
+# The scenario: APPS apps of every kind, then PAIRS press/pick pairs over them (every action
+# that works in a script: the notification switches, badges, caches, App Lock locked and
+# unlocked with its prompt, the bundle identifier's alert, offloading), some fronted, with a
+# layout and a dump every 250 pairs.
 scenario() {
   echo "device os=$os"
-  for i in $(seq 1 "$apps");
-  do
-    extra = ""((i % 7 == 0))&& extra = " shortcuts=\"Compose,Send\""((i % 11 == 0))&& extra =
-        "$extra nocontainer"((i % 13 == 0))&& extra =
-            "$extra nosection" echo
-            "app com.example.app$i name=\"App $i\" badge=$((i % 5))$extra" done echo
-            "folder Utilities" echo "widget com.example.weather.widget" echo "boot" declare -
-            A locked local actions =
-                ("Notifications"
-                 "Banners"
-                 "Clear Badge"
-                 "Clear Caches"
-                 "App Lock"
-                 "Notifications"
-                 "Bundle Identifier"
-                 "App Lock"
-                 "Banners"
-                 "Offload App")local done = 0 j = 0 while ((done < pairs));
-  do
+  local i extra
+  for i in $(seq 1 "$apps"); do
+    extra=""
+    ((i % 7 == 0)) && extra=" shortcuts=\"Compose,Send\""
+    ((i % 11 == 0)) && extra="$extra nocontainer"
+    ((i % 13 == 0)) && extra="$extra nosection"
+    echo "app com.example.app$i name=\"App $i\" badge=$((i % 5))$extra"
+  done
+  echo "folder Utilities"
+  echo "widget com.example.weather.widget"
+  echo "boot"
+  declare -A locked
+  local actions=("Notifications" "Banners" "Clear Badge" "Clear Caches" "App Lock"
+                 "Notifications" "Bundle Identifier" "App Lock" "Banners" "Offload App")
+  local done=0 j=0 a act
+  while ((done < pairs)); do
     j=$((j + 1))
-    local a=$(( (j * 7919) % apps + 1 ))
-    local act=${actions[$(( j % ${
-#actions[@]} ))]}
+    a=$(((j * 7919) % apps + 1))
+    act=${actions[$((j % ${#actions[@]}))]}
     echo "press com.example.app$a"
     echo "pick \"$act\""
     done=$((done + 1))
     case "$act" in
       "App Lock")
-        if [ -n "${locked[$a]:-}" ];
-  then echo "auth success";
-  unset "locked[$a]";
-  else locked[$a] = 1;
-  fi;
-  ;
-      "Bundle Identifier") echo "alert \"Copy Bundle ID\"" ;
-      ;
-      esac if ((j % 97 == 0));
-      then echo "front com.example.app$a";
-      fi if ((j % 250 == 0));
-      then echo "layout";
-      echo "dump";
-      fi done echo "switcher" echo "dump"
+        if [ -n "${locked[$a]:-}" ]; then
+          echo "auth success"
+          unset "locked[$a]"
+        else
+          locked[$a]=1
+        fi
+        ;;
+      "Bundle Identifier") echo "alert \"Copy Bundle ID\"" ;;
+    esac
+    if ((j % 97 == 0)); then echo "front com.example.app$a"; fi
+    if ((j % 250 == 0)); then
+      echo "layout"
+      echo "dump"
+    fi
+  done
+  echo "switcher"
+  echo "dump"
 }
 
-work = $(mktemp - d / tmp / quorvel - compare - XXXXXX)
-           scenario > "$work/scenario.txt" echo "== scenario: $(wc -l <" $work /
-                              scenario.txt ") lines, $apps apps, $pairs press/pick pairs (in $work)"
+work=$(mktemp -d /tmp/quorvel-compare-XXXXXX)
+scenario >"$work/scenario.txt"
+echo "== scenario: $(wc -l <"$work/scenario.txt") lines, $apps apps, $pairs press/pick pairs (in $work)"
 
-                              echo "== building this tree and $rev" cmake -
-                          S "$ROOT" - B build / release - G Ninja - DCMAKE_BUILD_TYPE =
-           RelWithDebInfo >
-           / dev / null cmake-- build build / release - j2-- target quorvel - sim quorvel >
-           / dev / null old_src = "build/compare-$rev-src" old_build =
-               "build/compare-$rev" if[!-x "$old_build/tools/quorvel-sim"];
-then rm - rf "$old_src" && mkdir - p "$old_src" git archive "$rev" |
-    tar - x - C "$old_src" cmake - S "$old_src" - B "$old_build" - G Ninja - DCMAKE_BUILD_TYPE =
-    RelWithDebInfo -
-    DQV_BENCH = OFF > / dev / null cmake-- build "$old_build" - j2-- target quorvel - sim quorvel >
-                / dev /
-                    null fi
+echo "== building this tree and $rev"
+cmake -S "$ROOT" -B build/release -G Ninja >/dev/null
+cmake --build build/release -j2 --target quorvel-sim quorvel >/dev/null
+old_src="build/compare-$rev-src"
+old_build="build/compare-$rev"
+if [ ! -x "$old_build/tools/quorvel-sim" ]; then
+  rm -rf "$old_src" && mkdir -p "$old_src"
+  git archive "$rev" | tar -x -C "$old_src"
+  cmake -S "$old_src" -B "$old_build" -G Ninja -DQV_BENCH=OFF >/dev/null
+  cmake --build "$old_build" -j2 --target quorvel-sim quorvel >/dev/null
+fi
 
-                    run(){#run NAME PROGRAM local start end start =
-                              $(date + % s % N) "$2" --root "$work/root-$1" --script
-                                  "$work/scenario.txt" --json > "$work/$1.jsonl" 2 >
-                                  "$work/$1.err" ||
-                              {echo "$1: the scenario failed: $(tail -1 " $work / $1.err ")" > &2;
-exit 1;
-}
-end = $(date + % s % N) echo "   $1: $(( (end - start) / 1000000 )) ms"
+run() {  # run NAME PROGRAM
+  local start end
+  start=$(date +%s%N)
+  "$2" --root "$work/root-$1" --script "$work/scenario.txt" --json >"$work/$1.jsonl" \
+    2>"$work/$1.err" || { echo "$1: the scenario failed: $(tail -1 "$work/$1.err")" >&2; exit 1; }
+  end=$(date +%s%N)
+  echo "   $1: $(((end - start) / 1000000)) ms"
 }
 echo "== running"
 run new build/release/tools/quorvel-sim
 run old "$old_build/tools/quorvel-sim"
 
 echo "== comparing"
-diff -r --no-dereference -x 'qv-notify' -x 'qv-prefs*' "$work/root-old" "$work/root-new" >"$work/files.diff" &&
-  echo "   device roots: the same files and bytes" ||
-  {
-  echo "   device roots differ: $work/files.diff" > &2;
-  exit 1;
-}
+if diff -r --no-dereference -x 'qv-notify*' -x 'qv-prefs*' \
+     "$work/root-old" "$work/root-new" >"$work/files.diff"; then
+  echo "   device roots: the same files and bytes"
+else
+  echo "   device roots differ: $work/files.diff" >&2
+  exit 1
+fi
 python3 - "$work/old.jsonl" "$work/new.jsonl" <<'PY'
 import json, sys
 old = [json.loads(line) for line in open(sys.argv[1])]
