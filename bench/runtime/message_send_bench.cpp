@@ -9,9 +9,9 @@ namespace {
 
 __attribute__((noinline)) long addOne(id, SEL, long x) { return x + 1; }
 
-IMP gPrevious = nullptr;
+// A hook as the library writes one: its typed slot holds the previous implementation.
 __attribute__((noinline)) long hookedAddOne(id self, SEL sel, long x) {
-  return reinterpret_cast<long (*)(id, SEL, long)>(gPrevious)(self, sel, x);
+  return qv::Hook<&hookedAddOne>::previous(self, sel, x);
 }
 
 struct Fixture {
@@ -24,7 +24,7 @@ struct Fixture {
     plain = qv::ClassBuilder<>("BenchPlain", "NSObject").method("addOne:", addOne).cls();
     qv::ClassBuilder<>("BenchBase", "NSObject").method("addOne:", addOne);
     hooked = qv::ClassBuilder<>("BenchHooked", "BenchBase").cls();
-    MSHookMessageEx(hooked, sel, reinterpret_cast<IMP>(hookedAddOne), &gPrevious);
+    qv::Hook<&hookedAddOne>::replace(hooked, sel);
     plainObj = msgSend<id>(plain, sel_registerName("new"));
     hookedObj = msgSend<id>(hooked, sel_registerName("new"));
   }
@@ -56,8 +56,8 @@ void BM_CachedSend(benchmark::State& state) {
 }
 BENCHMARK(BM_CachedSend);
 
-// The hook calls its previous implementation, which here is the forwarding stub to the
-// superclass (the method was inherited when it was hooked).
+// The hook calls its previous implementation through its typed slot; here that is the forwarding
+// stub to the superclass (the method was inherited when it was hooked).
 void BM_HookedInheritedSend(benchmark::State& state) {
   Fixture& f = fixture();
   long x = 0;

@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // Icon state: locked apps' icons dim and recover by notification, badges hide by setting.
 #include <dlfcn.h>
 

@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // A locked app does not open from the system search, through either entry, and no prompt
 // appears; unlocking it restores search.
 #include "support/scenario.h"

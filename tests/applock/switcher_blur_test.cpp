@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // The switcher's privacy blur: pages blur and prompt while a locked app is frontmost, cards of
 // locked apps stay blurred, and the blur lifts by authentication or notification.
 #include "foundation/foundation_internal.h"

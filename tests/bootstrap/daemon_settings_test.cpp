@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // The library under the preferences daemon, as on a phone: readers see the daemon's copy of
 // the settings domain, the daemon writes the file, and CFPreferencesAppSynchronize reads
 // nothing again. The settings program and further home-screen processes are real programs on

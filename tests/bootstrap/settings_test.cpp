@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // The settings store: the cache and its defaults, `defaults` read at launch, `staticColor`,
 // and reloads announced by Darwin notification.
 #include <chrono>

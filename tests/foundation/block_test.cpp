@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // Blocks follow the Block ABI: the library's hand-built literals look and copy like clang's,
 // clang's literals run in the host, and blocks count references like any object.
 #include <gtest/gtest.h>

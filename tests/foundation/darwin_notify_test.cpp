@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // The Darwin notification centre: posts reach every process on the same device root, on its
 // main thread, and no process on another root.
 #include <fcntl.h>

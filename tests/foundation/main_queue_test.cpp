@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // The main queue: work from any thread runs on the main thread, in order, when the loop turns.
 #include <gtest/gtest.h>
 #include <poll.h>

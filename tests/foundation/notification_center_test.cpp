@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // NSNotificationCenter: synchronous delivery in registration order to weakly held observers.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // CFPreferences as clients of the preferences daemon: a domain is read from its file at first
 // use and kept in the daemon's memory; changes reach the file before they are acknowledged.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // Authentication replies that never come, come twice, or come after their page and their app
 // are gone.
 #include "support/scenario.h"

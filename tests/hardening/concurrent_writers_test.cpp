@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // The settings program writes the same domains from another process while the library changes
 // its lists and captures the wallpaper colour: the preferences daemon applies each change to
 // its copy and writes it, so nothing either writes is lost and the file is what the daemon

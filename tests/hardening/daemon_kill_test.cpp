@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // The preferences daemon killed with SIGKILL again and again while a writer changes a domain
 // that holds 1,000 locked apps: the file is always a whole property list, holding the value of
 // the last acknowledged change or of the one in flight, and every acknowledged change is there

@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // Whatever arrives on the preferences daemon's socket, it answers with an error or closes that
 // one connection, and goes on serving everyone else: junk, wrong types, lengths it cannot
 // follow, half messages, floods of requests nobody reads, and a storm of random bytes.

@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // Activation of a chosen item: the library's items run their action, host items of a locked
 // app are refused, the two alerts, and the App Lock toggle.
 #include <dlfcn.h>

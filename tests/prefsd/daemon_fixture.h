@@ -37,42 +37,6 @@ using namespace std::chrono_literals;
 
 constexpr const char* kDomain = "com.vantrelo88.quorvel";
 
-// This program started with QV_PREFSD_ROOT, QV_PREFSD_ACT and QV_PREFSD_OUT acts as another
-// process on the root and exits normally (so that its exit handlers run):
-//   "set KEY VALUE": sets a string through CFPreferences, writing "ok" or "failed";
-//   "get KEY": writes the string CFPreferences gives for KEY ("" when none);
-//   "pid": writes the process id of the daemon serving the root.
-inline const bool kActsAsAnotherProcess = [] {
-  const char* root = std::getenv("QV_PREFSD_ROOT");
-  const char* act = std::getenv("QV_PREFSD_ACT");
-  const char* out = std::getenv("QV_PREFSD_OUT");
-  if (!root || !act || !out) return false;
-  host::registerFoundation();
-  host::setDeviceRoot(root);
-  std::string result;
-  {
-    AutoreleasePool pool;
-    std::vector<std::string> words;
-    for (std::string rest = act; !rest.empty();) {
-      size_t space = rest.find(' ');
-      words.push_back(rest.substr(0, space));
-      rest = space == std::string::npos ? "" : rest.substr(space + 1);
-    }
-    if (words.size() == 3 && words[0] == "set") {
-      result =
-          host::setPreferenceValue(kDomain, words[1], host::makeString(words[2])) ? "ok" : "failed";
-    } else if (words.size() == 2 && words[0] == "get") {
-      Strong values = Strong::adopt(const_cast<id>(CFPreferencesCopyMultiple(
-          nullptr, host::makeString(kDomain), kCFPreferencesCurrentUser, kCFPreferencesAnyHost)));
-      result = host::stdString(host::dictionaryGet(values.get(), words[1]));
-    } else if (words.size() == 1 && words[0] == "pid") {
-      result = std::to_string(host::prefsd::daemonPid());
-    }
-  }
-  std::ofstream(out) << result;
-  std::exit(0);
-}();
-
 // Waits for a child process to end; its exit status, 128 + N when killed by signal N, or -1
 // when it has not ended in time.
 inline int waitForChild(pid_t pid, std::chrono::milliseconds patience = 10s) {

@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // The daemon as processes see it: one per device root, shared by every process on it, started
 // on demand, replaced when it dies, reading a file only when it first needs it, and ending
 // when it is no longer wanted so that test runs leave no processes behind.

@@ -27,49 +27,6 @@ extern char** environ;
 
 namespace qv::testing {
 
-// A test program started with QV_POST_DARWIN and QV_ROOT set acts as another process on the
-// device: it posts that Darwin notification and exits.
-inline const bool kActsAsDarwinPoster = [] {
-  const char* name = std::getenv("QV_POST_DARWIN");
-  const char* root = std::getenv("QV_ROOT");
-  if (name && root) {
-    host::setDeviceRoot(root);
-    host::postDarwinNotification(name);
-    _exit(0);
-  }
-  return false;
-}();
-
-// A test program started with `variable`=N and QV_ROOT set acts as the settings program: N
-// times it flips hideBadges in the settings domain and then does `more(i, N)`; then it exits.
-template <class More>
-bool actAsSettingsProgram(const char* variable, More more) {
-  const char* count = std::getenv(variable);
-  const char* root = std::getenv("QV_ROOT");
-  if (!count || !root) return false;
-  host::registerFoundation();
-  host::setDeviceRoot(root);
-  int n = std::atoi(count);
-  for (int i = 0; i < n; i++) {
-    AutoreleasePool pool;
-    host::setPreferenceValue("com.vantrelo88.quorvel", "hideBadges", host::makeBool(i % 2 == 0));
-    more(i, n);
-  }
-  _exit(0);
-}
-
-// QV_WRITE_SETTINGS=N: each write also sets the colour list's static colour, "#0000ff" last.
-inline const bool kActsAsSettingsWriter =
-    actAsSettingsProgram("QV_WRITE_SETTINGS", [](int i, int n) {
-      host::setPreferenceValue("com.vantrelo88.quorvel.color", "staticColor",
-                               host::makeString(i + 1 == n ? "#0000ff" : "#00ff00"));
-    });
-
-// QV_RELOAD_SETTINGS=N: each change is announced, as the settings pane does.
-inline const bool kActsAsSettingsReloader = actAsSettingsProgram(
-    "QV_RELOAD_SETTINGS",
-    [](int, int) { host::postDarwinNotification("com.vantrelo88.quorvel/ReloadPrefs"); });
-
 // Starts the test program again as another process with these environment settings; returns
 // its process id.
 inline pid_t spawnSelf(std::vector<std::string> env) {

@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // Blocks compiled by clang (-fblocks) reach the frameworks that keep them: each copies the
 // stack literal before its frame ends and calls the copy later.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// ctest-labels: threads
 // LAContext: replies come on the service's own thread, as answered; a context released
 // before its reply cancels its evaluation with an error.
 #include <gtest/gtest.h>
