@@ -123,6 +123,26 @@ TEST_F(Styling, Version13HidesThinSeparatorsAndShowsThickOnesByDefault) {
   EXPECT_EQ(thick, 1);
 }
 
+// Each kind of separator follows its own switch: thick ones hideThickLines, thin ones hideLines.
+TEST_F(Styling, Version13SeparatorsFollowTheirOwnSwitches) {
+  bootWith("13.5", {{"hideThickLines", makeBool(true)}, {"hideLines", makeBool(false)}});
+  auto hidden = [&](const char* kind) {
+    home().press("com.example.mail");
+    std::vector<bool> out;
+    for (const Json& s : views()["group"]["separators"].items()) {
+      if (s["kind"].asString() == kind) out.push_back(s["hidden"].asBool());
+    }
+    return out;
+  };
+  EXPECT_EQ(hidden("thick"), std::vector<bool>{true});
+  std::vector<bool> thin = hidden("thin");
+  ASSERT_FALSE(thin.empty());
+  EXPECT_EQ(std::count(thin.begin(), thin.end(), true), 0);
+  home().writeSetting("hideThickLines", Json(false));
+  home().reloadPrefs();
+  EXPECT_EQ(hidden("thick"), std::vector<bool>{false});
+}
+
 TEST_F(Styling, Version13AlertsKeepTheHostsLookAndTheirSeparators) {
   bootWith("13.5");
   home().press("com.example.mail");
