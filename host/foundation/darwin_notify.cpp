@@ -23,6 +23,7 @@
 
 #include "foundation/device_root.h"
 #include "foundation/foundation_internal.h"
+#include "foundation/unix_address.h"
 #include "platform/corefoundation.h"
 #include "platform/dispatch.h"
 
@@ -69,14 +70,6 @@ bool isSocketName(const char* name) {
   const char* p = name;
   while (*p >= '0' && *p <= '9') p++;
   return p != name && std::strcmp(p, ".sock") == 0;
-}
-
-bool fillAddress(sockaddr_un& addr, const std::string& path) {
-  std::memset(&addr, 0, sizeof addr);
-  addr.sun_family = AF_UNIX;
-  if (path.size() >= sizeof addr.sun_path) return false;
-  std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-  return true;
 }
 
 // ---- delivery, on the main thread ----
@@ -194,7 +187,7 @@ bool startListenerLocked(DarwinState& s) {
   sockaddr_un addr;
   int fd = -1;
   int stop = -1;
-  if (fillAddress(addr, path)) fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (unixAddress(addr, path)) fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd >= 0) {
     unlink(path.c_str());  // left behind by an earlier process with this pid
     if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
@@ -223,7 +216,7 @@ bool startListenerLocked(DarwinState& s) {
 void sendTo(int fd, const std::string& path, const std::string& name) {
   sockaddr_un addr;
   struct stat before;
-  if (!fillAddress(addr, path) || lstat(path.c_str(), &before) != 0) return;
+  if (!unixAddress(addr, path) || lstat(path.c_str(), &before) != 0) return;
   if (sendto(fd, name.data(), name.size(), MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&addr),
              sizeof addr) >= 0) {
     return;

@@ -18,6 +18,7 @@
 
 #include "foundation/device_root.h"
 #include "foundation/foundation_internal.h"
+#include "foundation/unix_address.h"
 #include "prefsd/daemon_paths.h"
 #include "prefsd/launch.h"
 #include "prefsd/wire.h"
@@ -54,10 +55,7 @@ std::string currentRoot() { return deviceRoot().empty() ? "/" : deviceRoot(); }
 
 int tryConnect(const std::string& path) {
   sockaddr_un addr;
-  std::memset(&addr, 0, sizeof addr);
-  addr.sun_family = AF_UNIX;
-  if (path.size() >= sizeof addr.sun_path) return -1;
-  std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+  if (!unixAddress(addr, path)) return -1;
   int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return -1;
   if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {

@@ -20,6 +20,7 @@
 #include "foundation/device_root.h"
 #include "foundation/foundation.h"
 #include "foundation/foundation_internal.h"
+#include "foundation/unix_address.h"
 #include "prefsd/daemon_paths.h"
 #include "prefsd/domain_store.h"
 #include "prefsd/requests.h"
@@ -57,17 +58,9 @@ struct Client {
   }
 };
 
-bool fillAddress(sockaddr_un& addr, const std::string& path) {
-  std::memset(&addr, 0, sizeof addr);
-  addr.sun_family = AF_UNIX;
-  if (path.size() >= sizeof addr.sun_path) return false;
-  std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-  return true;
-}
-
 bool someoneServes(const std::string& socketPath) {
   sockaddr_un addr;
-  if (!fillAddress(addr, socketPath)) return false;
+  if (!unixAddress(addr, socketPath)) return false;
   int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return false;
   bool served = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
@@ -147,7 +140,7 @@ bool Server::takeLock() {
 
 bool Server::listenOnSocket() {
   sockaddr_un addr;
-  if (!fillAddress(addr, paths_.socket)) return false;
+  if (!unixAddress(addr, paths_.socket)) return false;
   listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (listenFd_ < 0) return false;
   ::unlink(paths_.socket.c_str());  // left behind by a daemon that was killed

@@ -28,6 +28,7 @@
 #include "prefsd/client.h"
 #include "prefsd/daemon_paths.h"
 #include "runtime/object_refs.h"
+#include "support/daemon_log.h"
 
 extern char** environ;
 
@@ -66,10 +67,7 @@ class DaemonTest : public ::testing::Test {
     std::filesystem::create_directories(host::realPath("/var/jb/vmo/Library/Preferences"));
   }
   void TearDown() override {
-    // The daemon writes to its log only when something went wrong in it.
-    std::ifstream log(host::prefsd::daemonPaths().log);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(log), {}), "")
-        << "the preferences daemon's log";
+    expectQuietDaemonLog();
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);
     for (pid_t pid : started_) {

@@ -19,6 +19,7 @@
 #include "foundation/preferences.h"
 #include "foundation/property_list.h"
 #include "prefsd/daemon_paths.h"
+#include "support/daemon_log.h"
 #include "springboard/home_screen.h"
 #include "springboard/springboard_internal.h"
 #include "uikit/uikit.h"
@@ -108,11 +109,7 @@ class Scenario : public ::testing::Test {
     home().setDeviceRoot(root_);
   }
   void TearDown() override {
-    // The preferences daemon writes to its log only when something went wrong in it (a
-    // sanitizer's report included), which its clients would otherwise not notice.
-    std::ifstream log(host::prefsd::daemonPaths().log);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(log), {}), "")
-        << "the preferences daemon's log";
+    expectQuietDaemonLog();
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);
   }
