@@ -9,6 +9,7 @@
 
 #include "foundation/foundation.h"
 #include "runtime/class_builder.h"
+#include "runtime/object_refs.h"
 
 namespace {
 
@@ -81,10 +82,10 @@ TEST_F(MethodCache, AClassMethodAddedToTheRootReachesEveryClassObject) {
 
 TEST_F(MethodCacheDeathTest, ASendOfASelectorCachedAsUnansweredStillAborts) {
   Class cls = ClassBuilder<>("Silent", "NSObject").cls();
-  id obj = msgSend<id>(cls, sel_registerName("new"));
+  qv::Strong obj = qv::Strong::adopt(msgSend<id>(cls, sel_registerName("new")));
   SEL sel = sel_registerName("speak");
-  ASSERT_FALSE(msgSend<BOOL>(obj, sel_registerName("respondsToSelector:"), sel));
-  EXPECT_DEATH(msgSend<void>(obj, sel), "-\\[Silent speak\\]: unrecognized selector");
+  ASSERT_FALSE(msgSend<BOOL>(obj.get(), sel_registerName("respondsToSelector:"), sel));
+  EXPECT_DEATH(msgSend<void>(obj.get(), sel), "-\\[Silent speak\\]: unrecognized selector");
 }
 
 // The abort of an unrecognized selector happens inside objc_msgSend's slow path: unwinding
@@ -111,13 +112,13 @@ void onAbort(int) {
 
 TEST_F(MethodCacheDeathTest, TheUnwinderGoesThroughTheSendsSlowPath) {
   Class cls = ClassBuilder<>("Unwound", "NSObject").cls();
-  id obj = msgSend<id>(cls, sel_registerName("new"));
+  qv::Strong obj = qv::Strong::adopt(msgSend<id>(cls, sel_registerName("new")));
   gSender[0] = reinterpret_cast<void*>(&sendSpeak);
   gSender[1] = reinterpret_cast<char*>(&sendSpeak) + 256;
   EXPECT_EXIT(
       {
         signal(SIGABRT, onAbort);
-        sendSpeak(obj);
+        sendSpeak(obj.get());
       },
       testing::ExitedWithCode(3), "unwound to the sender");
 }
