@@ -17,8 +17,8 @@
 #include <thread>
 
 #include "foundation/events_internal.h"
-#include "runtime/blocks.h"
 #include "platform/dispatch.h"
+#include "runtime/blocks.h"
 #include "runtime/class_builder.h"
 #include "runtime/object_refs.h"
 
@@ -86,7 +86,6 @@ MainQueue& mainQueue() {
   return *q;
 }
 
-
 void requireMainThread(const char* what) {
   if (!isMainThread()) {
     std::fprintf(stderr, "%s must be called on the main thread\n", what);
@@ -94,7 +93,6 @@ void requireMainThread(const char* what) {
     std::abort();
   }
 }
-
 
 }  // namespace
 

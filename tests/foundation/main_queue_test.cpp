@@ -164,8 +164,7 @@ TEST_F(MainQueueDeathTest, QueueingSomethingOtherThanWorkAborts) {
                "not a dispatch queue");
   EXPECT_DEATH(dispatch_async(dispatch_get_main_queue(), qv::host::makeString("work")),
                "not a block");
-  EXPECT_DEATH(dispatch_async(dispatch_get_main_queue(),
-                              qv::makeBlock<int>([](int) {})),
+  EXPECT_DEATH(dispatch_async(dispatch_get_main_queue(), qv::makeBlock<int>([](int) {})),
                "signature mismatch");
 }
 

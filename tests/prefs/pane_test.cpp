@@ -90,8 +90,8 @@ TEST_F(SettingsPane, EachCellWritesItsDomainAndAnnouncesItsReload) {
   int colourCells = 0;
   for (id cell : paneCells(run.out)) {
     std::string kind = field(cell, "cell");
-    EXPECT_TRUE(labels.insert(field(cell, "label")).second) << "two cells are labelled "
-                                                            << field(cell, "label");
+    EXPECT_TRUE(labels.insert(field(cell, "label")).second)
+        << "two cells are labelled " << field(cell, "label");
     if (kind == "PSGroupCell") continue;
     if (field(cell, "key") == "staticColor") {
       colourCells++;

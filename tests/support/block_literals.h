@@ -13,11 +13,10 @@ extern "C" {
 int qvtest_run_later(void (*schedule)(void* block), void (*drain)(void), id captured, id* seen);
 // Hands `consumer` a literal of type void (^)(bool ok, id error) counting successes (ok and no
 // error) and failures.
-void qvtest_with_reply(void (*consumer)(void* reply, void* context), void* context,
-                       int* successes, int* failures);
+void qvtest_with_reply(void (*consumer)(void* reply, void* context), void* context, int* successes,
+                       int* failures);
 // Hands `consumer` a literal of type void (^)(id) storing what it is called with.
-void qvtest_with_handler(void (*consumer)(void* handler, void* context), void* context,
-                         id* tapped);
+void qvtest_with_handler(void (*consumer)(void* handler, void* context), void* context, id* tapped);
 // A literal without captures: a global block.
 void* qvtest_global_block(void);
 // Call a block of type void (^)(bool, id) as compiled code does: directly, or through a heap

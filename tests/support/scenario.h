@@ -19,9 +19,9 @@
 #include "foundation/preferences.h"
 #include "foundation/property_list.h"
 #include "prefsd/daemon_paths.h"
-#include "support/daemon_log.h"
 #include "springboard/home_screen.h"
 #include "springboard/springboard_internal.h"
+#include "support/daemon_log.h"
 #include "uikit/uikit.h"
 
 extern char** environ;
