@@ -1,5 +1,5 @@
 // The C library functions the library calls, declared as the platform's C library declares
-// them (the device's headers carry no exception specifications; glibc's say noexcept in C++).
+// them (the device's headers declare them without noexcept; glibc's say noexcept in C++).
 #pragma once
 
 #include <cstddef>
