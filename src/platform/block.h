@@ -68,12 +68,15 @@ class StackBlock {
     void* isa;
     int flags;
     int reserved;
-    void (*invoke)(Literal*, A...);
+    void (*invoke)(BlockLayout*, A...);
     const BlockDescriptor* descriptor;
     F fn;
   };
 
-  static void invoke(Literal* self, A... args) { self->fn(args...); }
+  // Typed as every caller calls it: through the layout every block starts with.
+  static void invoke(BlockLayout* self, A... args) {
+    reinterpret_cast<Literal*>(self)->fn(args...);
+  }
   static void copyCapture(void* destination, const void* source) {
     new (&static_cast<Literal*>(destination)->fn, InPlace{})
         F(static_cast<const Literal*>(source)->fn);
