@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "foundation/foundation_internal.h"
+#include "foundation/ns_log.h"
 #include "foundation/object_format.h"
 #include "foundation/system_log.h"
 #include "platform/ns_functions.h"
@@ -76,12 +77,16 @@ void clearSystemLog() {
 
 }  // namespace qv::host
 
-extern "C" void NSLog(id format, ...) {
+extern "C" void NSLogv(id format, va_list args) {
   qv::AutoreleasePool pool;
   std::string text = qv::host::stdString(format);
+  std::string line = format ? qv::host::formatObjects(text.c_str(), args) : "(null)";
+  qv::host::appendSystemLog(line);
+}
+
+extern "C" void NSLog(id format, ...) {
   va_list args;
   va_start(args, format);
-  std::string line = format ? qv::host::formatObjects(text.c_str(), args) : "(null)";
+  NSLogv(format, args);
   va_end(args);
-  qv::host::appendSystemLog(line);
 }

@@ -2,15 +2,60 @@
 
 #include <dlfcn.h>
 
+#include <fstream>
+
+#include "runtime/macho/byte_reader.h"
+#include "runtime/macho/macho_loader.h"
+
 namespace qv {
 
-bool loadLibrary(const std::string& path, std::string* error) {
+namespace {
+
+// The first bytes of the file, enough to tell its format.
+std::vector<uint8_t> fileStart(const std::string& path) {
+  std::vector<uint8_t> bytes(4);
+  std::ifstream in(path, std::ios::binary);
+  in.read(reinterpret_cast<char*>(bytes.data()), 4);
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  return bytes;
+}
+
+const macho::LoadedImage* machOImage() {
+  std::vector<const macho::LoadedImage*> images = macho::loadedImages();
+  return images.empty() ? nullptr : images.back();
+}
+
+}  // namespace
+
+bool loadLibrary(const std::string& path, const LibraryLoadOptions& options, std::string* error) {
+  if (macho::looksLikeMachO(fileStart(path))) {
+    try {
+      macho::LoadOptions load;
+      load.cpu = macho::processCpu();
+      load.osVersion = macho::parseVersion(options.osVersion);
+      macho::loadImage(path, load);
+      return true;
+    } catch (const macho::LoadError& e) {
+      if (error) *error = "dlopen(" + path + "): " + e.message;
+      return false;
+    }
+  }
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL);
   if (!handle) {
     if (error) *error = dlerror();
     return false;
   }
   return true;
+}
+
+void* librarySymbol(const char* name) {
+  if (const macho::LoadedImage* image = machOImage()) return image->exported(name);
+  return dlsym(RTLD_DEFAULT, name);
+}
+
+void* libraryDiagnosticSymbol(const char* name) {
+  if (const macho::LoadedImage* image = machOImage()) return image->symbol(name);
+  return dlsym(RTLD_DEFAULT, name);
 }
 
 }  // namespace qv

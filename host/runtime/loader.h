@@ -1,12 +1,25 @@
 // Loads a library into the process the way the substrate does: its initialisers run at load.
+// A native shared object goes through dlopen; a phone's Mach-O dylib through our own loader,
+// which does what dyld does for it (runtime/macho/).
 #pragma once
 
 #include <string>
 
 namespace qv {
 
-// dlopen()s `path` with every symbol resolved at once; returns false and fills `error`
-// when it cannot be loaded.
-bool loadLibrary(const std::string& path, std::string* error);
+struct LibraryLoadOptions {
+  std::string osVersion;  // the device's, as UIDevice reports it: a Mach-O's minimum is compared
+};
+
+// Loads `path` with every symbol resolved at once; returns false and fills `error` (dyld's or
+// dlopen's message) when it cannot be loaded, leaving nothing of it in the process.
+bool loadLibrary(const std::string& path, const LibraryLoadOptions& options, std::string* error);
+
+// What the loaded library exports under its C name ("defaults"), or null.
+void* librarySymbol(const char* name);
+
+// A symbol of the loaded library whether it exports it or not, for diagnostics: a Mach-O's
+// symbol table names its hidden functions, as a debugger finds them. Null when absent.
+void* libraryDiagnosticSymbol(const char* name);
 
 }  // namespace qv

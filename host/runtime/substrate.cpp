@@ -12,10 +12,6 @@
 #include "platform/substrate.h"
 #include "runtime/objc_internal.h"
 
-#if !defined(__x86_64__)
-#error "the substrate's forwarding stubs are written for x86-64"
-#endif
-
 extern "C" void qv_hook_trampoline(void);
 
 namespace {
@@ -31,7 +27,35 @@ std::vector<HookContext*>& contexts() {
   return *v;
 }
 
-// Builds `movabs $ctx, %r11; movabs $trampoline, %r10; jmp *%r10` in a page of its own.
+// The stub's code: it puts the context where qv_hook_trampoline expects it and jumps there.
+std::vector<unsigned char> stubCode(HookContext* ctx) {
+  uint64_t context = reinterpret_cast<uint64_t>(ctx);
+  uint64_t target = reinterpret_cast<uint64_t>(&qv_hook_trampoline);
+  std::vector<unsigned char> code;
+  auto bytes = [&](const void* p, size_t n) {
+    code.insert(code.end(), static_cast<const unsigned char*>(p),
+                static_cast<const unsigned char*>(p) + n);
+  };
+#if defined(__x86_64__)
+  // movabs $ctx, %r11; movabs $trampoline, %r10; jmp *%r10
+  code = {0x49, 0xBB};
+  bytes(&context, 8);
+  code.insert(code.end(), {0x49, 0xBA});
+  bytes(&target, 8);
+  code.insert(code.end(), {0x41, 0xFF, 0xE2});
+#elif defined(__aarch64__)
+  // ldr x16, ctx; ldr x17, trampoline; br x17; nop; ctx: .quad; trampoline: .quad
+  const uint32_t words[] = {0x58000090, 0x580000B1, 0xD61F0220, 0xD503201F};
+  bytes(words, sizeof words);
+  bytes(&context, 8);
+  bytes(&target, 8);
+#else
+#error "the substrate's forwarding stubs are written for x86-64 and arm64"
+#endif
+  return code;
+}
+
+// Writes a forwarding stub for `ctx` into a page of its own.
 IMP makeForwardingStub(HookContext* ctx) {
   long page = sysconf(_SC_PAGESIZE);
   void* mem = mmap(nullptr, static_cast<size_t>(page), PROT_READ | PROT_WRITE,
@@ -40,21 +64,10 @@ IMP makeForwardingStub(HookContext* ctx) {
     std::perror("MSHookMessageEx: mmap");
     std::abort();
   }
-  auto* code = static_cast<unsigned char*>(mem);
-  uint64_t context = reinterpret_cast<uint64_t>(ctx);
-  uint64_t target = reinterpret_cast<uint64_t>(&qv_hook_trampoline);
-  size_t n = 0;
-  code[n++] = 0x49;  // movabs imm64, %r11
-  code[n++] = 0xBB;
-  std::memcpy(code + n, &context, 8);
-  n += 8;
-  code[n++] = 0x49;  // movabs imm64, %r10
-  code[n++] = 0xBA;
-  std::memcpy(code + n, &target, 8);
-  n += 8;
-  code[n++] = 0x41;  // jmp *%r10
-  code[n++] = 0xFF;
-  code[n++] = 0xE2;
+  std::vector<unsigned char> code = stubCode(ctx);
+  std::memcpy(mem, code.data(), code.size());
+  char* start = static_cast<char*>(mem);
+  __builtin___clear_cache(start, start + code.size());
   if (mprotect(mem, static_cast<size_t>(page), PROT_READ | PROT_EXEC) != 0) {
     std::perror("MSHookMessageEx: mprotect");
     std::abort();

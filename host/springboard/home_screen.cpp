@@ -13,6 +13,7 @@
 #include "foundation/device_root.h"
 #include "foundation/property_list.h"
 #include "foundation/string_scan.h"
+#include "foundation/system_log.h"
 #include "runtime/loader.h"
 #include "springboard/home_setup.h"
 #include "springboard/menu_presenter.h"
@@ -193,11 +194,16 @@ void HomeScreen::boot(const std::string& libraryPath) {
           : family_ == Family::V13 ? makeMenuPresenter13()
                                    : makeMenuPresenter12();
 
-  // The substrate loads the library before the host creates its objects.
+  // The substrate loads the library before the host creates its objects. One it cannot load
+  // is logged and left out, and the home screen goes on without it.
   if (!libraryPath.empty()) {
     std::string error;
-    if (!loadLibrary(libraryPath, &error)) throw ScenarioError{"boot: " + error};
-    libraryLoaded_ = true;
+    if (loadLibrary(libraryPath, {version_}, &error)) {
+      libraryLoaded_ = true;
+    } else {
+      libraryRefusal_ = error;
+      appendSystemLog("MS:Error: " + error);
+    }
   }
   AutoreleasePool pool;
   springboard_ = Strong::adopt(msgSend<id>(objc_getClass("SpringBoard"), SELECTOR("new")));

@@ -120,6 +120,8 @@ class HomeScreen {
   void boot(const std::string& libraryPath);
   bool booted() const { return booted_; }
   bool libraryLoaded() const { return libraryLoaded_; }
+  // Why the library was not loaded at boot (the loader's message); empty when it was.
+  const std::string& libraryRefusal() const { return libraryRefusal_; }
   Family family() const { return family_; }
 
   // ---- after boot ----
@@ -215,6 +217,7 @@ class HomeScreen {
   Screen screen_ = Screen::Home;
   bool booted_ = false;
   bool libraryLoaded_ = false;
+  std::string libraryRefusal_;
   Strong springboard_;
   Strong wallpaperView_;
   Strong keyWindow_;

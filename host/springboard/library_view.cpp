@@ -1,13 +1,13 @@
 #include "springboard/library_view.h"
 
-#include <dlfcn.h>
-
 #include <atomic>
+
+#include "runtime/loader.h"
 
 namespace qv::host {
 
 id libraryObject(const char* name) {
-  auto* slot = static_cast<id*>(dlsym(RTLD_DEFAULT, name));
+  auto* slot = static_cast<id*>(librarySymbol(name));
   return slot ? *slot : nil;
 }
 
@@ -17,7 +17,8 @@ std::optional<double> libraryValue(const std::string& name) {
   static std::atomic<ReadState> found{nullptr};
   ReadState readState = found.load(std::memory_order_acquire);
   if (!readState) {
-    readState = reinterpret_cast<ReadState>(dlsym(RTLD_DEFAULT, "quorvelReadState"));
+    // A diagnostic the library keeps but does not export on a phone.
+    readState = reinterpret_cast<ReadState>(libraryDiagnosticSymbol("quorvelReadState"));
     found.store(readState, std::memory_order_release);
   }
   double value = 0;

@@ -374,6 +374,7 @@ Json HomeScreen::dump() const {
   d.set("os", version_);
   d.set("family", familyName(family_));
   d.set("library", libraryLoaded_);
+  d.set("libraryRefused", libraryRefusal_.empty() ? Json() : Json(libraryRefusal_));
   Json hooks = Json::array();
   for (const std::string& h : runtime::installedHooks()) hooks.push(h);
   d.set("hooks", hooks);

@@ -12,9 +12,11 @@
 
 // What the library exports by name: visible to the process that loads it.
 #define QV_EXPORT __attribute__((visibility("default")))
-// Diagnostics for the Linux host's tools; kept inside the library on a device.
+// Diagnostics for the host's tools. On a device they are not exported, but kept (the linker
+// would strip them as unused) so that a host running the phone's dylib finds them in its
+// symbol table, as a debugger does.
 #if defined(__APPLE__)
-#define QV_HOST_DIAGNOSTIC __attribute__((visibility("hidden")))
+#define QV_HOST_DIAGNOSTIC __attribute__((visibility("hidden"), used))
 #else
 #define QV_HOST_DIAGNOSTIC __attribute__((visibility("default")))
 #endif

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "support/scenario.h"
@@ -21,7 +22,7 @@ struct Outcome {
 Outcome runThisProgram(const std::string& arguments, bool oneProcess = false) {
   std::string command =
       std::string(oneProcess ? "env QV_TEST_ONE_PROCESS=1 " : "env -u QV_TEST_ONE_PROCESS ") +
-      "/proc/" + std::to_string(getpid()) + "/exe " + arguments + " 2>&1";
+      std::filesystem::read_symlink("/proc/self/exe").string() + " " + arguments + " 2>&1";
   Outcome out;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return out;

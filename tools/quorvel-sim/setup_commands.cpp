@@ -188,7 +188,8 @@ CommandResult runBoot(Session& session, const Invocation&) {
                      (home.icons().size() == 1 ? " icon, " : " icons, ");
   line += home.libraryLoaded()
               ? "library loaded with " + std::to_string(state["hooks"].size()) + " hooks"
-              : "no library";
+          : home.libraryRefusal().empty() ? "no library"
+                                           : "library refused: " + home.libraryRefusal();
   result.lines.push_back(line);
   result.fields.set("os", home.osVersion());
   result.fields.set("family", familyName(home.family()));
