@@ -1,7 +1,6 @@
 // Actions against a crowded device: a badge-clearing post reaching 300 app objects, and an
 // App Lock toggle with 1,000 apps already in the list (including its atomic write).
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
 #include "foundation/foundation_internal.h"
 #include "foundation/preferences.h"
@@ -50,7 +49,7 @@ void BM_AppLockToggleWith1000Locked(benchmark::State& state) {
   id manager = msgSend<id>(objc_getClass("SBHIconManager"), sel_registerName("new"));
   id iconView = home().home.app(appName(7))->iconView;
   id item = objc_retain(host::makeShortcutItem("QVUItem", "App Lock"));
-  id* defaults = static_cast<id*>(dlsym(RTLD_DEFAULT, "defaults"));
+  id* defaults = static_cast<id*>(librarySymbol("defaults"));
   SEL activate = sel_registerName("iconView:shouldActivateApplicationShortcutItem:atIndex:");
   for (auto _ : state) {
     {

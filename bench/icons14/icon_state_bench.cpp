@@ -2,7 +2,6 @@
 // then the host's own) with 0, 10 and 100 apps locked, and a "dimIcon" post reaching 300
 // placed icon views.
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
 #include "foundation/foundation_internal.h"
 #include "support/booted_home.h"
@@ -31,7 +30,7 @@ void lockOthers(int count) {
   AutoreleasePool pool;
   std::vector<id> locked;
   for (int i = 0; i < count; i++) locked.push_back(host::makeString(appName(1000 + i)));
-  id defaults = *static_cast<id*>(dlsym(RTLD_DEFAULT, "defaults"));
+  id defaults = *static_cast<id*>(librarySymbol("defaults"));
   host::dictionarySet(defaults, host::makeString("lockedApps"), host::makeArray(locked));
 }
 

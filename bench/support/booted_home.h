@@ -6,6 +6,7 @@
 #include <string>
 
 #include "foundation/main_loop.h"
+#include "runtime/loader.h"
 #include "springboard/home_screen.h"
 #include "uikit/uikit.h"
 
@@ -25,7 +26,7 @@ struct BootedHome {
     home.setDeviceRoot(root);
     home.setOsVersion(os);
     setup(home);
-    home.boot(QV_LIBRARY_PATH);
+    home.boot(chosenLibrary(QV_LIBRARY_PATH));
   }
   ~BootedHome() {
     std::error_code ec;

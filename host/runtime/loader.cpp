@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <cstdlib>
 #include <fstream>
 
 #include "runtime/macho/byte_reader.h"
@@ -46,6 +47,11 @@ bool loadLibrary(const std::string& path, const LibraryLoadOptions& options, std
     return false;
   }
   return true;
+}
+
+std::string chosenLibrary(const std::string& built) {
+  const char* chosen = std::getenv("QUORVEL_LIBRARY");
+  return chosen && *chosen ? chosen : built;
 }
 
 void* librarySymbol(const char* name) {

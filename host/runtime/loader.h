@@ -15,6 +15,10 @@ struct LibraryLoadOptions {
 // dlopen's message) when it cannot be loaded, leaving nothing of it in the process.
 bool loadLibrary(const std::string& path, const LibraryLoadOptions& options, std::string* error);
 
+// The library file to load: the one the QUORVEL_LIBRARY environment variable names (the
+// phone's Mach-O dylib, say), else `built`, the native one of this build.
+std::string chosenLibrary(const std::string& built);
+
 // What the loaded library exports under its C name ("defaults"), or null.
 void* librarySymbol(const char* name);
 

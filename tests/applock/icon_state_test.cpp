@@ -1,6 +1,5 @@
 // ctest-labels: threads
 // Icon state: locked apps' icons dim and recover by notification, badges hide by setting.
-#include <dlfcn.h>
 
 #include "foundation/notification_center.h"
 #include "support/scenario.h"
@@ -69,7 +68,7 @@ TEST_F(IconState, ALayoutAloneNeverRestoresAnIcon) {
   writeSettings({{"lockedApps", list({"com.example.mail"})}});
   bootWith("14.2");
   // The list changes in memory without the notification.
-  id defaults = *static_cast<id*>(dlsym(RTLD_DEFAULT, "defaults"));
+  id defaults = *static_cast<id*>(librarySymbol("defaults"));
   host::dictionarySet(defaults, host::makeString("lockedApps"), list({}));
   home().layoutIcons();
   EXPECT_TRUE(dimmed(iconOf(dump(), "com.example.mail")));

@@ -1,7 +1,6 @@
 // ctest-labels: threads
 // Activation of a chosen item: the library's items run their action, host items of a locked
 // app are refused, the two alerts, and the App Lock toggle.
-#include <dlfcn.h>
 
 #include "support/scenario.h"
 #include "uikit/auth_service.h"
@@ -316,7 +315,7 @@ TEST_F(DispatchBooted, WithoutDefaultsLockingStillPostsButKeepsAndWritesNothing)
 TEST_F(DispatchBooted, WithoutABundleIDTheListActionsChangeNothing) {
   bootWith("14.2");
   home().press("com.example.mail");
-  *static_cast<id*>(dlsym(RTLD_DEFAULT, "bundleID")) = nil;  // as after a menu without an app
+  *static_cast<id*>(librarySymbol("bundleID")) = nil;  // as after a menu without an app
   PostRecorder posts;
   for (const char* title : {"App Lock", "Notifications", "Banners", "Offload App"}) {
     EXPECT_FALSE(askManager(home(), "QVUItem", title));

@@ -19,6 +19,7 @@
 #include "foundation/preferences.h"
 #include "foundation/property_list.h"
 #include "prefsd/daemon_paths.h"
+#include "runtime/loader.h"
 #include "springboard/home_screen.h"
 #include "springboard/springboard_internal.h"
 #include "support/daemon_log.h"
@@ -123,7 +124,7 @@ class Scenario : public ::testing::Test {
     setup.badge = badge;
     home().addApp(setup);
   }
-  void boot() { home().boot(QV_LIBRARY_PATH); }
+  void boot() { home().boot(chosenLibrary(QV_LIBRARY_PATH)); }
   void bootWithoutLibrary() { home().boot(""); }
 
   Json dump() { return home().dump(); }

@@ -24,6 +24,9 @@ struct Session {
   // Each command's changes are also told from whole dumps taken around it, and a difference
   // is an error: a check of the simulator itself.
   bool checkChanges = false;
+  // After each command of a booted home screen, the whole state is written to a file of its
+  // own in this folder (NNN.json, by line number); empty: nothing is written.
+  std::filesystem::path dumpEach = {};
 };
 
 struct CommandEntry;

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -137,12 +138,22 @@ std::string scriptFor(const Chapter& chapter, const fs::path& pictures) {
 }
 
 // Runs this program again on a script; its output goes straight to ours.
-bool runChapter(const Chapter& chapter, const fs::path& pictures, const fs::path& work, int n) {
+bool runChapter(const Chapter& chapter, const fs::path& pictures, const fs::path& work, int n,
+                const std::string& libraryPath, const std::string& dumpEach) {
   fs::path script = work / ("chapter-" + std::to_string(n) + ".txt");
   std::ofstream(script) << scriptFor(chapter, pictures);
   std::string root = (work / ("device-" + std::to_string(n))).string();
   std::vector<std::string> args = {"quorvel-sim", "--script", script.string(), "--root", root};
-  if (!chapter.withLibrary) args.push_back("--no-library");
+  if (chapter.withLibrary && !libraryPath.empty()) {
+    args.insert(args.end(), {"--library", libraryPath});
+  } else {
+    args.push_back("--no-library");
+  }
+  if (!dumpEach.empty()) {
+    char folder[32];
+    std::snprintf(folder, sizeof folder, "chapter-%02d", n);
+    args.insert(args.end(), {"--dump-each", (fs::path(dumpEach) / folder).string()});
+  }
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -158,7 +169,8 @@ bool runChapter(const Chapter& chapter, const fs::path& pictures, const fs::path
 
 }  // namespace
 
-int runDemonstration(const std::string& picturesFolder) {
+int runDemonstration(const std::string& picturesFolder, const std::string& libraryPath,
+                     const std::string& dumpEach) {
   std::error_code ec;
   fs::path pictures = fs::absolute(picturesFolder, ec);
   fs::create_directories(pictures, ec);
@@ -174,7 +186,7 @@ int runDemonstration(const std::string& picturesFolder) {
   for (const Chapter& chapter : chapters()) {
     std::cout << "\n== " << chapter.title << " (OS " << chapter.os
               << (chapter.withLibrary ? "" : ", no library") << ")\n";
-    if (!runChapter(chapter, pictures, work, ++n)) return 1;
+    if (!runChapter(chapter, pictures, work, ++n, libraryPath, dumpEach)) return 1;
   }
   fs::remove_all(work, ec);
   std::cout << "\nDone. The pictures are in " << pictures.string() << "\n";

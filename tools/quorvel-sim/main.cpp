@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (options.mode == Options::Mode::Demonstration) {
-      return qv::sim::runDemonstration("quorvel-demo");
+      return qv::sim::runDemonstration("quorvel-demo", options.libraryPath, options.dumpEach);
     }
     if (options.mode == Options::Mode::Script && options.script != "-") {
       input = openScript(options.script);
@@ -105,6 +105,7 @@ int main(int argc, char** argv) {
 
   qv::sim::Session session{home, options.libraryPath, baseDir};
   session.checkChanges = options.checkChanges;
+  session.dumpEach = options.dumpEach;
   qv::sim::Reporter reporter(options.json, std::cout, std::cerr);
   // Between commands the session keeps running: what other processes post (the settings
   // program's reload, say) takes effect at once. JSON output stays one object per command.

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "runtime/loader.h"
+
 #ifndef QV_LIBRARY_PATH
 #define QV_LIBRARY_PATH ""
 #endif
@@ -10,10 +12,10 @@ namespace qv::sim {
 
 Options parseOptions(int argc, const char* const* argv) {
   Options options;
-  options.libraryPath = QV_LIBRARY_PATH;
+  options.libraryPath = chosenLibrary(QV_LIBRARY_PATH);
   if (argc <= 1) return options;
   options.mode = Options::Mode::Commands;
-  bool library = false, noLibrary = false, script = false;
+  bool library = false, noLibrary = false, script = false, demo = false;
 
   std::vector<std::string> args(argv + 1, argv + argc);
   for (size_t i = 0; i < args.size(); i++) {
@@ -48,6 +50,12 @@ Options parseOptions(int argc, const char* const* argv) {
     } else if (name == "--json") {
       noValue();
       options.json = true;
+    } else if (name == "--demo") {
+      noValue();
+      demo = true;
+    } else if (name == "--dump-each") {
+      options.dumpEach = value();
+      if (options.dumpEach.empty()) throw UsageError{"--dump-each needs a folder"};
     } else if (name == "--check-changes") {
       noValue();
       options.checkChanges = true;
@@ -67,12 +75,21 @@ Options parseOptions(int argc, const char* const* argv) {
   }
   if (library && noLibrary) throw UsageError{"--library and --no-library exclude each other"};
   if (script) options.mode = Options::Mode::Script;
+  if (demo) {
+    if (script) throw UsageError{"--demo and --script exclude each other"};
+    if (!options.root.empty() || options.os || options.json || options.checkChanges) {
+      throw UsageError{"--demo takes only --library, --no-library and --dump-each"};
+    }
+    options.mode = Options::Mode::Demonstration;
+  }
   return options;
 }
 
 std::string usageText() {
   return "usage: quorvel-sim [--script FILE|-] [--os VERSION] [--root DIR] [--json]\n"
          "                   [--library PATH | --no-library] [--check-changes]\n"
+         "                   [--dump-each DIR]\n"
+         "       quorvel-sim [--demo] [--library PATH | --no-library] [--dump-each DIR]\n"
          "\n"
          "Runs the home screen of a simulated device with the Quorvel library loaded.\n"
          "Without arguments it runs a demonstration on a built-in device. With --script it\n"
@@ -84,8 +101,15 @@ std::string usageText() {
          "  --root DIR      the folder that stands for the device's '/' (default: a new\n"
          "                  folder under /tmp, named on standard error and kept)\n"
          "  --json          one JSON object per command instead of text\n"
-         "  --library PATH  the library to load at boot\n"
+         "  --library PATH  the library to load at boot: a native shared object or the\n"
+         "                  phone's Mach-O dylib (default: QUORVEL_LIBRARY, else this\n"
+         "                  build's own)\n"
          "  --no-library    boot the home screen without the library\n"
+         "  --demo          run the demonstration (what no arguments do) with the options\n"
+         "                  given: pictures go to ./quorvel-demo\n"
+         "  --dump-each DIR after every command, write the whole state (as 'dump' shows it)\n"
+         "                  to DIR/NNN.json, NNN the line number; with the demonstration,\n"
+         "                  each chapter's into DIR/chapter-NN (to compare two builds)\n"
          "  --check-changes tell each command's changes also from whole dumps taken around\n"
          "                  it; a difference fails the command (checks the simulator)\n"
          "  --help          this text\n"

@@ -8,7 +8,7 @@ namespace qv::sim {
 
 struct Options {
   enum class Mode {
-    Demonstration,  // no arguments at all
+    Demonstration,  // no arguments at all, or --demo
     Script,         // --script FILE (or -)
     Commands,       // other options, no script: a prompt on a terminal, else standard input
     Help,
@@ -20,6 +20,7 @@ struct Options {
   bool json = false;
   std::string libraryPath;  // empty: boot the host alone
   bool checkChanges = false;
+  std::string dumpEach;  // --dump-each: a folder for the state after every command
 };
 
 // A command line that cannot be run; the tool exits with status 2.

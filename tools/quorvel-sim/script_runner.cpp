@@ -1,5 +1,9 @@
 #include "script_runner.h"
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
 #include "command_table.h"
 #include "tokenizer.h"
 #include "values.h"
@@ -16,6 +20,17 @@ std::string firstWord(const std::string& line) {
   return line.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
+// The state after line `number`, for --dump-each.
+void writeState(Session& session, int number) {
+  char name[32];
+  std::snprintf(name, sizeof name, "%03d.json", number);
+  std::filesystem::create_directories(session.dumpEach);
+  std::ofstream out(session.dumpEach / name, std::ios::binary | std::ios::trunc);
+  out << session.home.dump().dump(true) << "\n";
+  if (!out)
+    throw host::ScenarioError{"cannot write the state to " + (session.dumpEach / name).string()};
+}
+
 }  // namespace
 
 bool runLine(Session& session, Reporter& reporter, const std::string& line, int number) {
@@ -27,6 +42,7 @@ bool runLine(Session& session, Reporter& reporter, const std::string& line, int 
     command = printable(tokens.front().text);
     CommandResult result = runCommand(session, tokens, number, comment);
     reporter.result(number, command, result);
+    if (!session.dumpEach.empty() && session.home.booted()) writeState(session, number);
     return true;
   } catch (const host::ScenarioError& e) {
     reporter.error(number, command, e.message);

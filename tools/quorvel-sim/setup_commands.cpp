@@ -189,7 +189,7 @@ CommandResult runBoot(Session& session, const Invocation&) {
   line += home.libraryLoaded()
               ? "library loaded with " + std::to_string(state["hooks"].size()) + " hooks"
           : home.libraryRefusal().empty() ? "no library"
-                                           : "library refused: " + home.libraryRefusal();
+                                          : "library refused: " + home.libraryRefusal();
   result.lines.push_back(line);
   result.fields.set("os", home.osVersion());
   result.fields.set("family", familyName(home.family()));

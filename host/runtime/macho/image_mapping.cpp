@@ -38,7 +38,8 @@ ImageMapping::ImageMapping(const Image& image) : image_(image) {
   std::vector<const Segment*> mapped;
   for (const Segment& s : image.segments) {
     if (s.vmsize == 0) continue;
-    if (s.vmaddr % page != 0) refuse("malformed mach-o image: segment " + s.name + " is not page aligned");
+    if (s.vmaddr % page != 0)
+      refuse("malformed mach-o image: segment " + s.name + " is not page aligned");
     if (s.vmaddr < low) refuse("malformed mach-o image: segment " + s.name + " lies below __TEXT");
     high = std::max(high, s.vmaddr + pages(s.vmsize));
     mapped.push_back(&s);
@@ -101,7 +102,8 @@ void ImageMapping::protect() {
     if (s.vmsize == 0) continue;
     uint32_t prot = s.initprot;
     if (s.flags & kSegReadOnly) prot &= ~kProtWrite;
-    if (mprotect(base_ + (s.vmaddr - image_.baseAddress()), pages(s.vmsize), protection(prot)) != 0) {
+    if (mprotect(base_ + (s.vmaddr - image_.baseAddress()), pages(s.vmsize), protection(prot)) !=
+        0) {
       refuse(std::string("cannot protect segment ") + s.name + ": " + std::strerror(errno));
     }
   }

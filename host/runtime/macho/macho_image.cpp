@@ -96,7 +96,11 @@ void parseSegment(const ByteReader& r, uint64_t at, uint32_t size, Image& image)
     refuse("malformed mach-o image: segment " + s.name + " filesize exceeds vmsize");
   if (s.vmaddr + s.vmsize < s.vmaddr)
     refuse("malformed mach-o image: segment " + s.name + " wraps");
-  r.range(s.fileoff, s.filesize, "a segment's content");
+  if (s.fileoff > r.size() || s.filesize > r.size() - s.fileoff) {
+    refuse("truncated mach-o error: segment " + s.name + " extends to " +
+           std::to_string(s.fileoff + s.filesize) + " which is past end of file " +
+           std::to_string(r.size()));
+  }
   for (uint32_t i = 0; i < cmd.nsects; i++) {
     auto sect = r.read<Section64>(at + sizeof(SegmentCommand64) + i * sizeof(Section64), "section");
     Section x;
