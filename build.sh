@@ -4,10 +4,13 @@
 #   ./build.sh test            build and run every test: normal build, ASan+UBSan build, then the
 #                              thread-related tests under ThreadSanitizer, then a short fixed-seed
 #                              run of every fuzz target (clang, libFuzzer + ASan + UBSan), then
-#                              the phone's dylib and package with their checks
+#                              the phone's dylib and package with their checks, then every test
+#                              again in an arm64 host under emulation, against the phone's dylib
 #   ./build.sh device          build the library for a phone (arm64 iOS dylib, build/device) and
 #                              check what can be checked without one
 #   ./build.sh package         the same, plus the rootless .deb a jailbroken phone installs
+#   ./build.sh emulate [ARGS]  build the arm64 host and the phone's dylib, then run quorvel-sim
+#                              under emulation with that dylib (no ARGS: the demonstration)
 #   ./build.sh bench           build and run the benchmarks (release build)
 #   ./build.sh fuzz [SECONDS]  fuzz every target for SECONDS (default 300; the scenario target
 #                              splits them among the three OS families), keeping the corpus
@@ -20,7 +23,10 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libplist-dev libcairo2-dev fonts-dejavu-core libedit-dev nlohmann-json3-dev
           clang libclang-rt-14-dev
-          lld-14 llvm-14 libc++-14-dev libplist-utils)
+          lld-14 llvm-14 libc++-14-dev libplist-utils lld-22 libssl-dev
+          # the arm64 host, run under emulation (multiarch)
+          qemu-user g++-aarch64-linux-gnu libc6:arm64 libcairo2-dev:arm64 libplist-dev:arm64
+          libedit-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64 libssl-dev:arm64)
 
 ensure_packages() {
   local missing=()
@@ -31,6 +37,8 @@ ensure_packages() {
   echo "== installing: ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  # The arm64 libraries come from Debian's multiarch archive, next to the amd64 ones.
+  dpkg --print-foreign-architectures | grep -qx arm64 || $sudo dpkg --add-architecture arm64
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 }
@@ -61,6 +69,41 @@ build_device() {
   cmake --build "$DEVICE_DIR" -j "$JOBS"
   echo "   device build: $((SECONDS - started)) s"
   ctest --test-dir "$DEVICE_DIR" --output-on-failure
+}
+
+# ---- the phone's binary under emulation ----
+EMULATED_DIR=build/aarch64
+
+# The kernel starts aarch64 programs through qemu-user once binfmt_misc knows them, so that the
+# programs the tests and the host start (the preferences daemon, the simulator, child
+# processes) run as directly as the test programs themselves, which CTest starts through qemu.
+ensure_binfmt() {
+  local misc=/proc/sys/fs/binfmt_misc sudo=""
+  [ -e "$misc/qemu-aarch64" ] && return 0
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  [ -e "$misc/register" ] || $sudo mount -t binfmt_misc binfmt_misc "$misc" 2>/dev/null || true
+  if [ -e "$misc/register" ]; then
+    printf '%s' ':qemu-aarch64:M::\x7fELF\x02\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\xb7\x00:\xff\xff\xff\xff\xff\xff\xff\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-aarch64:OC' \
+      | $sudo tee "$misc/register" >/dev/null 2>&1 || true
+  fi
+  if [ ! -e "$misc/qemu-aarch64" ]; then
+    echo "The kernel refused to register qemu-aarch64 with binfmt_misc. The test programs would" >&2
+    echo "still run through qemu, but not the programs they start. As root:" >&2
+    echo "  mount -t binfmt_misc binfmt_misc $misc; then register qemu-aarch64 (see build.sh)" >&2
+    return 1
+  fi
+}
+
+# build_emulated [TARGETS...]: the host, the tools and the tests for aarch64, whose tests load
+# the phone's dylib (build/device) and compare with the native build (build/release).
+build_emulated() {
+  ensure_binfmt
+  cmake -S "$ROOT" -B "$EMULATED_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/aarch64-linux-gnu.cmake" -DQV_BENCH=OFF \
+    -DQV_DEVICE_DIR="$ROOT/$DEVICE_DIR" -DQV_NATIVE_DIR="$ROOT/build/release" >/dev/null
+  local targets=()
+  for t in "$@"; do targets+=(--target "$t"); done
+  cmake --build "$EMULATED_DIR" -j "$JOBS" "${targets[@]}"
 }
 
 # ---- fuzzing ----
@@ -113,19 +156,26 @@ case "$cmd" in
     ;;
   test)
     ensure_packages
-    echo "== normal build"
+    step() {
+      [ -n "${step_name:-}" ] && echo "   ($step_name: $((SECONDS - step_started)) s)"
+      step_name=$1
+      step_started=$SECONDS
+      [ -n "$step_name" ] && echo "== $step_name"
+      return 0
+    }
+    step "normal build"
     configure_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
     run_tests build/release
-    echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
+    step "AddressSanitizer + UndefinedBehaviorSanitizer build"
     configure_build build/asan -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON
     # The soak runs its full 10,000 actions in the normal build and a fifth of them here.
     QV_SOAK_ITERATIONS=2000 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
       UBSAN_OPTIONS=print_stacktrace=1 run_tests build/asan
-    echo "== ThreadSanitizer build: the tests labelled threads (their work crosses threads)"
+    step "ThreadSanitizer build: the tests labelled threads (their work crosses threads)"
     configure_build build/tsan -DCMAKE_BUILD_TYPE=Debug -DQV_TSAN=ON -DQV_BENCH=OFF
     TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --test-dir build/tsan -j "$JOBS" \
       --output-on-failure --timeout 300 -L threads
-    echo "== fuzz targets, fixed seed (clang: libFuzzer + ASan + UBSan)"
+    step "fuzz targets, fixed seed (clang: libFuzzer + ASan + UBSan)"
     build_fuzzers
     rm -rf "$FUZZ_DIR/seed-run"
     status=0
@@ -136,8 +186,12 @@ case "$cmd" in
     for os in "${FUZZ_FAMILIES[@]}"; do
       fuzz_one fuzz_scenario "$os" 7 "$FUZZ_DIR/seed-run/scenario-$os" -seed=1 || status=1
     done
-    echo "== the phone: arm64 iOS dylib and package, checked without a phone"
+    step "the phone: arm64 iOS dylib and package, checked without a phone"
     build_device "$ROOT/build/release/tools/quorvel-prefs" || status=1
+    step "the phone's binary under emulation: every test in an arm64 host, against the phone's dylib"
+    build_emulated
+    ctest --test-dir "$EMULATED_DIR" -j "$JOBS" --output-on-failure --timeout 600 || status=1
+    step ""
     exit $status
     ;;
   fuzz)
@@ -164,13 +218,20 @@ case "$cmd" in
     build_device "$ROOT/build/release/tools/quorvel-prefs"
     ls "$DEVICE_DIR"/quorvel_*_iphoneos-arm64.deb
     ;;
+  emulate)
+    ensure_packages
+    build_device
+    build_emulated quorvel-sim quorvel-prefsd
+    QUORVEL_LIBRARY="$ROOT/$DEVICE_DIR/Quorvel.dylib" exec "$EMULATED_DIR/tools/quorvel-sim" "$@"
+    ;;
   bench)
     ensure_packages
     configure_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
     for b in build/release/bench/bench_*; do "$b" "$@"; done
     ;;
   *)
-    echo "usage: $0 run [ARGS...] | test | device | package | bench | fuzz [SECONDS]" >&2
+    echo "usage: $0 run [ARGS...] | test | device | package | emulate [ARGS...] | bench |" \
+      "fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

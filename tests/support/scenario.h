@@ -124,7 +124,11 @@ class Scenario : public ::testing::Test {
     setup.badge = badge;
     home().addApp(setup);
   }
-  void boot() { home().boot(chosenLibrary(QV_LIBRARY_PATH)); }
+  void boot() {
+    home().boot(chosenLibrary(QV_LIBRARY_PATH));
+    // A library the loader refused would leave the test checking a home screen without it.
+    ASSERT_TRUE(home().libraryLoaded()) << home().libraryRefusal();
+  }
   void bootWithoutLibrary() { home().boot(""); }
 
   Json dump() { return home().dump(); }

@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
-# Dylibs a phone's dyld (and the kernel) refuses, each a real file made from the library the way
-# such a file comes about, for the tests that load them into the emulated home screen:
+# Variants of the library for the tests that load them into the emulated home screen. One that a
+# phone loads as well as the shipped one:
+#   chained.dylib        linked with chained fixups (DYLD_CHAINED_PTR_64), as linkers write them
+#                        for iOS 14 and later
+# and dylibs that a phone's dyld (or its kernel) refuses, each a real file made from the library
+# the way such a file comes about:
 #   truncated.dylib      the dylib cut short (a download that stopped)
 #   x86_64.dylib         a Mach-O for another processor (a simulator build)
 #   ios14.dylib          the library linked for iOS 14.0 and later
@@ -8,15 +12,19 @@
 #   missing-import.dylib the library calling a function the system does not have
 #   wrong-library.dylib  the library linked against stubs that put a function in another library
 #
-#   make-faults.sh LD64 CLANG++ STUBS_DIR OUT_DIR DYLIB OBJECT...
+#   make-variants.sh LD64 LD64_CHAINED CLANG++ STUBS_DIR OUT_DIR DYLIB OBJECT...
+# (LD64_CHAINED: an ld64.lld that writes chained fixups, LLVM 15 or later)
 set -euo pipefail
-ld64=$1 cxx=$2 stubs=$3 out=$4 dylib=$5
-shift 5
+ld64=$1 ld64chained=$2 cxx=$3 stubs=$4 out=$5 dylib=$6
+shift 6
 objects=("$@")
 rm -rf "$out"
 mkdir -p "$out/work"
 link=(-arch arm64 -dylib -install_name /var/jb/Library/MobileSubstrate/DynamicLibraries/Quorvel.dylib
       -rpath /var/jb/Library/Frameworks -dead_strip -adhoc_codesign)
+
+"$ld64chained" "${link[@]}" -platform_version ios 14.0 14.0 -fixup_chains -o "$out/chained.dylib" \
+  "${objects[@]}" "$stubs"/*.tbd
 
 head -c 40000 "$dylib" >"$out/truncated.dylib"
 
