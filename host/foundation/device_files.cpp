@@ -157,7 +157,13 @@ static int openInRoot(const std::string& devicePath, int flags) {
   struct open_how how = {};
   how.flags = static_cast<uint64_t>(flags);
   how.resolve = RESOLVE_IN_ROOT | RESOLVE_NO_MAGICLINKS;
-  return static_cast<int>(::syscall(SYS_openat2, rootFd, relative.c_str(), &how, sizeof how));
+  // A lookup confined to the root that climbs through ".." fails with EAGAIN when a rename
+  // anywhere raced with it (the preferences daemon's atomic writes rename all the time); the
+  // kernel asks for another try.
+  for (int attempt = 0;; attempt++) {
+    int fd = static_cast<int>(::syscall(SYS_openat2, rootFd, relative.c_str(), &how, sizeof how));
+    if (fd >= 0 || errno != EAGAIN || attempt == 100) return fd;
+  }
 #else
   (void)devicePath;
   (void)flags;

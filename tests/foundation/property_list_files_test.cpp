@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <fstream>
 #include <thread>
 
 #include "foundation/plist_guard.h"
@@ -150,6 +151,33 @@ TEST_F(PropertyListFiles, FailedAtomicWriteKeepsTheOldFileAndLeavesNoTemporary) 
   EXPECT_EQ(readRaw("/p/s.plist"), before);
   EXPECT_EQ(namesIn("/p"), std::vector<std::string>{"s.plist"});
   EXPECT_TRUE(msgSend<BOOL>(readDict("/p/s.plist"), SELECTOR("isEqual:"), settings(1)));
+}
+
+// Another process replaces the file atomically over and over (as the preferences daemon does):
+// every read finds a whole file, never none, though each rename races with the lookup (the
+// kernel asks a lookup confined to the device root that climbs through ".." to try again then,
+// as one through a link that climbs does).
+TEST_F(PropertyListFiles, ReadsWhileTheFileIsReplacedAtomicallyAlwaysFindIt) {
+  makeFolder("/p");
+  makeFolder("/q");
+  ASSERT_TRUE(write(settings(1), "/p/s.plist", true));
+  std::string content = readRaw("/p/s.plist"), target = real("/p/s.plist");
+  std::atomic<bool> done{false};
+  std::thread replacer([&] {
+    for (int i = 0; !done; i++) {
+      std::string temp = target + ".new" + std::to_string(i % 2);
+      std::ofstream(temp, std::ios::binary) << content;
+      ::rename(temp.c_str(), target.c_str());
+    }
+  });
+  int missed = 0;
+  for (int i = 0; i < 3000; i++) {
+    qv::AutoreleasePool pool;
+    if (!readDict("/q/../p/s.plist")) missed++;
+  }
+  done = true;
+  replacer.join();
+  EXPECT_EQ(missed, 0);
 }
 
 TEST_F(PropertyListFiles, WritesThatCannotLandFailCleanly) {
