@@ -13,7 +13,6 @@ namespace {
 
 constexpr uint64_t kSegment = 0x4000;
 constexpr uint64_t kLinkedit = 0x8000;
-constexpr uint32_t kSignaturePage = 4096;
 
 struct Writer {
   std::vector<uint8_t> bytes;
@@ -280,10 +279,8 @@ std::vector<uint8_t> buildMachO(const MachOSpec& spec) {
   link.raw(strings.bytes.data(), strings.size());
   link.align(16);
   uint32_t signatureOffset = here();
-  uint32_t pages = (signatureOffset + kSignaturePage - 1) / kSignaturePage;
-  const uint32_t hashOffset = 44 + 8;  // after the directory and its identifier "test"
-  uint32_t directoryLength = hashOffset + 32 * pages;
-  uint32_t signatureSize = spec.sign ? 20 + directoryLength : 0;
+  uint32_t signatureSize =
+      spec.sign ? static_cast<uint32_t>(adHocSignatureSize(signatureOffset, "test")) : 0;
   uint64_t linkeditSize = link.size() + signatureSize;
 
   // Header and load commands.
@@ -335,36 +332,8 @@ std::vector<uint8_t> buildMachO(const MachOSpec& spec) {
   file.raw(link.bytes.data(), link.size());
 
   if (spec.sign) {
-    Writer sig;
-    sig.putBig(kCsMagicEmbeddedSignature);
-    sig.putBig(signatureSize);
-    sig.putBig(1);
-    sig.putBig(kCsSlotCodeDirectory);
-    sig.putBig(20);
-    sig.putBig(kCsMagicCodeDirectory);
-    sig.putBig(directoryLength);
-    sig.putBig(0x20001);  // version
-    sig.putBig(0x2);      // flags: ad hoc
-    sig.putBig(hashOffset);
-    sig.putBig(44);  // identifier offset
-    sig.putBig(0);   // special slots
-    sig.putBig(pages);
-    sig.putBig(signatureOffset);  // code limit: everything before the signature
-    sig.put(uint8_t{32});
-    sig.put(uint8_t{kCsHashTypeSha256});
-    sig.put(uint8_t{0});
-    sig.put(uint8_t{12});  // 4096-byte pages
-    sig.put(uint32_t{0});
-    sig.string("test");
-    sig.align(4);
-    for (uint32_t p = 0; p < pages; p++) {
-      uint32_t start = p * kSignaturePage;
-      uint32_t size = std::min(kSignaturePage, signatureOffset - start);
-      uint8_t hash[32];
-      sha256({file.bytes.data() + start, size}, hash);
-      sig.raw(hash, 32);
-    }
-    file.raw(sig.bytes.data(), sig.size());
+    std::vector<uint8_t> signature = adHocSignature(file.bytes, signatureOffset, "test", kSegment);
+    file.raw(signature.data(), signature.size());
   }
   return file.bytes;
 }

@@ -68,4 +68,69 @@ void verifyCodeSignature(const Image& image, const std::string& path) {
   }
 }
 
+namespace {
+
+constexpr uint32_t kPageShift = 12;
+constexpr uint32_t kDirectoryHeader = 88;  // a version 0x20400 code directory's fixed part
+constexpr uint32_t kSuperBlobHeader = 12 + 8;  // with one index entry
+
+uint32_t pageCount(uint64_t codeLimit) {
+  return static_cast<uint32_t>((codeLimit + (1u << kPageShift) - 1) >> kPageShift);
+}
+
+void putBig32(std::vector<uint8_t>& out, uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
+}
+void putBig64(std::vector<uint8_t>& out, uint64_t v) {
+  putBig32(out, static_cast<uint32_t>(v >> 32));
+  putBig32(out, static_cast<uint32_t>(v));
+}
+
+}  // namespace
+
+size_t adHocSignatureSize(uint64_t codeLimit, const std::string& identifier) {
+  return kSuperBlobHeader + kDirectoryHeader + identifier.size() + 1 + 32u * pageCount(codeLimit);
+}
+
+std::vector<uint8_t> adHocSignature(std::span<const uint8_t> file, uint64_t codeLimit,
+                                    const std::string& identifier, uint64_t executableLimit) {
+  uint32_t pages = pageCount(codeLimit);
+  uint32_t hashOffset = kDirectoryHeader + static_cast<uint32_t>(identifier.size()) + 1;
+  uint32_t directoryLength = hashOffset + 32 * pages;
+  std::vector<uint8_t> out;
+  putBig32(out, kCsMagicEmbeddedSignature);
+  putBig32(out, kSuperBlobHeader + directoryLength);
+  putBig32(out, 1);
+  putBig32(out, kCsSlotCodeDirectory);
+  putBig32(out, kSuperBlobHeader);
+  putBig32(out, kCsMagicCodeDirectory);
+  putBig32(out, directoryLength);
+  putBig32(out, 0x20400);  // version: with the executable segment's bounds
+  putBig32(out, 0x2);      // flags: ad hoc
+  putBig32(out, hashOffset);
+  putBig32(out, kDirectoryHeader);  // the identifier follows the fixed part
+  putBig32(out, 0);                 // no special slots
+  putBig32(out, pages);
+  putBig32(out, codeLimit > 0xffffffffu ? 0 : static_cast<uint32_t>(codeLimit));
+  out.insert(out.end(), {32, kCsHashTypeSha256, 0, kPageShift});
+  putBig32(out, 0);  // spare
+  putBig32(out, 0);  // scatter
+  putBig32(out, 0);  // team
+  putBig32(out, 0);  // spare
+  putBig64(out, codeLimit > 0xffffffffu ? codeLimit : 0);
+  putBig64(out, 0);  // the executable segment starts the file
+  putBig64(out, executableLimit);
+  putBig64(out, 0);  // a library, not the main executable
+  out.insert(out.end(), identifier.begin(), identifier.end());
+  out.push_back(0);
+  for (uint32_t page = 0; page < pages; page++) {
+    uint64_t start = uint64_t{page} << kPageShift;
+    uint64_t size = std::min<uint64_t>(uint64_t{1} << kPageShift, codeLimit - start);
+    uint8_t hash[32];
+    sha256(file.subspan(start, size), hash);
+    out.insert(out.end(), hash, hash + 32);
+  }
+  return out;
+}
+
 }  // namespace qv::macho
