@@ -23,7 +23,7 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libplist-dev libcairo2-dev fonts-dejavu-core libedit-dev nlohmann-json3-dev
           clang libclang-rt-14-dev
-          lld-14 llvm-14 libc++-14-dev libplist-utils lld-22 libssl-dev
+          lld-14 llvm-14 libc++-14-dev libplist-utils clang-22 lld-22 llvm-22 libssl-dev
           # the arm64 host, run under emulation (multiarch)
           qemu-user g++-aarch64-linux-gnu libc6:arm64 libcairo2-dev:arm64 libplist-dev:arm64
           libedit-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64 libssl-dev:arm64)
@@ -64,8 +64,12 @@ DEVICE_DIR=build/device
 build_device() {
   local prefs=${1:-}
   local started=$SECONDS
+  # The arm64e slice is linked in steps around ld64.lld by a tool of the Linux build.
+  cmake -S "$ROOT" -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build/release -j "$JOBS" --target quorvel-arm64e
   cmake -S "$ROOT/device" -B "$DEVICE_DIR" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/device/ios-arm64.cmake" -DQV_PREFS_TOOL="$prefs" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/device/ios-arm64.cmake" -DQV_PREFS_TOOL="$prefs" \
+    -DQV_ARM64E_TOOL="$ROOT/build/release/tools/quorvel-arm64e" >/dev/null
   cmake --build "$DEVICE_DIR" -j "$JOBS"
   echo "   device build: $((SECONDS - started)) s"
   ctest --test-dir "$DEVICE_DIR" --output-on-failure

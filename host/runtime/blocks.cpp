@@ -10,6 +10,8 @@
 #include <string>
 
 #include "runtime/class_builder.h"
+#include "runtime/macho/macho_loader.h"
+#include "runtime/macho/pointer_auth.h"
 
 extern "C" {
 void* _NSConcreteStackBlock[32];
@@ -48,6 +50,51 @@ BlockLayout* layoutOf(const void* block) {
 
 const BlockDescriptor* descriptorOf(const BlockLayout* b) {
   return static_cast<const BlockDescriptor*>(b->descriptor);
+}
+
+// Blocks made by an arm64e image are signed as its ABI lays them out (platform/ptrauth.h): the
+// isa with data key A and its address blended with 0x6AE1, invoke and the descriptor's helpers
+// with instruction key A and their addresses. The runtime authenticates each before it relies
+// on it, as libclosure does, so a wrong signature faults here as on a phone. The host's own
+// blocks are plain.
+constexpr uint16_t kIsaDiversity = 0x6AE1;
+
+bool signedBlock(const BlockLayout* b) {
+  auto invoke = macho::stripPointer(reinterpret_cast<uint64_t>(b->invoke), macho::PointerKey::IA);
+  return macho::inArm64eImage(invoke);
+}
+
+uint64_t addressOf(const void* field) { return reinterpret_cast<uint64_t>(field); }
+
+// A code pointer stored at `field` of a signed block or descriptor.
+template <class F>
+F authenticatedHelper(F fn, const void* field) {
+  return reinterpret_cast<F>(macho::authenticatePointer(reinterpret_cast<uint64_t>(fn),
+                                                        macho::PointerKey::IA, addressOf(field)));
+}
+
+// The block's class: a signed isa is authenticated and then used, which faults when the
+// signature was wrong.
+Class blockClassOf(const BlockLayout* b) {
+  Class stripped = isaOf(reinterpret_cast<const objc_object*>(b));
+  bool blockClass =
+      stripped == stackClass() || stripped == mallocClass() || stripped == globalClass();
+  if (!blockClass || !signedBlock(b)) return stripped;
+  auto isa = reinterpret_cast<Class>(
+      macho::authenticatePointer(reinterpret_cast<uint64_t>(b->isa), macho::PointerKey::DA,
+                                 macho::blendDiscriminator(addressOf(&b->isa), kIsaDiversity)));
+  (void)*reinterpret_cast<volatile const char*>(isa);
+  return isa;
+}
+
+void (*copyHelper(const BlockLayout* b))(void*, const void*) {
+  const BlockDescriptor* d = descriptorOf(b);
+  return signedBlock(b) ? authenticatedHelper(d->copy, &d->copy) : d->copy;
+}
+
+void (*disposeHelper(const BlockLayout* b))(const void*) {
+  const BlockDescriptor* d = descriptorOf(b);
+  return signedBlock(b) ? authenticatedHelper(d->dispose, &d->dispose) : d->dispose;
 }
 
 // The signature sits after the helpers when the block has them.
@@ -151,25 +198,29 @@ void registerBlockClasses() {
 }
 
 bool isBlock(id obj) {
-  Class cls = obj->isa;
+  Class cls = blockClassOf(layoutOf(obj));
   return cls == mallocClass() || cls == stackClass() || cls == globalClass();
 }
 
 // Retaining a heap block counts one more reference; stack and global blocks have none to
 // count, as on Apple's platforms.
 id retainBlock(id block) {
-  if (block->isa == mallocClass()) _Block_copy(block);
+  if (blockClassOf(layoutOf(block)) == mallocClass()) _Block_copy(block);
   return block;
 }
 
 void releaseBlock(id block) {
-  if (block->isa == mallocClass()) _Block_release(block);
+  if (blockClassOf(layoutOf(block)) == mallocClass()) _Block_release(block);
+}
+
+void (*blockInvoke(const BlockLayout* b))() {
+  return signedBlock(b) ? authenticatedHelper(b->invoke, &b->invoke) : b->invoke;
 }
 
 void requireBlock(id block, const char* signature, const char* caller) {
   if (!block) blockFailure(caller, "nil block", "");
   if (!isBlock(block))
-    blockFailure(caller, "not a block: an instance of ", block->isa->name.c_str());
+    blockFailure(caller, "not a block: an instance of ", isaOf(block)->name.c_str());
   const char* own = signatureOf(layoutOf(block));
   if (own && std::strcmp(own, signature) != 0) {
     std::string detail = std::string("made as ") + own + ", invoked as " + signature;
@@ -197,11 +248,22 @@ void* _Block_copy(const void* block) {
   size_t size = descriptorOf(source)->size;
   auto* copy = static_cast<BlockLayout*>(std::malloc(size));
   if (!copy) std::abort();
+  bool sign = signedBlock(source);
+  if (sign) blockClassOf(source);  // authenticates the isa it copies
   std::memmove(copy, source, size);
   copy->flags &= ~(kBlockRefCountMask | kBlockDeallocating);
   copy->flags |= kBlockNeedsFree | 2;
   copy->isa = _NSConcreteMallocBlock;
-  if (source->flags & kBlockHasCopyDispose) descriptorOf(source)->copy(copy, source);
+  if (sign) {
+    // Signed again for where they now live, as libclosure moves a block to the heap.
+    copy->isa = reinterpret_cast<void*>(macho::signPointer(
+        reinterpret_cast<uint64_t>(_NSConcreteMallocBlock), macho::PointerKey::DA,
+        macho::blendDiscriminator(addressOf(&copy->isa), kIsaDiversity)));
+    copy->invoke = reinterpret_cast<void (*)()>(
+        macho::signPointer(reinterpret_cast<uint64_t>(blockInvoke(source)), macho::PointerKey::IA,
+                           addressOf(&copy->invoke)));
+  }
+  if (source->flags & kBlockHasCopyDispose) copyHelper(source)(copy, source);
   return copy;
 }
 
@@ -211,7 +273,7 @@ void _Block_release(const void* block) {
   int flags = __atomic_load_n(&b->flags, __ATOMIC_RELAXED);
   if (!(flags & kBlockNeedsFree)) return;  // stack and global blocks are not counted
   if (!decrementCountToZero(&b->flags)) return;
-  if (flags & kBlockHasCopyDispose) descriptorOf(b)->dispose(b);
+  if (flags & kBlockHasCopyDispose) disposeHelper(b)(b);
   std::free(b);
 }
 

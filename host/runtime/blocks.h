@@ -30,6 +30,9 @@ void registerBlockClasses();
 // Aborts unless `block` is a block whose signature (when it carries one) is `signature`.
 void requireBlock(id block, const char* signature, const char* caller);
 
+// The function a block's invoke field holds, authenticated when arm64e code made the block.
+void (*blockInvoke(const BlockLayout* block))();
+
 }  // namespace qv::runtime
 
 namespace qv {
@@ -45,7 +48,7 @@ void invokeBlock(id block, A... args) {
   if (!block) return;
   runtime::requireBlock(block, blockEncodingOf<void(A...)>(), "invokeBlock");
   auto* layout = reinterpret_cast<BlockLayout*>(block);
-  reinterpret_cast<void (*)(BlockLayout*, A...)>(layout->invoke)(layout, args...);
+  reinterpret_cast<void (*)(BlockLayout*, A...)>(runtime::blockInvoke(layout))(layout, args...);
 }
 
 }  // namespace qv

@@ -33,6 +33,13 @@ bool loadLibrary(const std::string& path, const LibraryLoadOptions& options, std
     try {
       macho::LoadOptions load;
       load.cpu = macho::processCpu();
+      if (options.cpu == "arm64e") {
+        std::optional<macho::Cpu> arm64e = macho::arm64eCpu();
+        if (!arm64e)
+          throw macho::LoadError{
+              "this host cannot run arm64e code: it has no pointer authentication"};
+        load.cpu = *arm64e;
+      }
       load.osVersion = macho::parseVersion(options.osVersion);
       macho::loadImage(path, load);
       return true;
@@ -52,6 +59,11 @@ bool loadLibrary(const std::string& path, const LibraryLoadOptions& options, std
 std::string chosenLibrary(const std::string& built) {
   const char* chosen = std::getenv("QUORVEL_LIBRARY");
   return chosen && *chosen ? chosen : built;
+}
+
+std::string chosenCpu() {
+  const char* chosen = std::getenv("QUORVEL_CPU");
+  return chosen && *chosen ? chosen : "arm64";
 }
 
 void* librarySymbol(const char* name) {

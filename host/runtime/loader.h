@@ -9,6 +9,9 @@ namespace qv {
 
 struct LibraryLoadOptions {
   std::string osVersion;  // the device's, as UIDevice reports it: a Mach-O's minimum is compared
+  // The device's processor, "arm64" or "arm64e": the slice of a Mach-O it loads (an arm64e
+  // process loads arm64e code only).
+  std::string cpu = "arm64";
 };
 
 // Loads `path` with every symbol resolved at once; returns false and fills `error` (dyld's or
@@ -18,6 +21,9 @@ bool loadLibrary(const std::string& path, const LibraryLoadOptions& options, std
 // The library file to load: the one the QUORVEL_LIBRARY environment variable names (the
 // phone's Mach-O dylib, say), else `built`, the native one of this build.
 std::string chosenLibrary(const std::string& built);
+
+// The device's processor chosen by the QUORVEL_CPU environment variable, else "arm64".
+std::string chosenCpu();
 
 // What the loaded library exports under its C name ("defaults"), or null.
 void* librarySymbol(const char* name);

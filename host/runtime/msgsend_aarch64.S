@@ -17,6 +17,7 @@
 objc_msgSend:
     .cfi_startproc
     ldr x16, [x0]                 // isa
+    and x16, x16, #0x0000ffffffffffff  // without an arm64e signature
     ldr x16, [x16, #24]           // cache
     ldr x9, [x16]                 // offsetMask
     and x10, x1, x9               // byte offset of the first slot to look at

@@ -20,6 +20,19 @@ struct objc_object {
 };
 
 namespace qv::runtime {
+
+// An object's class. An isa that arm64e code signed (a block literal's) carries its signature
+// in the bits above the address; the runtime strips them, as Apple's runtime may, and the block
+// runtime authenticates a block's isa before relying on it.
+#if defined(__aarch64__)
+constexpr uintptr_t kIsaAddressMask = 0x0000ffffffffffff;
+#else
+constexpr uintptr_t kIsaAddressMask = ~uintptr_t{0};
+#endif
+inline Class isaOf(const objc_object* obj) {
+  return reinterpret_cast<Class>(reinterpret_cast<uintptr_t>(obj->isa) & kIsaAddressMask);
+}
+
 constexpr uint32_t kWeaklyReferenced = 1;
 constexpr intptr_t kImmortal = INTPTR_MAX / 2;
 }  // namespace qv::runtime

@@ -56,7 +56,7 @@ bool tryRetain(id obj) {
   std::fprintf(stderr,
                "objc[%d]: Cannot form weak reference to instance (%p) of class %s. It is possible "
                "that this object was over-released, or is in the process of deallocation.\n",
-               static_cast<int>(getpid()), static_cast<void*>(obj), class_getName(obj->isa));
+               static_cast<int>(getpid()), static_cast<void*>(obj), class_getName(isaOf(obj)));
   std::fflush(stderr);
   std::abort();
 }
@@ -120,7 +120,7 @@ void objc_release(id obj) {
   // Weak references read nil from here on (the count stays zero) and are cleared once the
   // chain has run, when the object is disposed of.
   static const SEL deallocSel = sel_registerName("dealloc");
-  if (class_respondsToSelector(obj->isa, deallocSel)) {
+  if (class_respondsToSelector(isaOf(obj), deallocSel)) {
     msgSend<void>(obj, deallocSel);
   } else {
     disposeInstance(obj);

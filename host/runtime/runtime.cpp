@@ -230,7 +230,7 @@ id createInstance(Class cls) {
 
 void disposeInstance(id obj) {
   if (!obj) return;
-  Class cls = obj->isa;
+  Class cls = isaOf(obj);
   if (cls->destruct) cls->destruct(obj);
   clearWeakReferences(obj);
   std::free(obj);
@@ -268,7 +268,7 @@ void makeImmortal(id obj) {
 }
 
 [[noreturn]] __attribute__((noinline)) void unrecognized(id obj, SEL sel) {
-  Class cls = obj->isa;
+  Class cls = isaOf(obj);
   bool isClass = cls->isMeta;
   std::fprintf(stderr, "%c[%s %s]: unrecognized selector sent to %s %p\n", isClass ? '+' : '-',
                cls->name.c_str(), sel ? sel->name : "(null)", isClass ? "class" : "instance",
@@ -283,7 +283,7 @@ static_assert(offsetof(objc_class, cache) == 24, "objc_msgSend reads the cache a
 #pragma GCC diagnostic pop
 
 __attribute__((noinline)) IMP lookupMiss(id obj, SEL sel) {
-  IMP imp = lookupImp(obj->isa, sel);
+  IMP imp = lookupImp(isaOf(obj), sel);
   if (!imp) unrecognized(obj, sel);
   return imp;
 }
@@ -302,7 +302,7 @@ Class objc_getClass(const char* name) {
   return it == r.classes.end() ? nullptr : it->second;
 }
 
-Class object_getClass(id obj) { return obj ? obj->isa : nullptr; }
+Class object_getClass(id obj) { return obj ? isaOf(obj) : nullptr; }
 
 const char* class_getName(Class cls) { return cls ? cls->name.c_str() : "nil"; }
 
@@ -361,7 +361,7 @@ BOOL class_respondsToSelector(Class cls, SEL sel) {
 
 // The fast path is a leaf: a probe of the class's cache, with misses handled out of line.
 IMP objc_msg_lookup(id obj, SEL sel) {
-  const MethodCache* c = obj->isa->cache.load(std::memory_order_acquire);
+  const MethodCache* c = isaOf(obj)->cache.load(std::memory_order_acquire);
   size_t mask = maskOf(c);
   size_t i = slotFor(sel, c);
   for (;;) {
@@ -376,11 +376,11 @@ IMP objc_msg_lookup(id obj, SEL sel) {
 }
 
 void objc_checkSend(id obj, SEL sel, const char* types) {
-  const objc_method_entry* m = findMethod(obj->isa, sel);
+  const objc_method_entry* m = findMethod(isaOf(obj), sel);
   if (!m || m->types.empty()) return;
   if (m->types != bareTypes(types)) {
     std::fprintf(stderr, "objc: -[%s %s] sent as \"%s\" but implemented as \"%s\"\n",
-                 obj->isa->name.c_str(), sel->name, types, m->types.c_str());
+                 isaOf(obj)->name.c_str(), sel->name, types, m->types.c_str());
     std::fflush(stderr);
     std::abort();
   }

@@ -75,6 +75,14 @@ void HomeScreen::setOsVersion(const std::string& version) {
   version_ = version;
 }
 
+void HomeScreen::setCpu(const std::string& cpu) {
+  requireNotBooted("device");
+  if (cpu != "arm64" && cpu != "arm64e") {
+    throw ScenarioError{"device: cpu=" + cpu + " is neither arm64 nor arm64e"};
+  }
+  cpu_ = cpu;
+}
+
 void HomeScreen::setQuirks(const HostQuirks& quirks) {
   requireNotBooted("quirks");
   quirks_ = quirks;
@@ -198,7 +206,7 @@ void HomeScreen::boot(const std::string& libraryPath) {
   // is logged and left out, and the home screen goes on without it.
   if (!libraryPath.empty()) {
     std::string error;
-    if (loadLibrary(libraryPath, {version_}, &error)) {
+    if (loadLibrary(libraryPath, {version_, cpu_}, &error)) {
       libraryLoaded_ = true;
     } else {
       libraryRefusal_ = error;

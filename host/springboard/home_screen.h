@@ -104,6 +104,9 @@ class HomeScreen {
   // ---- before boot ----
   void setDeviceRoot(const std::string& realFolder);
   void setOsVersion(const std::string& version);
+  // The device's processor: "arm64" (the default) or "arm64e" (A12 and later), which loads the
+  // arm64e slice of a Mach-O library and refuses one without it. Anything else is refused.
+  void setCpu(const std::string& cpu);
   void setQuirks(const HostQuirks& quirks);
   void addApp(const AppSetup& setup);
   void addFolder(const std::string& name);
@@ -179,6 +182,7 @@ class HomeScreen {
   std::string wallpaperColorHex() const { return wallpaperColor_; }
   std::string wallpaperImage() const { return wallpaperImage_; }
   const std::string& osVersion() const { return version_; }
+  const std::string& cpu() const { return cpu_; }
   // Something the host itself did (entered editing, shared an app, launched a shortcut).
   void recordHostEvent(const std::string& event);
   const std::vector<std::string>& hostEvents() const { return hostEvents_; }
@@ -204,6 +208,7 @@ class HomeScreen {
 
   std::string root_;
   std::string version_ = "14.2";
+  std::string cpu_ = "arm64";
   Family family_ = Family::V14;
   HostQuirks quirks_;
   std::vector<AppState> apps_;

@@ -373,6 +373,7 @@ Json HomeScreen::dump() const {
   Json d = Json::object();
   d.set("os", version_);
   d.set("family", familyName(family_));
+  d.set("cpu", cpu_);
   d.set("library", libraryLoaded_);
   d.set("libraryRefused", libraryRefusal_.empty() ? Json() : Json(libraryRefusal_));
   Json hooks = Json::array();

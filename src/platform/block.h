@@ -9,6 +9,7 @@
 #include "platform/encoding.h"
 #include "platform/freestanding.h"
 #include "platform/objc.h"
+#include "platform/ptrauth.h"
 
 #pragma GCC visibility push(default)
 extern "C" {
@@ -41,10 +42,10 @@ enum BlockFlags : int {
 
 // The start of every block literal.
 struct BlockLayout {
-  void* isa;
+  void* QV_PTRAUTH_BLOCK_ISA isa;
   int flags;
   int reserved;
-  void (*invoke)();  // called as R(*)(BlockLayout*, A...)
+  void (*QV_PTRAUTH_BLOCK_INVOKE invoke)();  // called as R(*)(BlockLayout*, A...)
   const void* descriptor;
 };
 
@@ -52,8 +53,8 @@ struct BlockLayout {
 struct BlockDescriptor {
   unsigned long reserved;
   unsigned long size;  // of the whole literal, captures included
-  void (*copy)(void* destination, const void* source);
-  void (*dispose)(const void* block);
+  void (*QV_PTRAUTH_BLOCK_HELPER copy)(void* destination, const void* source);
+  void (*QV_PTRAUTH_BLOCK_HELPER dispose)(const void* block);
   const char* signature;
   const char* layout;
 };
@@ -65,10 +66,10 @@ struct BlockDescriptor {
 template <class F, class... A>
 class StackBlock {
   struct Literal {
-    void* isa;
+    void* QV_PTRAUTH_BLOCK_ISA isa;
     int flags;
     int reserved;
-    void (*invoke)(BlockLayout*, A...);
+    void (*QV_PTRAUTH_BLOCK_INVOKE invoke)(BlockLayout*, A...);
     const BlockDescriptor* descriptor;
     F fn;
   };

@@ -3,6 +3,7 @@
 
 #include "platform/encoding.h"
 #include "platform/objc.h"
+#include "platform/ptrauth.h"
 
 #pragma GCC visibility push(default)
 extern "C" {
@@ -50,7 +51,7 @@ struct Hook<Function> {
   // Replaces `sel` on `cls` (a metaclass for a class method) through the substrate.
   static void replace(Class cls, SEL sel) {
     checkHookTypes(cls, sel, types);
-    MSHookMessageEx(cls, sel, implementation(), &slot);
+    MSHookMessageEx(cls, sel, implementation(), reinterpret_cast<IMP*>(&slot));
   }
 
   // Adds the function as `sel` to `cls`, unless the class itself already has that selector.
@@ -58,7 +59,7 @@ struct Hook<Function> {
 
   // The host's implementation, once replaced; one per hook function, as only one family of
   // hooks is ever installed.
-  static inline IMP slot = nullptr;
+  static inline IMP QV_PTRAUTH_HOOK_SLOT slot = nullptr;
 };
 
 }  // namespace qv

@@ -108,6 +108,7 @@ class Scenario : public ::testing::Test {
     host::markMainThread();
     host::registerUIKit();
     home().setDeviceRoot(root_);
+    home().setCpu(chosenCpu());
   }
   void TearDown() override {
     expectQuietDaemonLog();

@@ -12,7 +12,7 @@
 namespace qv::arm64e {
 
 struct LinkMap {
-  std::vector<std::pair<int, std::string>> objects;  // index, path
+  std::vector<std::pair<int, std::string>> objects;         // index, path
   std::map<std::pair<int, std::string>, uint64_t> symbols;  // (object index, name) -> address
 
   std::optional<uint64_t> address(int object, const std::string& symbol) const;

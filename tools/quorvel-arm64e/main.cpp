@@ -7,6 +7,8 @@
 //                                           the arm64e slice: each object's records (PATH.auth
 //                                           beside each object the map names) become
 //                                           authenticated fixups, the header arm64e, signed again
+//   quorvel-arm64e check UNIVERSAL.dylib    the universal file's slices, minimum OS versions,
+//                                           signatures and arm64e fixups
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -15,6 +17,7 @@
 #include "link_map.h"
 #include "object_rewrite.h"
 #include "slice_rewrite.h"
+#include "universal_check.h"
 
 using namespace qv::arm64e;
 
@@ -39,7 +42,8 @@ void write(const std::string& path, const void* data, size_t size) {
 
 int usage() {
   std::cerr << "usage: quorvel-arm64e prepare IN.o OUT.o\n"
-               "       quorvel-arm64e finish IN.dylib MAP OUT.dylib\n";
+               "       quorvel-arm64e finish IN.dylib MAP OUT.dylib\n"
+               "       quorvel-arm64e check UNIVERSAL.dylib\n";
   return 2;
 }
 
@@ -64,12 +68,19 @@ int main(int argc, char** argv) {
         records[path] = parsePointers(readText(path + ".auth"));
       }
       SliceReport report;
-      std::vector<uint8_t> slice = makeArm64eSlice(readBytes(args[1]), placePointers(map, records), &report);
+      std::vector<uint8_t> slice =
+          makeArm64eSlice(readBytes(args[1]), placePointers(map, records), &report);
       write(args[3], slice.data(), slice.size());
       std::cout << "arm64e slice: " << report.rebases << " rebases, " << report.binds << " binds, "
                 << report.authenticatedRebases << " authenticated rebases, "
                 << report.authenticatedBinds << " authenticated binds\n";
       return 0;
+    }
+    if (args.size() == 2 && args[0] == "check") {
+      UniversalReport report = checkUniversal(readBytes(args[1]));
+      for (const std::string& fact : report.facts) std::cout << fact << "\n";
+      for (const std::string& failure : report.failures) std::cerr << "FAIL: " << failure << "\n";
+      return report.failures.empty() ? 0 : 1;
     }
     return usage();
   } catch (const ToolError& e) {

@@ -35,9 +35,7 @@ struct Symbol {
 };
 
 // Labels that start no atom of their own: the assembler's temporaries.
-bool temporary(const std::string& name) {
-  return name.empty() || name[0] == 'L' || name[0] == 'l';
-}
+bool temporary(const std::string& name) { return name.empty() || name[0] == 'L' || name[0] == 'l'; }
 
 template <class T>
 void store(std::vector<uint8_t>& bytes, uint64_t at, T value) {
@@ -51,7 +49,8 @@ RewrittenObject rewriteObject(const std::vector<uint8_t>& object) {
   try {
     ByteReader r(object);
     auto header = r.read<MachHeader64>(0, "header");
-    if (header.magic != kMagic64 || header.cputype != kCpuTypeArm64 || header.filetype != kFileTypeObject) {
+    if (header.magic != kMagic64 || header.cputype != kCpuTypeArm64 ||
+        header.filetype != kFileTypeObject) {
       throw ToolError{"not a 64-bit arm64 object file"};
     }
     std::vector<ObjectSection> sections;
@@ -71,8 +70,8 @@ RewrittenObject rewriteObject(const std::vector<uint8_t>& object) {
         for (uint32_t n = 0; n < tab.nsyms; n++) {
           auto sym = r.read<Nlist64>(tab.symoff + uint64_t{n} * sizeof(Nlist64), "symbol");
           if ((sym.type & kNlistStab) || (sym.type & kNlistTypeMask) != kNlistSect) continue;
-          symbols.push_back({r.cstring(tab.stroff + uint64_t{sym.strx}, uint64_t{tab.stroff} + tab.strsize,
-                                       "symbol name"),
+          symbols.push_back({r.cstring(tab.stroff + uint64_t{sym.strx},
+                                       uint64_t{tab.stroff} + tab.strsize, "symbol name"),
                              sym.sect, sym.value});
         }
       }
@@ -99,7 +98,9 @@ RewrittenObject rewriteObject(const std::vector<uint8_t>& object) {
           if (sym.section != s + 1 || sym.value > location || temporary(sym.name)) continue;
           if (!owner || sym.value > owner->value) owner = &sym;
         }
-        if (!owner) throw ToolError{"no symbol holds the authenticated pointer at " + std::to_string(location)};
+        if (!owner)
+          throw ToolError{"no symbol holds the authenticated pointer at " +
+                          std::to_string(location)};
         out.pointers.push_back({owner->name, location - owner->value, slot.schema});
       }
     }

@@ -81,7 +81,8 @@ const Segment* segmentHolding(const Image& image, uint64_t vmaddr) {
 
 void rewriteChains(std::vector<uint8_t>& bytes, const Image& image,
                    const std::map<uint64_t, PointerSchema>& authenticated, SliceReport& report) {
-  if (!image.chainedFixups) throw ToolError{"the dylib has no chained fixups (link with -fixup_chains)"};
+  if (!image.chainedFixups)
+    throw ToolError{"the dylib has no chained fixups (link with -fixup_chains)"};
   uint64_t fixups = image.chainedFixups->offset;
   auto header = load<ChainedFixupsHeader>(bytes, fixups);
   uint64_t starts = fixups + header.startsOffset;
@@ -94,13 +95,15 @@ void rewriteChains(std::vector<uint8_t>& bytes, const Image& image,
     auto segment = load<ChainedStartsInSegment>(bytes, at);
     uint16_t format = segment.pointerFormat;
     if (format != kChainedPtr64 && format != kChainedPtr64Offset) {
-      throw ToolError{"chained pointer format " + std::to_string(format) + " is not DYLD_CHAINED_PTR_64"};
+      throw ToolError{"chained pointer format " + std::to_string(format) +
+                      " is not DYLD_CHAINED_PTR_64"};
     }
     store<uint16_t>(bytes, at + offsetof(ChainedStartsInSegment, pointerFormat), kChainedPtrArm64E);
     for (uint16_t page = 0; page < segment.pageCount; page++) {
       uint16_t first = load<uint16_t>(bytes, at + kPageStarts + 2 * page);
       if (first == kChainedPageStartNone) continue;
-      uint64_t vmaddr = image.baseAddress() + segment.segmentOffset + uint64_t{page} * segment.pageSize + first;
+      uint64_t vmaddr =
+          image.baseAddress() + segment.segmentOffset + uint64_t{page} * segment.pageSize + first;
       while (true) {
         const Segment* holder = segmentHolding(image, vmaddr);
         if (!holder || vmaddr % 8) throw ToolError{"a chain entry outside the file or misaligned"};
@@ -109,9 +112,10 @@ void rewriteChains(std::vector<uint8_t>& bytes, const Image& image,
         uint64_t next4 = bits(raw, 51, 12);
         if (next4 % 2) throw ToolError{"two fixups closer than eight bytes"};
         auto auth = authenticated.find(vmaddr);
-        store<uint64_t>(bytes, fileAt,
-                        convert(raw, format, image.baseAddress(), auth == authenticated.end() ? nullptr : &auth->second,
-                                next4 / 2, report));
+        store<uint64_t>(
+            bytes, fileAt,
+            convert(raw, format, image.baseAddress(),
+                    auth == authenticated.end() ? nullptr : &auth->second, next4 / 2, report));
         seen.insert(vmaddr);
         if (!next4) break;
         vmaddr += next4 * 4;
@@ -152,7 +156,8 @@ void resign(std::vector<uint8_t>& bytes, const Image& image) {
     for (uint32_t i = 0; i < header.ncmds; i++) {
       auto lc = load<LoadCommand>(bytes, at);
       if (lc.cmd == kLcCodeSignature) {
-        store<uint32_t>(bytes, at + offsetof(LinkeditDataCommand, datasize), static_cast<uint32_t>(size));
+        store<uint32_t>(bytes, at + offsetof(LinkeditDataCommand, datasize),
+                        static_cast<uint32_t>(size));
       } else if (lc.cmd == kLcSegment64) {
         auto seg = load<SegmentCommand64>(bytes, at);
         if (std::string(seg.segname, strnlen(seg.segname, 16)) == "__LINKEDIT") {
@@ -200,7 +205,8 @@ std::vector<uint8_t> makeArm64eSlice(const std::vector<uint8_t>& dylib,
     Image image = parseImage(dylib, {kCpuTypeArm64, kCpuSubtypeArm64All}, "the dylib");
     if (image.minOS < 0x000e0000) throw ToolError{"an arm64e slice needs iOS 14.0 or later"};
     rewriteChains(bytes, image, authenticated, counts);
-    store<uint32_t>(bytes, offsetof(MachHeader64, cpusubtype), kCpuSubtypeArm64E | kCpuSubtypePtrauthAbi);
+    store<uint32_t>(bytes, offsetof(MachHeader64, cpusubtype),
+                    kCpuSubtypeArm64E | kCpuSubtypePtrauthAbi);
     resign(bytes, image);
   } catch (const LoadError& e) {
     throw ToolError{e.message};

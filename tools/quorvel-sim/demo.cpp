@@ -139,7 +139,8 @@ std::string scriptFor(const Chapter& chapter, const fs::path& pictures) {
 
 // Runs this program again on a script; its output goes straight to ours.
 bool runChapter(const Chapter& chapter, const fs::path& pictures, const fs::path& work, int n,
-                const std::string& libraryPath, const std::string& dumpEach) {
+                const std::string& libraryPath, const std::string& dumpEach,
+                const std::string& cpu) {
   fs::path script = work / ("chapter-" + std::to_string(n) + ".txt");
   std::ofstream(script) << scriptFor(chapter, pictures);
   std::string root = (work / ("device-" + std::to_string(n))).string();
@@ -149,6 +150,7 @@ bool runChapter(const Chapter& chapter, const fs::path& pictures, const fs::path
   } else {
     args.push_back("--no-library");
   }
+  if (!cpu.empty()) args.insert(args.end(), {"--cpu", cpu});
   if (!dumpEach.empty()) {
     char folder[32];
     std::snprintf(folder, sizeof folder, "chapter-%02d", n);
@@ -170,7 +172,7 @@ bool runChapter(const Chapter& chapter, const fs::path& pictures, const fs::path
 }  // namespace
 
 int runDemonstration(const std::string& picturesFolder, const std::string& libraryPath,
-                     const std::string& dumpEach) {
+                     const std::string& dumpEach, const std::string& cpu) {
   std::error_code ec;
   fs::path pictures = fs::absolute(picturesFolder, ec);
   fs::create_directories(pictures, ec);
@@ -186,7 +188,7 @@ int runDemonstration(const std::string& picturesFolder, const std::string& libra
   for (const Chapter& chapter : chapters()) {
     std::cout << "\n== " << chapter.title << " (OS " << chapter.os
               << (chapter.withLibrary ? "" : ", no library") << ")\n";
-    if (!runChapter(chapter, pictures, work, ++n, libraryPath, dumpEach)) return 1;
+    if (!runChapter(chapter, pictures, work, ++n, libraryPath, dumpEach, cpu)) return 1;
   }
   fs::remove_all(work, ec);
   std::cout << "\nDone. The pictures are in " << pictures.string() << "\n";

@@ -83,7 +83,8 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (options.mode == Options::Mode::Demonstration) {
-      return qv::sim::runDemonstration("quorvel-demo", options.libraryPath, options.dumpEach);
+      return qv::sim::runDemonstration("quorvel-demo", options.libraryPath, options.dumpEach,
+                                       options.cpu.value_or(""));
     }
     if (options.mode == Options::Mode::Script && options.script != "-") {
       input = openScript(options.script);
@@ -102,6 +103,7 @@ int main(int argc, char** argv) {
   qv::host::HomeScreen& home = qv::host::HomeScreen::shared();
   home.setDeviceRoot(root);
   if (options.os) home.setOsVersion(*options.os);
+  if (options.cpu) home.setCpu(*options.cpu);
 
   qv::sim::Session session{home, options.libraryPath, baseDir};
   session.checkChanges = options.checkChanges;

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <cstdlib>
 #include <vector>
 
 #include "runtime/loader.h"
@@ -13,6 +14,10 @@ namespace qv::sim {
 Options parseOptions(int argc, const char* const* argv) {
   Options options;
   options.libraryPath = chosenLibrary(QV_LIBRARY_PATH);
+  if (std::getenv("QUORVEL_CPU")) options.cpu = chosenCpu();
+  if (options.cpu && *options.cpu != "arm64" && *options.cpu != "arm64e") {
+    throw UsageError{"QUORVEL_CPU takes arm64 or arm64e"};
+  }
   if (argc <= 1) return options;
   options.mode = Options::Mode::Commands;
   bool library = false, noLibrary = false, script = false, demo = false;
@@ -44,6 +49,11 @@ Options parseOptions(int argc, const char* const* argv) {
       script = true;
     } else if (name == "--os") {
       options.os = value();
+    } else if (name == "--cpu") {
+      options.cpu = value();
+      if (*options.cpu != "arm64" && *options.cpu != "arm64e") {
+        throw UsageError{"--cpu takes arm64 or arm64e"};
+      }
     } else if (name == "--root") {
       options.root = value();
       if (options.root.empty()) throw UsageError{"--root needs a folder"};
@@ -78,7 +88,7 @@ Options parseOptions(int argc, const char* const* argv) {
   if (demo) {
     if (script) throw UsageError{"--demo and --script exclude each other"};
     if (!options.root.empty() || options.os || options.json || options.checkChanges) {
-      throw UsageError{"--demo takes only --library, --no-library and --dump-each"};
+      throw UsageError{"--demo takes only --library, --no-library, --cpu and --dump-each"};
     }
     options.mode = Options::Mode::Demonstration;
   }
@@ -86,7 +96,8 @@ Options parseOptions(int argc, const char* const* argv) {
 }
 
 std::string usageText() {
-  return "usage: quorvel-sim [--script FILE|-] [--os VERSION] [--root DIR] [--json]\n"
+  return "usage: quorvel-sim [--script FILE|-] [--os VERSION] [--cpu arm64|arm64e] [--root DIR]\n"
+         "                   [--json]\n"
          "                   [--library PATH | --no-library] [--check-changes]\n"
          "                   [--dump-each DIR]\n"
          "       quorvel-sim [--demo] [--library PATH | --no-library] [--dump-each DIR]\n"
@@ -98,6 +109,9 @@ std::string usageText() {
          "\n"
          "  --script FILE   run the commands in FILE, one per line\n"
          "  --os VERSION    the OS version the device reports (a 'device os=' line overrides)\n"
+         "  --cpu CPU       the device's processor, arm64 (the default) or arm64e: the\n"
+         "                  slice of a Mach-O library it loads (a 'device cpu=' line\n"
+         "                  overrides; default: QUORVEL_CPU, else arm64)\n"
          "  --root DIR      the folder that stands for the device's '/' (default: a new\n"
          "                  folder under /tmp, named on standard error and kept)\n"
          "  --json          one JSON object per command instead of text\n"

@@ -14,9 +14,10 @@ struct Options {
     Help,
   };
   Mode mode = Mode::Demonstration;
-  std::string script;             // "-": standard input
-  std::optional<std::string> os;  // set before the script runs
-  std::string root;               // empty: a fresh folder under /tmp
+  std::string script;              // "-": standard input
+  std::optional<std::string> os;   // set before the script runs
+  std::optional<std::string> cpu;  // the device's processor, likewise
+  std::string root;                // empty: a fresh folder under /tmp
   bool json = false;
   std::string libraryPath;  // empty: boot the host alone
   bool checkChanges = false;

@@ -37,10 +37,17 @@ void requireFreeIdentifier(const Session& session, const std::string& command,
 
 CommandResult runDevice(Session& session, const Invocation& inv) {
   std::optional<std::string> os = inv.option("os");
-  if (!os) throw ScenarioError{"device: os=VERSION is needed"};
-  session.home.setOsVersion(*os);
+  std::optional<std::string> cpu = inv.option("cpu");
+  if (!os && !cpu) throw ScenarioError{"device: os=VERSION or cpu=arm64|arm64e is needed"};
   CommandResult result;
-  result.fields.set("os", *os);
+  if (cpu) {
+    session.home.setCpu(*cpu);
+    result.fields.set("cpu", *cpu);
+  }
+  if (os) {
+    session.home.setOsVersion(*os);
+    result.fields.set("os", *os);
+  }
   return result;
 }
 

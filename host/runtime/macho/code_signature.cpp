@@ -71,7 +71,7 @@ void verifyCodeSignature(const Image& image, const std::string& path) {
 namespace {
 
 constexpr uint32_t kPageShift = 12;
-constexpr uint32_t kDirectoryHeader = 88;  // a version 0x20400 code directory's fixed part
+constexpr uint32_t kDirectoryHeader = 88;      // a version 0x20400 code directory's fixed part
 constexpr uint32_t kSuperBlobHeader = 12 + 8;  // with one index entry
 
 uint32_t pageCount(uint64_t codeLimit) {

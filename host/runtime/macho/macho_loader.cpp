@@ -8,6 +8,7 @@
 #include "runtime/macho/code_signature.h"
 #include "runtime/macho/fixups.h"
 #include "runtime/macho/macho_format.h"
+#include "runtime/macho/pointer_auth.h"
 #include "runtime/macho/symbols.h"
 
 extern char** environ;
@@ -105,6 +106,7 @@ class Binder {
     auto it = library->symbols.find(symbol);
     if (it == library->symbols.end()) return missing(symbol, weakImport, expected);
     const HostSymbol& s = it->second;
+    if (image_.cpu.arm64e() && s.arm64eEntry) return reinterpret_cast<uint64_t>(s.arm64eEntry);
     if (s.variadic) {
       if (!s.appleEntry) {
         refuse("Symbol not bound: " + symbol +
@@ -133,7 +135,10 @@ class Binder {
 using Initialiser = void (*)(int argc, const char** argv, char** envp, const char** apple,
                              void* vars);
 
-// The initialisers in the order dyld runs them: each section's entries in turn.
+// The initialisers in the order dyld runs them: each section's entries in turn. An arm64e
+// image's __mod_init_func entries are called as dyld calls them, authenticated as function
+// pointers (an unsigned one fails); its __init_offsets are offsets dyld turns into calls
+// itself.
 std::vector<Initialiser> initialisers(const Image& image, const ImageMapping& memory) {
   std::vector<Initialiser> found;
   for (const Segment& segment : image.segments) {
@@ -141,8 +146,9 @@ std::vector<Initialiser> initialisers(const Image& image, const ImageMapping& me
       if (section.type() == kSectionModInitFuncPointers) {
         if (section.size % 8) refuse("malformed mach-o image: __mod_init_func size");
         for (uint64_t at = 0; at < section.size; at += 8) {
-          uint64_t* slot = memory.fixupSlot(section.addr + at);
-          found.push_back(reinterpret_cast<Initialiser>(*slot));
+          uint64_t entry = *memory.fixupSlot(section.addr + at);
+          if (image.cpu.arm64e()) entry = authenticatePointer(entry, PointerKey::IA, 0);
+          found.push_back(reinterpret_cast<Initialiser>(entry));
         }
       } else if (section.type() == kSectionInitFuncOffsets) {
         if (section.size % 4) refuse("malformed mach-o image: __init_offsets size");
@@ -156,6 +162,7 @@ std::vector<Initialiser> initialisers(const Image& image, const ImageMapping& me
   // Each must lie in the image's executable code.
   for (Initialiser init : found) {
     uint64_t address = reinterpret_cast<uint64_t>(init);
+    if (image.cpu.arm64e()) address = stripPointer(address, PointerKey::IA);
     bool inCode = false;
     for (const Segment& s : image.segments) {
       uint64_t start = memory.runtimeAddress(s.vmaddr);
@@ -225,6 +232,20 @@ const LoadedImage& loadImage(const std::string& path, const LoadOptions& options
   const char* apple[] = {nullptr};
   for (Initialiser init : inits) init(1, argv, environ, apple, nullptr);
   return *kept;
+}
+
+bool inArm64eImage(uint64_t address) {
+  std::lock_guard<std::mutex> guard(imagesLock());
+  for (const LoadedImage* image : images()) {
+    uint64_t base = reinterpret_cast<uint64_t>(image->mapping->base());
+    if (image->arm64e() && address >= base && address - base < image->mapping->size()) return true;
+  }
+  return false;
+}
+
+std::optional<Cpu> arm64eCpu() {
+  if (processCpu().type != kCpuTypeArm64 || !pointerAuthenticationAvailable()) return std::nullopt;
+  return Cpu{kCpuTypeArm64, kCpuSubtypeArm64E | kCpuSubtypePtrauthAbi};
 }
 
 std::vector<const LoadedImage*> loadedImages() {

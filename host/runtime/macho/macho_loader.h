@@ -35,6 +35,9 @@ struct LoadedImage {
   void* exported(const std::string& name) const;
   // The same through the symbol table, hidden symbols included (for diagnostics).
   void* symbol(const std::string& name) const;
+  // Built for arm64e: its code signs and authenticates pointers, and so does the host's side
+  // of every boundary it crosses.
+  bool arm64e() const { return image.cpu.arm64e(); }
 };
 
 // Loads `path`; refuses with LoadError, whose message is dyld's where dyld has one.
@@ -45,5 +48,13 @@ bool looksLikeMachO(const std::vector<uint8_t>& bytes);
 
 // Every image loaded so far, in order.
 std::vector<const LoadedImage*> loadedImages();
+
+// Whether `address` lies in a loaded arm64e image: code (a block's invoke, say) that signs
+// the pointers it hands over.
+bool inArm64eImage(uint64_t address);
+
+// The processor of an arm64e device: what the process runs when the host can authenticate
+// pointers (an aarch64 host whose processor has the feature); nothing elsewhere.
+std::optional<Cpu> arm64eCpu();
 
 }  // namespace qv::macho

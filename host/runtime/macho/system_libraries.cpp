@@ -17,6 +17,7 @@
 #include "platform/substrate.h"
 #include "runtime/blocks.h"
 #include "runtime/macho/apple_variadic.h"
+#include "runtime/macho/arm64e_boundary.h"
 
 namespace qv::macho {
 
@@ -46,6 +47,14 @@ std::pair<std::string, HostSymbol> entry(const char* name, T* address,
   return {std::string("_") + name,
           HostSymbol{reinterpret_cast<const void*>(address), isVariadic(address), appleEntry}};
 }
+// A function that takes or returns a code pointer, with its arm64e entry (of the same type).
+template <class T>
+std::pair<std::string, HostSymbol> withArm64eEntry(const char* name, T* address, T* arm64e) {
+  auto e = entry(name, address);
+  e.second.arm64eEntry = reinterpret_cast<const void*>(arm64e);
+  return e;
+}
+
 #define QV_SYMBOL(name) entry(#name, &name)
 #define QV_SYMBOL_AS(name, address) entry(name, address)
 
@@ -59,10 +68,11 @@ SystemLibraries makeHost() {
              QV_SYMBOL(class_getSuperclass),
              QV_SYMBOL(sel_registerName),
              QV_SYMBOL(sel_getName),
-             QV_SYMBOL(class_addMethod),
+             withArm64eEntry("class_addMethod", &class_addMethod, &addMethodArm64e),
              QV_SYMBOL(class_getInstanceVariable),
              QV_SYMBOL(ivar_getOffset),
-             QV_SYMBOL(class_getMethodImplementation),
+             withArm64eEntry("class_getMethodImplementation", &class_getMethodImplementation,
+                             &methodImplementationArm64e),
              QV_SYMBOL(class_respondsToSelector),
              QV_SYMBOL(objc_msgSend),
              QV_SYMBOL(objc_retain),
@@ -114,7 +124,8 @@ SystemLibraries makeHost() {
         QV_SYMBOL(CFRelease), QV_SYMBOL(CFPreferencesAppSynchronize),
         QV_SYMBOL(CFPreferencesCopyKeyList), QV_SYMBOL(CFPreferencesSetAppValue),
         QV_SYMBOL(CFPreferencesCopyMultiple), QV_SYMBOL(CFNotificationCenterGetDarwinNotifyCenter),
-        QV_SYMBOL(CFNotificationCenterAddObserver),
+        withArm64eEntry("CFNotificationCenterAddObserver", &CFNotificationCenterAddObserver,
+                        &addObserverArm64e),
         QV_SYMBOL(CFNotificationCenterPostNotification)}});
   host.add({"/System/Library/Frameworks/Foundation.framework/Foundation",
             "/System/Library/Frameworks/Foundation.framework/Foundation",
@@ -127,7 +138,7 @@ SystemLibraries makeHost() {
   // The rootless substrate: an image finds it through @rpath and its LC_RPATH.
   host.add({"@rpath/CydiaSubstrate.framework/CydiaSubstrate",
             "/var/jb/Library/Frameworks/CydiaSubstrate.framework/CydiaSubstrate",
-            {QV_SYMBOL(MSHookMessageEx)}});
+            {withArm64eEntry("MSHookMessageEx", &MSHookMessageEx, &hookMessageArm64e)}});
   return host;
 }
 

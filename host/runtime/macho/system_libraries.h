@@ -16,6 +16,9 @@ struct HostSymbol {
   // function without one cannot be bound.
   bool variadic = false;
   const void* appleEntry = nullptr;
+  // For an arm64e image: an entry that authenticates the pointers the image hands over and
+  // signs those it gets back (null: the function takes and returns no code pointer).
+  const void* arm64eEntry = nullptr;
 };
 
 struct SystemLibrary {
