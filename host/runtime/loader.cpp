@@ -61,9 +61,12 @@ std::string chosenLibrary(const std::string& built) {
   return chosen && *chosen ? chosen : built;
 }
 
-std::string chosenCpu() {
+std::string chosenCpu(const std::string& osVersion) {
   const char* chosen = std::getenv("QUORVEL_CPU");
-  return chosen && *chosen ? chosen : "arm64";
+  std::string cpu = chosen && *chosen ? chosen : "arm64";
+  std::optional<uint32_t> os = macho::parseVersion(osVersion);
+  if (cpu == "arm64e" && os && *os < 0x000e0000) return "arm64";
+  return cpu;
 }
 
 void* librarySymbol(const char* name) {

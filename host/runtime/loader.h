@@ -22,8 +22,11 @@ bool loadLibrary(const std::string& path, const LibraryLoadOptions& options, std
 // phone's Mach-O dylib, say), else `built`, the native one of this build.
 std::string chosenLibrary(const std::string& built);
 
-// The device's processor chosen by the QUORVEL_CPU environment variable, else "arm64".
-std::string chosenCpu();
+// The processor of a device with this OS that the QUORVEL_CPU environment variable chooses
+// (else "arm64"): "arm64e" chooses arm64e where the arm64e slice can load, on iOS 14 and
+// later, and arm64 below (arm64e phones on 12 and 13 ran another, unversioned ABI, and no
+// rootless jailbreak runs below 15). Test runs of the whole suite per processor set it.
+std::string chosenCpu(const std::string& osVersion);
 
 // What the loaded library exports under its C name ("defaults"), or null.
 void* librarySymbol(const char* name);

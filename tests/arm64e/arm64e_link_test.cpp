@@ -60,8 +60,9 @@ std::vector<uint8_t> readBytes(const fs::path& path) {
 }
 
 void writeBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                             static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 int run(const std::string& command) {
@@ -91,16 +92,19 @@ class Arm64eLink : public ::testing::Test {
     RewrittenObject prepared = rewriteObject(readBytes(dir_ / "lib.o"));
     pointers_ = prepared.pointers;
     writeBytes(dir_ / "prepared.o", prepared.bytes);
-    EXPECT_EQ(run(std::string(QV_LD64_22) +
-                  " -arch arm64 -dylib -platform_version ios 14.0 14.0 -install_name /test/lib.dylib"
-                  " -adhoc_codesign -fixup_chains -init_offsets -map '" + (dir_ / "map").string() +
-                  "' -o '" + (dir_ / "linked.dylib").string() + "' '" +
-                  (dir_ / "prepared.o").string() + "' '" + (dir_ / "external.tbd").string() + "'"),
-              0);
+    EXPECT_EQ(
+        run(std::string(QV_LD64_22) +
+            " -arch arm64 -dylib -platform_version ios 14.0 14.0 -install_name /test/lib.dylib"
+            " -adhoc_codesign -fixup_chains -init_offsets -map '" +
+            (dir_ / "map").string() + "' -o '" + (dir_ / "linked.dylib").string() + "' '" +
+            (dir_ / "prepared.o").string() + "' '" + (dir_ / "external.tbd").string() + "'"),
+        0);
     std::ifstream mapFile(dir_ / "map");
-    LinkMap map = parseLinkMap({std::istreambuf_iterator<char>(mapFile), std::istreambuf_iterator<char>()});
+    LinkMap map =
+        parseLinkMap({std::istreambuf_iterator<char>(mapFile), std::istreambuf_iterator<char>()});
     linked_ = readBytes(dir_ / "linked.dylib");
-    return makeArm64eSlice(linked_, placePointers(map, {{(dir_ / "prepared.o").string(), pointers_}}), &report_);
+    return makeArm64eSlice(
+        linked_, placePointers(map, {{(dir_ / "prepared.o").string(), pointers_}}), &report_);
   }
 
   fs::path dir_;
@@ -125,7 +129,9 @@ uint64_t entryAt(const macho::Image& image, const std::string& symbol, uint64_t 
   return 0;
 }
 
-uint64_t bits(uint64_t v, unsigned from, unsigned count) { return (v >> from) & ((1ull << count) - 1); }
+uint64_t bits(uint64_t v, unsigned from, unsigned count) {
+  return (v >> from) & ((1ull << count) - 1);
+}
 
 TEST_F(Arm64eLink, WhatTheCompilerSignsBecomesAuthenticatedFixupsAndTheRestStaysPlain) {
   std::vector<uint8_t> slice = link(kSource);
@@ -142,9 +148,9 @@ TEST_F(Arm64eLink, WhatTheCompilerSignsBecomesAuthenticatedFixupsAndTheRestStays
     bool bind;
     uint64_t key, diversity, addressDiversity;
   };
-  for (const Expected& e : {Expected{"_table", 0, false, 0, 0, 0}, Expected{"_table", 8, true, 0, 0, 0},
-                            Expected{"_holder", 0, false, 0, 0x1234, 1},
-                            Expected{"_holder", 8, false, 1, 77, 0}}) {
+  for (const Expected& e :
+       {Expected{"_table", 0, false, 0, 0, 0}, Expected{"_table", 8, true, 0, 0, 0},
+        Expected{"_holder", 0, false, 0, 0x1234, 1}, Expected{"_holder", 8, false, 1, 77, 0}}) {
     uint64_t raw = entryAt(image, e.symbol, e.offset);
     EXPECT_EQ(bits(raw, 63, 1), 1u) << e.symbol << "+" << e.offset << " is not authenticated";
     EXPECT_EQ(bits(raw, 62, 1), e.bind) << e.symbol << "+" << e.offset;
@@ -176,13 +182,15 @@ TEST_F(Arm64eLink, TheUniversalCheckHoldsTheSliceAndFailsWithoutIt) {
   std::vector<uint8_t> slice = link(kSource);
   writeBytes(dir_ / "arm64e.dylib", slice);
   // A plain arm64 slice for iOS 12 beside it.
-  ASSERT_EQ(run(std::string(QV_CLANG22) + " -target arm64-apple-ios12.0 -c '" + (dir_ / "lib.cpp").string() +
-                "' -o '" + (dir_ / "arm64.o").string() + "' && " + QV_LD64_22 +
+  ASSERT_EQ(run(std::string(QV_CLANG22) + " -target arm64-apple-ios12.0 -c '" +
+                (dir_ / "lib.cpp").string() + "' -o '" + (dir_ / "arm64.o").string() + "' && " +
+                QV_LD64_22 +
                 " -arch arm64 -dylib -platform_version ios 12.0 14.0 -install_name /test/lib.dylib"
-                " -adhoc_codesign -o '" + (dir_ / "arm64.dylib").string() + "' '" +
-                (dir_ / "arm64.o").string() + "' '" + (dir_ / "external.tbd").string() + "' && " +
-                QV_LIPO + " -create '" + (dir_ / "arm64.dylib").string() + "' '" +
-                (dir_ / "arm64e.dylib").string() + "' -output '" + (dir_ / "fat.dylib").string() + "'"),
+                " -adhoc_codesign -o '" +
+                (dir_ / "arm64.dylib").string() + "' '" + (dir_ / "arm64.o").string() + "' '" +
+                (dir_ / "external.tbd").string() + "' && " + QV_LIPO + " -create '" +
+                (dir_ / "arm64.dylib").string() + "' '" + (dir_ / "arm64e.dylib").string() +
+                "' -output '" + (dir_ / "fat.dylib").string() + "'"),
             0);
   UniversalReport good = checkUniversal(readBytes(dir_ / "fat.dylib"));
   EXPECT_TRUE(good.failures.empty()) << good.failures.front();
@@ -195,7 +203,8 @@ TEST(Arm64eParts, AnObjectThatIsNotArm64IsRefused) {
 }
 
 TEST(Arm64eParts, RecordsSurviveTheirTextForm) {
-  std::vector<AuthenticatedPointer> records = {{"_a", 8, {0, 0x1234, true}}, {"__ZN1b1cE", 0, {3, 0, false}}};
+  std::vector<AuthenticatedPointer> records = {{"_a", 8, {0, 0x1234, true}},
+                                               {"__ZN1b1cE", 0, {3, 0, false}}};
   std::vector<AuthenticatedPointer> back = parsePointers(formatPointers(records));
   ASSERT_EQ(back.size(), 2u);
   for (size_t i = 0; i < 2; i++) {
@@ -221,7 +230,8 @@ TEST(Arm64eParts, PlacingFollowsTheObjectTheLinkerKept) {
   ASSERT_EQ(placed.size(), 1u);
   EXPECT_EQ(placed.begin()->first, 0x4008u);
   map.symbols[{1, "_shared"}] = 0x4000;
-  EXPECT_THROW(placePointers(map, {{"a.o", {{"_shared", 8, ia}}}, {"b.o", {{"_shared", 8, db}}}}), ToolError);
+  EXPECT_THROW(placePointers(map, {{"a.o", {{"_shared", 8, ia}}}, {"b.o", {{"_shared", 8, db}}}}),
+               ToolError);
 }
 
 }  // namespace

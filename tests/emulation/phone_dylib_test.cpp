@@ -10,6 +10,7 @@ namespace qv::testing {
 namespace {
 
 std::string variant(const std::string& name) {
+  if (name.rfind("Quorvel", 0) == 0) return std::string(QV_DEVICE_DIR) + "/" + name + ".dylib";
   return std::string(QV_DEVICE_DIR) + "/variants/" + name + ".dylib";
 }
 
@@ -17,9 +18,21 @@ TEST(PhoneDylib, IsWhatTheScenarioTestsLoad) {
   EXPECT_EQ(chosenLibrary("the native library"), std::string(QV_DEVICE_DIR) + "/Quorvel.dylib");
 }
 
+// The universal dylib: each processor loads its own slice (the suite runs once per processor).
+TEST_F(Scenario, TheDevicesProcessorLoadsItsSliceOfTheUniversalDylib) {
+  device("14.2");
+  app("com.example.mail");
+  boot();
+  std::vector<const macho::LoadedImage*> images = macho::loadedImages();
+  ASSERT_EQ(images.size(), 1u);
+  EXPECT_EQ(images[0]->arm64e(), home().cpu() == "arm64e") << home().cpu();
+  EXPECT_EQ(images[0]->image.minOS, home().cpu() == "arm64e" ? 0x000e0000u : 0x000c0000u);
+}
+
 struct Refusal {
-  const char* name;
+  const char* name;  // a variant, or "Quorvel" (universal) or "Quorvel-arm64" of the build
   const char* os;
+  const char* cpu;
   std::vector<std::string> says;  // "@" stands for the dylib's path
 };
 
@@ -39,6 +52,7 @@ TEST_P(RefusedDylib, IsRefusedWithDyldsMessageAndTheHomeScreenBootsWithoutIt) {
   const Refusal& r = GetParam();
   std::string path = variant(r.name);
   device(r.os);
+  home().setCpu(r.cpu);
   app("com.example.mail", 3);
   home().boot(path);
 
@@ -73,24 +87,41 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refusal{"truncated",
                 "14.2",
+                "arm64",
                 {"truncated mach-o error: segment __TEXT extends to 81920 which is past end of "
                  "file 40000"}},
         Refusal{"x86_64",
                 "14.2",
+                "arm64",
                 {"mach-o file, but is an incompatible architecture (have 'x86_64', need 'arm64')"}},
         Refusal{"ios14",
                 "12.4",
+                "arm64",
                 {"mach-o file (@) was built for iOS 14.0 which is newer than running OS 12.4"}},
-        Refusal{
-            "altered", "14.2", {"code signature invalid for '@': page 4 does not match its hash"}},
+        Refusal{"altered",
+                "14.2",
+                "arm64",
+                {"code signature invalid for '@': page 4 does not match its hash"}},
         Refusal{"missing-import",
                 "13.5",
+                "arm64",
                 {"Symbol not found: _objc_setHook_lazyClassNamer\n  Referenced from: @\n"
                  "  Expected in: /usr/lib/libobjc.A.dylib"}},
         Refusal{"wrong-library",
                 "12.4",
+                "arm64",
                 {"Symbol not found: _NSClassFromString\n  Referenced from: @\n  Expected in: "
-                 "/System/Library/Frameworks/CoreFoundation.framework/CoreFoundation"}}),
+                 "/System/Library/Frameworks/CoreFoundation.framework/CoreFoundation"}},
+        // A phone from A12 on runs the home screen as arm64e: an arm64-only dylib never loads.
+        Refusal{"Quorvel-arm64",
+                "14.2",
+                "arm64e",
+                {"mach-o file, but is an incompatible architecture (have 'arm64', need 'arm64e')"}},
+        // Its arm64e slice is for iOS 14 and later.
+        Refusal{"Quorvel",
+                "13.5",
+                "arm64e",
+                {"mach-o file (@) was built for iOS 14.0 which is newer than running OS 13.5"}}),
     [](const ::testing::TestParamInfo<Refusal>& info) {
       std::string name = info.param.name;
       for (char& c : name) {
@@ -104,6 +135,7 @@ using LoadedVariant = Scenario;
 // Linked for 14.0 with chained fixups: loads where the OS is new enough, and works.
 TEST_F(LoadedVariant, ChainedFixupsLoadOnANewEnoughDeviceAndTheLibraryWorks) {
   device("14.2");
+  home().setCpu("arm64");
   app("com.example.mail", 3);
   home().boot(variant("chained"));
   ASSERT_TRUE(home().libraryLoaded()) << home().libraryRefusal();

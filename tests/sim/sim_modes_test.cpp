@@ -59,7 +59,7 @@ TEST_F(SimTest, HelpListsTheOptionsAndTheCommands) {
   std::string all;
   for (const host::Json& usageLine : out[0]["commands"].items()) all += usageLine.asString() + "\n";
   for (const char* command :
-       {"device os=", "app ID", "search-activity ID", "auth success", "dump"}) {
+       {"device [os=VERSION] [cpu=", "app ID", "search-activity ID", "auth success", "dump"}) {
     EXPECT_NE(all.find(command), std::string::npos) << command;
   }
 }

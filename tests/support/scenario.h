@@ -108,7 +108,6 @@ class Scenario : public ::testing::Test {
     host::markMainThread();
     host::registerUIKit();
     home().setDeviceRoot(root_);
-    home().setCpu(chosenCpu());
   }
   void TearDown() override {
     expectQuietDaemonLog();
@@ -126,6 +125,7 @@ class Scenario : public ::testing::Test {
     home().addApp(setup);
   }
   void boot() {
+    home().setCpu(chosenCpu(home().osVersion()));
     home().boot(chosenLibrary(QV_LIBRARY_PATH));
     // A library the loader refused would leave the test checking a home screen without it.
     ASSERT_TRUE(home().libraryLoaded()) << home().libraryRefusal();

@@ -27,6 +27,9 @@ struct Session {
   // After each command of a booted home screen, the whole state is written to a file of its
   // own in this folder (NNN.json, by line number); empty: nothing is written.
   std::filesystem::path dumpEach = {};
+  // The device's processor was given (--cpu, or a device line's cpu=); else boot takes the
+  // one QUORVEL_CPU chooses for the device's OS.
+  bool cpuGiven = false;
 };
 
 struct CommandEntry;

@@ -108,6 +108,7 @@ int main(int argc, char** argv) {
   qv::sim::Session session{home, options.libraryPath, baseDir};
   session.checkChanges = options.checkChanges;
   session.dumpEach = options.dumpEach;
+  session.cpuGiven = options.cpu.has_value();
   qv::sim::Reporter reporter(options.json, std::cout, std::cerr);
   // Between commands the session keeps running: what other processes post (the settings
   // program's reload, say) takes effect at once. JSON output stays one object per command.

@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "runtime/loader.h"
@@ -14,9 +15,10 @@ namespace qv::sim {
 Options parseOptions(int argc, const char* const* argv) {
   Options options;
   options.libraryPath = chosenLibrary(QV_LIBRARY_PATH);
-  if (std::getenv("QUORVEL_CPU")) options.cpu = chosenCpu();
-  if (options.cpu && *options.cpu != "arm64" && *options.cpu != "arm64e") {
-    throw UsageError{"QUORVEL_CPU takes arm64 or arm64e"};
+  if (const char* cpu = std::getenv("QUORVEL_CPU"); cpu && *cpu) {
+    if (std::string(cpu) != "arm64" && std::string(cpu) != "arm64e") {
+      throw UsageError{"QUORVEL_CPU takes arm64 or arm64e"};
+    }
   }
   if (argc <= 1) return options;
   options.mode = Options::Mode::Commands;

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "foundation/path_resolution.h"
+#include "runtime/loader.h"
 #include "handlers.h"
 #include "quorvel-prefs/settings_keys.h"
 #include "values.h"
@@ -42,6 +43,7 @@ CommandResult runDevice(Session& session, const Invocation& inv) {
   CommandResult result;
   if (cpu) {
     session.home.setCpu(*cpu);
+    session.cpuGiven = true;
     result.fields.set("cpu", *cpu);
   }
   if (os) {
@@ -187,6 +189,7 @@ CommandResult runBoot(Session& session, const Invocation&) {
   if (!session.libraryPath.empty() && !fs::is_regular_file(session.libraryPath)) {
     throw ScenarioError{"boot: no library at " + session.libraryPath};
   }
+  if (!session.cpuGiven) home.setCpu(chosenCpu(home.osVersion()));
   home.boot(session.libraryPath);
   Json state = home.dump();
   CommandResult result;
