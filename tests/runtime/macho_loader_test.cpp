@@ -243,8 +243,8 @@ TEST_P(AuthenticatedChain, EntriesAreSignedWithTheirKeyAndDiscriminator) {
     EXPECT_EQ(l.slot(i), macho::signPointer(e.target, e.key, e.discriminator)) << "slot " << i;
     EXPECT_EQ(macho::authenticatePointer(l.slot(i), e.key, e.discriminator), e.target)
         << "slot " << i;
-    // A signature has few bits (seven here), so another discriminator may sign alike by chance;
-    // eight others all doing so would take a chance of 2^-56.
+    // A signature has few bits (seven, with a top byte left to tags), so another discriminator
+    // may sign alike by chance; eight others all doing so would take a chance of 2^-56.
     int alike = 0;
     for (uint64_t other = 1; other <= 8; other++) {
       alike += l.slot(i) == macho::signPointer(e.target, e.key, e.discriminator ^ other);
