@@ -6,6 +6,7 @@
 #include <string>
 
 #include "foundation/foundation_internal.h"
+#include "runtime/system_images.h"
 #include "uikit/colour_text.h"
 #include "uikit/uikit.h"
 #include "uikit/uikit_internal.h"
@@ -33,6 +34,7 @@ bool same(const Rgba& a, const Rgba& b) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   registerUIKit();
+  runtime::loadSystemImage(runtime::kColourPicker);
   return 0;
 }
 

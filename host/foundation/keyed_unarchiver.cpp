@@ -1,7 +1,10 @@
-// NSKeyedUnarchiver: a keyed archive back to its object graph. Anything malformed gives nil.
+// NSKeyedUnarchiver: a keyed archive back to its object graph. The raising and the error-returning
+// entry points share one reader.
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
+#include "foundation/exceptions.h"
 #include "foundation/keyed_archive_internal.h"
 #include "foundation/plist_guard.h"
 #include "foundation/property_list.h"
@@ -230,13 +233,33 @@ bool ArchiveDecoder::decodeBool(const std::string& key) const {
   return false;
 }
 
-id unarchiveObjectWithData(id data) {
-  if (!isData(data)) return nil;
+namespace {
+
+// Why an archive cannot be read, as Foundation words it; empty when it can.
+struct Decoded {
+  Strong root;
+  std::string failure;
+  bool incomprehensible = false;  // not a keyed archive at all
+};
+
+std::string leadingBytes(const std::vector<uint8_t>& bytes) {
+  std::string text;
+  char hex[8];
+  for (size_t i = 0; i < bytes.size() && i < 8; ++i) {
+    std::snprintf(hex, sizeof hex, "%s0x%x", i ? ", " : "", bytes[i]);
+    text += hex;
+  }
+  return text;
+}
+
+Decoded decodeArchive(id data) {
+  if (!data || !isData(data)) return {{}, "data is NULL", true};
   const auto& bytes = fields<NSDataObj>(data)->bytes;
+  Decoded incomprehensible{{}, "incomprehensible archive (" + leadingBytes(bytes) + ")", true};
   PlistPtr root = parsePropertyListBytes(
       std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   plist_t archive = root.get();
-  if (!isType(archive, PLIST_DICT)) return nil;
+  if (!isType(archive, PLIST_DICT)) return incomprehensible;
   plist_t archiver = plist_dict_get_item(archive, "$archiver");
   plist_t version = plist_dict_get_item(archive, "$version");
   plist_t top = plist_dict_get_item(archive, "$top");
@@ -245,27 +268,70 @@ id unarchiveObjectWithData(id data) {
   if (isType(version, PLIST_UINT)) plist_get_uint_val(version, &versionValue);
   if (!isType(archiver, PLIST_STRING) || stringOf(archiver) != "NSKeyedArchiver" ||
       versionValue != 100000 || !isType(top, PLIST_DICT) || !isType(objects, PLIST_ARRAY)) {
-    return nil;
+    return incomprehensible;
   }
   plist_t null = plist_array_get_size(objects) ? plist_array_get_item(objects, 0) : nullptr;
-  if (!isType(null, PLIST_STRING) || stringOf(null) != "$null") return nil;
+  if (!isType(null, PLIST_STRING) || stringOf(null) != "$null") return incomprehensible;
   uint64_t rootUid = 0;
-  if (!uidOf(plist_dict_get_item(top, "root"), rootUid)) return nil;
+  if (!uidOf(plist_dict_get_item(top, "root"), rootUid)) return incomprehensible;
   ArchiveReader reader(objects);
   Strong result = reader.decode(rootUid);
-  if (reader.failed || !result) return nil;
-  return objc_autorelease(objc_retain(result.get()));
+  if (reader.failed) return {{}, "cannot decode the object for key (root)", false};
+  return {result, "", false};
 }
 
-namespace {
+// +unarchiveObjectWithData: raises for anything it cannot read; an archive of nil gives nil.
+id unarchiverUnarchive(id, SEL, id data) {
+  Decoded d = decodeArchive(data);
+  if (!d.failure.empty()) {
+    raiseUncaught(
+        d.incomprehensible ? kInvalidArgumentException : "NSInvalidUnarchiveOperationException",
+        std::string("*** -[NSKeyedUnarchiver ") +
+            (d.incomprehensible ? "initForReadingWithData:]: " : "decodeObjectForKey:]: ") +
+            d.failure);
+  }
+  return d.root ? objc_autorelease(objc_retain(d.root.get())) : nil;
+}
 
-id unarchiverUnarchive(id, SEL, id data) { return unarchiveObjectWithData(data); }
+// The decoding error: NSCoderReadCorruptError.
+constexpr NSInteger kCoderReadCorrupt = 4864;
+
+id corruptArchiveError(const std::string& why) {
+  id info = makeDictionary({{makeString("NSDebugDescription"), makeString(why)}});
+  return msgSend<id>(objc_getClass("NSError"), SELECTOR("errorWithDomain:code:userInfo:"),
+                     makeString("NSCocoaErrorDomain"), kCoderReadCorrupt, info);
+}
+
+// +unarchivedObjectOfClass:fromData:error: never raises for the data: an archive it cannot
+// read, or whose root is not of the class, gives nil and the error.
+id unarchiverUnarchiveOfClass(id, SEL, Class cls, id data, id* error) {
+  setError(error, nil);
+  Decoded d = decodeArchive(data);
+  if (!d.failure.empty()) {
+    setError(error, corruptArchiveError(d.failure));
+    return nil;
+  }
+  if (!d.root) return nil;
+  if (!cls || !msgSend<BOOL>(d.root.get(), SELECTOR("isKindOfClass:"), cls)) {
+    setError(error, corruptArchiveError(std::string("value for key 'root' was of unexpected "
+                                                    "class '") +
+                                        class_getName(object_getClass(d.root.get())) + "'."));
+    return nil;
+  }
+  return objc_autorelease(objc_retain(d.root.get()));
+}
 
 }  // namespace
 
+id unarchiveObjectWithData(id data) {
+  Decoded d = decodeArchive(data);
+  return d.root ? objc_autorelease(objc_retain(d.root.get())) : nil;
+}
+
 void registerKeyedUnarchiverClass() {
   ClassBuilder<>("NSKeyedUnarchiver", "NSObject")
-      .classMethod("unarchiveObjectWithData:", unarchiverUnarchive);
+      .classMethod("unarchiveObjectWithData:", unarchiverUnarchive)
+      .classMethod("unarchivedObjectOfClass:fromData:error:", unarchiverUnarchiveOfClass);
 }
 
 }  // namespace qv::host

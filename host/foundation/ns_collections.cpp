@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "foundation/exceptions.h"
 #include "foundation/foundation_internal.h"
 #include "runtime/class_builder.h"
 
@@ -11,15 +12,16 @@ namespace {
 
 Class gArray, gMutableArray, gDictionary, gMutableDictionary;
 
-// Foundation raises on these; inside the home screen that ends the process, so we end it too,
-// with the message Foundation would log.
+// Foundation raises on these; inside the home screen that ends the process.
 [[noreturn]] void raise(const char* cls, SEL sel, const char* what) {
-  std::fprintf(stderr,
-               "*** Terminating app due to uncaught exception 'NSInvalidArgumentException', "
-               "reason: '-[%s %s]: %s'\n",
-               cls, sel_getName(sel), what);
-  std::fflush(stderr);
-  std::abort();
+  raiseUncaught(kInvalidArgumentException,
+                std::string("*** -[") + cls + " " + sel_getName(sel) + "]: " + what);
+}
+[[noreturn]] void raiseRange(id self, SEL sel, NSUInteger index, size_t count) {
+  std::string bounds = count ? "[0 .. " + std::to_string(count - 1) + "]" : "for empty array";
+  raiseUncaught(kRangeException, methodReason(self, sel,
+                                              "index " + std::to_string(index) + " beyond bounds " +
+                                                  bounds));
 }
 
 NSArrayObj* arr(id a) { return fields<NSArrayObj>(a); }
@@ -44,7 +46,7 @@ id arrWithArray(id cls, SEL, id other) {
 NSUInteger arrCount(id self, SEL) { return arr(self)->items.size(); }
 id arrObjectAtIndex(id self, SEL sel, NSUInteger index) {
   if (index >= arr(self)->items.size()) {
-    raise(class_getName(object_getClass(self)), sel, "index beyond bounds");
+    raiseRange(self, sel, index, arr(self)->items.size());
   }
   return arr(self)->items[index];
 }
@@ -102,7 +104,7 @@ void marrAdd(id self, SEL sel, id obj) {
 void marrInsert(id self, SEL sel, id obj, NSUInteger index) {
   if (!obj) raise(class_getName(object_getClass(self)), sel, "object cannot be nil");
   auto& items = arr(self)->items;
-  if (index > items.size()) raise(class_getName(object_getClass(self)), sel, "index beyond bounds");
+  if (index > items.size()) raiseRange(self, sel, index, items.size());
   items.insert(items.begin() + static_cast<ptrdiff_t>(index), Strong(obj));
 }
 // Removes every entry equal to the object.
@@ -117,8 +119,7 @@ void marrRemove(id self, SEL, id obj) {
 }
 void marrRemoveAtIndex(id self, SEL sel, NSUInteger index) {
   auto& items = arr(self)->items;
-  if (index >= items.size())
-    raise(class_getName(object_getClass(self)), sel, "index beyond bounds");
+  if (index >= items.size()) raiseRange(self, sel, index, items.size());
   items.erase(items.begin() + static_cast<ptrdiff_t>(index));
 }
 void marrRemoveAll(id self, SEL) { arr(self)->items.clear(); }
@@ -188,8 +189,9 @@ void mdictSet(id self, SEL sel, id obj, id key) {
   Strong copied = Strong::adopt(msgSend<id>(key, SELECTOR("copy")));
   dict(self)->map[copied] = Strong(obj);
 }
-void mdictRemove(id self, SEL, id key) {
-  if (key) dict(self)->map.erase(Strong(key));
+void mdictRemove(id self, SEL sel, id key) {
+  if (!key) raise(class_getName(object_getClass(self)), sel, "key cannot be nil");
+  dict(self)->map.erase(Strong(key));
 }
 void mdictRemoveAll(id self, SEL) { dict(self)->map.clear(); }
 

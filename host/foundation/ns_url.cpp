@@ -2,6 +2,7 @@
 // real one.
 #include <functional>
 
+#include "foundation/exceptions.h"
 #include "foundation/path_resolution.h"
 #include "foundation/storage_internal.h"
 
@@ -56,11 +57,19 @@ std::string escapePath(const std::string& path) {
 }
 
 id urlFileURLWithPath(id, SEL, id path) {
+  if (!path) {
+    raiseUncaught(kInvalidArgumentException,
+                  "*** -[NSURL initFileURLWithPath:]: nil string parameter");
+  }
   if (!isString(path)) return nil;
   std::string p = stdString(path);
   return objc_autorelease(newURL(p, looksLikeDirectory(p)));
 }
 id urlFileURLWithPathIsDirectory(id, SEL, id path, BOOL isDirectory) {
+  if (!path) {
+    raiseUncaught(kInvalidArgumentException,
+                  "*** -[NSURL initFileURLWithPath:isDirectory:]: nil string parameter");
+  }
   if (!isString(path)) return nil;
   return objc_autorelease(newURL(stdString(path), isDirectory));
 }

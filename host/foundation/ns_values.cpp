@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 
+#include "foundation/exceptions.h"
 #include "foundation/foundation_internal.h"
 #include "foundation/string_scan.h"
 #include "runtime/class_builder.h"
@@ -25,7 +26,10 @@ id newString(std::string text) {
   return s;
 }
 
-id strWithUTF8(id, SEL, const char* utf8) { return utf8 ? objc_autorelease(newString(utf8)) : nil; }
+id strWithUTF8(id cls, SEL sel, const char* utf8) {
+  if (!utf8) raiseUncaught(kInvalidArgumentException, methodReason(cls, sel, "NULL cString"));
+  return objc_autorelease(newString(utf8));
+}
 id strEmpty(id, SEL) { return objc_autorelease(newString("")); }
 id strInitWithUTF8(id self, SEL, const char* utf8) {
   if (!utf8) {
@@ -52,15 +56,17 @@ BOOL strIsEqual(id self, SEL, id other) {
   return other == self || strIsEqualToString(self, nullptr, other);
 }
 NSUInteger strHash(id self, SEL) { return std::hash<std::string>()(str(self)->utf8); }
-BOOL strContains(id self, SEL, id other) {
-  if (!other || !isString(other)) return NO;
+BOOL strContains(id self, SEL sel, id other) {
+  if (!other) raiseUncaught(kInvalidArgumentException, methodReason(self, sel, "nil argument"));
+  if (!isString(other)) return NO;
   return str(self)->utf8.find(str(other)->utf8) != std::string::npos;
 }
 BOOL strHasPrefix(id self, SEL, id other) {
   if (!other || !isString(other)) return NO;
   return str(self)->utf8.rfind(str(other)->utf8, 0) == 0;
 }
-id strAppend(id self, SEL, id other) {
+id strAppend(id self, SEL sel, id other) {
+  if (!other) raiseUncaught(kInvalidArgumentException, methodReason(self, sel, "nil argument"));
   return objc_autorelease(newString(str(self)->utf8 + stdString(other)));
 }
 

@@ -114,6 +114,10 @@ const objc_method_entry* findMethod(Class cls, SEL sel);
 
 // Every method replaced through the substrate or added with class_addMethod, in order, as
 // "-[Class selector] replaced" / "+[Class selector] added".
+// The OS has no class by this name: objc_getClass finds nothing from now on (a class object
+// already handed out stays valid).
+void removeClassName(const char* name);
+
 std::vector<std::string> installedHooks();
 void recordHook(Class cls, SEL sel, const char* kind);
 // Every substrate hook that installed nothing because the class or the method is not there, in

@@ -253,6 +253,12 @@ void recordHook(Class cls, SEL sel, const char* kind) {
   registry().hooks.push_back(entry);
 }
 
+void removeClassName(const char* name) {
+  Registry& r = registry();
+  std::unique_lock<std::shared_mutex> lock(r.classesLock);
+  r.classes.erase(name);
+}
+
 std::vector<std::string> hooksNotInstalled() {
   std::lock_guard<std::recursive_mutex> lock(runtimeLock());
   return registry().hooksNotInstalled;

@@ -95,9 +95,15 @@ static void notInstalled(std::string what) {
 }
 
 extern "C" void MSHookMessageEx(Class cls, SEL sel, IMP replacement, IMP* previous) {
-  if (!cls || !sel) {
-    notInstalled(std::string("nil ") + (cls ? "selector" : "class") + " for selector " +
-                 sel_getName(sel));
+  // The substrates of rootless jailbreaks declare the class non-null and use it at once: a
+  // caller that passes nil has undefined behaviour, so the host stops it here.
+  if (!cls) {
+    std::fprintf(stderr, "MSHookMessageEx: nil class for selector %s\n",
+                 sel ? sel_getName(sel) : "(null)");
+    std::abort();
+  }
+  if (!sel) {
+    notInstalled(std::string("nil selector for -[") + class_getName(cls) + "]");
     return;
   }
   std::lock_guard<std::recursive_mutex> guard(qv::runtime::runtimeLock());

@@ -15,6 +15,7 @@
 #include "foundation/string_scan.h"
 #include "foundation/system_log.h"
 #include "runtime/loader.h"
+#include "runtime/system_images.h"
 #include "springboard/home_setup.h"
 #include "springboard/menu_presenter.h"
 #include "springboard/springboard_internal.h"
@@ -196,6 +197,9 @@ void HomeScreen::boot(const std::string& libraryPath) {
   setSystemVersion(version_);
   registerUIKit();
   registerHomeScreenClasses(family_, quirks_);
+  for (const std::string& name : quirks_.missingClasses) runtime::removeClassName(name.c_str());
+  for (const std::string& image : quirks_.missingImages) runtime::markSystemImageMissing(image);
+  for (const std::string& image : quirks_.homeScreenImages) runtime::loadSystemImage(image);
   prepareDeviceFiles(*this);
   watchContainers();
   menu_ = family_ == Family::V14   ? makeMenuPresenter14()

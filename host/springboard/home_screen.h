@@ -41,6 +41,16 @@ struct HostQuirks {
   bool effectViewBackdropIvar =
       true;                  // SBUIIconForceTouchVisualEffectView _targetBackdropViewSettings
   bool styleArbiter = true;  // UIUserInterfaceStyleArbiter exists
+  // Images the home screen loads itself, before any library (install names): UIKit brings
+  // MobileCoreServices; the colour picker is loaded by whoever installed it. A library loads
+  // the others it links.
+  std::vector<std::string> homeScreenImages = {"/System/Library/Frameworks/MobileCoreServices.framework/MobileCoreServices",
+                                               "/var/jb/usr/lib/libsparkcolourpicker.dylib"};
+  // Images this device lacks altogether (an older or newer OS, or nothing installed): nobody
+  // can load them, and their classes never exist.
+  std::vector<std::string> missingImages;
+  // Host classes this OS version lacks: the family defines them, the device does not.
+  std::vector<std::string> missingClasses;
 };
 
 // Per-app state the device keeps outside the host's objects.

@@ -11,19 +11,57 @@ id libraryObject(const char* name) {
   return slot ? *slot : nil;
 }
 
+namespace {
+
+// A diagnostic the library keeps but does not export on a phone; looked up until the library
+// is loaded, and kept once found (a loaded library stays).
+template <class Fn>
+Fn diagnostic(std::atomic<Fn>& found, const char* name) {
+  Fn fn = found.load(std::memory_order_acquire);
+  if (!fn) {
+    fn = reinterpret_cast<Fn>(libraryDiagnosticSymbol(name));
+    found.store(fn, std::memory_order_release);
+  }
+  return fn;
+}
+
+}  // namespace
+
 std::optional<double> libraryValue(const std::string& name) {
   using ReadState = bool (*)(const char*, double*);
-  // Looked up until the library is loaded; a loaded library stays.
   static std::atomic<ReadState> found{nullptr};
-  ReadState readState = found.load(std::memory_order_acquire);
-  if (!readState) {
-    // A diagnostic the library keeps but does not export on a phone.
-    readState = reinterpret_cast<ReadState>(libraryDiagnosticSymbol("quorvelReadState"));
-    found.store(readState, std::memory_order_release);
-  }
+  ReadState readState = diagnostic(found, "quorvelReadState");
   double value = 0;
   if (!readState || !readState(name.c_str(), &value)) return std::nullopt;
   return value;
+}
+
+std::vector<std::string> librarySkippedHooks() {
+  using Skipped = bool (*)(unsigned, const char**, const char**, bool*);
+  static std::atomic<Skipped> found{nullptr};
+  std::vector<std::string> hooks;
+  Skipped skipped = diagnostic(found, "quorvelSkippedHook");
+  const char* cls = nullptr;
+  const char* sel = nullptr;
+  bool classMethod = false;
+  for (unsigned i = 0; skipped && skipped(i, &cls, &sel, &classMethod); ++i) {
+    hooks.push_back(std::string(classMethod ? "+[" : "-[") + cls + " " + sel +
+                    "] skipped: no class " + cls);
+  }
+  return hooks;
+}
+
+std::vector<MissingClass> libraryMissingClasses() {
+  using Missing = bool (*)(unsigned, const char**, const char**);
+  static std::atomic<Missing> found{nullptr};
+  std::vector<MissingClass> classes;
+  Missing missing = diagnostic(found, "quorvelMissingClass");
+  const char* name = nullptr;
+  const char* whatNeedsIt = nullptr;
+  for (unsigned i = 0; missing && missing(i, &name, &whatNeedsIt); ++i) {
+    classes.push_back({name, whatNeedsIt});
+  }
+  return classes;
 }
 
 }  // namespace qv::host

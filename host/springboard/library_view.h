@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/objc.h"
 
@@ -14,5 +15,16 @@ id libraryObject(const char* name);
 
 // A settings key or state flag as the library holds it; nothing without the library.
 std::optional<double> libraryValue(const std::string& name);
+
+// The hooks the library skipped because the OS lacks their class, as "-[Class sel] skipped: no
+// class Class", in installation order.
+std::vector<std::string> librarySkippedHooks();
+
+// A class the library looked up by name and found in no loaded image, and what goes without it.
+struct MissingClass {
+  std::string name;
+  std::string whatNeedsIt;
+};
+std::vector<MissingClass> libraryMissingClasses();
 
 }  // namespace qv::host

@@ -11,6 +11,7 @@
 #include "foundation/property_list.h"
 #include "foundation/system_log.h"
 #include "platform/corefoundation.h"
+#include "runtime/system_images.h"
 #include "springboard/container_listing.h"
 #include "springboard/library_view.h"
 #include "springboard/menu_presenter.h"
@@ -381,7 +382,19 @@ Json HomeScreen::dump() const {
   d.set("hooks", hooks);
   Json missed = Json::array();
   for (const std::string& h : runtime::hooksNotInstalled()) missed.push(h);
+  for (const std::string& h : librarySkippedHooks()) missed.push(h);
   d.set("hooksNotInstalled", missed);
+  Json images = Json::array();
+  for (const std::string& image : runtime::loadedSystemImages()) images.push(image);
+  d.set("systemImages", images);
+  Json missingClasses = Json::array();
+  for (const MissingClass& c : libraryMissingClasses()) {
+    Json entry = Json::object();
+    entry.set("class", c.name);
+    entry.set("unavailable", c.whatNeedsIt);
+    missingClasses.push(entry);
+  }
+  d.set("missingClasses", missingClasses);
   d.set("settings", settingsJson());
   if (auto v = libraryValue("authInProgress")) d.set("authInProgress", *v != 0);
   if (auto v = libraryValue("actionGroupIsAlert")) d.set("actionGroupIsAlert", *v != 0);

@@ -1,6 +1,7 @@
 // System services reached through private classes: app data containers, notification
 // settings, offloading and uninstallation.
 #include "runtime/class_builder.h"
+#include "runtime/system_images.h"
 #include "springboard/springboard_internal.h"
 
 namespace qv::host {
@@ -153,9 +154,11 @@ id controllerAppWithID(id, SEL, id bundleID) { return applicationObject(stdStrin
 }  // namespace
 
 void registerSystemServices(Family family) {
-  ClassBuilder<ProxyObj>("LSApplicationProxy", "NSObject")
-      .classMethod("applicationProxyForIdentifier:", proxyForIdentifier)
-      .method("dataContainerURL", proxyDataContainerURL);
+  runtime::addSystemImage(runtime::kMobileCoreServices, [] {
+    ClassBuilder<ProxyObj>("LSApplicationProxy", "NSObject")
+        .classMethod("applicationProxyForIdentifier:", proxyForIdentifier)
+        .method("dataContainerURL", proxyDataContainerURL);
+  });
   ClassBuilder<SectionSettingsObj>("BBSectionInfoSettings", "NSObject")
       .method("setAllowsNotifications:", settingsSetAllows)
       .method("allowsNotifications", settingsAllows)
@@ -169,8 +172,10 @@ void registerSystemServices(Family family) {
   ClassBuilder<>("BBServer", "NSObject")
       .classMethod("savedSectionInfo", serverSavedSections)
       .classMethod("writeSectionInfo:", serverWriteSections);
-  ClassBuilder<>("IXAppInstallCoordinator", "NSObject")
-      .classMethod("demoteAppToPlaceholderWithBundleID:forReason:error:", demoteApp);
+  runtime::addSystemImage(runtime::kInstallCoordination, [] {
+    ClassBuilder<>("IXAppInstallCoordinator", "NSObject")
+        .classMethod("demoteAppToPlaceholderWithBundleID:forReason:error:", demoteApp);
+  });
   // Version 14 takes uninstallation options; earlier versions take none.
   ClassBuilder<> appController("SBApplicationController", "NSObject");
   appController.classMethod("sharedInstance", controllerShared)

@@ -1,5 +1,6 @@
 // UIDevice, UIPasteboard, the interface style arbiter and the colour picker's parser.
 #include "runtime/class_builder.h"
+#include "runtime/system_images.h"
 #include "uikit/colour_text.h"
 #include "uikit/device_state.h"
 #include "uikit/uikit_internal.h"
@@ -74,8 +75,10 @@ void registerDeviceServices() {
       .method("setString:", pasteboardSetString)
       .method("string", pasteboardString);
 
-  ClassBuilder<>("SparkColourPickerUtils", "NSObject")
-      .classMethod("colourWithString:withFallback:", colourWithString);
+  runtime::addSystemImage(runtime::kColourPicker, [] {
+    ClassBuilder<>("SparkColourPickerUtils", "NSObject")
+        .classMethod("colourWithString:withFallback:", colourWithString);
+  });
 }
 
 }  // namespace qv::host

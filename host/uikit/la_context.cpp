@@ -5,8 +5,10 @@
 #include <mutex>
 #include <thread>
 
+#include "foundation/exceptions.h"
 #include "runtime/blocks.h"
 #include "runtime/class_builder.h"
+#include "runtime/system_images.h"
 #include "uikit/auth_service.h"
 #include "uikit/uikit_internal.h"
 
@@ -131,7 +133,13 @@ LAContextObj::~LAContextObj() {
   }
 }
 
-void contextEvaluate(id self, SEL, NSInteger policy, id reason, id reply) {
+void contextEvaluate(id self, SEL sel, NSInteger policy, id reason, id reply) {
+  // The framework refuses an evaluation it could not explain to the user, or not answer.
+  if (stdString(reason).empty()) {
+    raiseUncaught(kInvalidArgumentException,
+                  methodReason(self, sel, "localizedReason must be a non-empty string"));
+  }
+  if (!reply) raiseUncaught(kInvalidArgumentException, methodReason(self, sel, "reply is nil"));
   Service& s = service();
   std::lock_guard<std::mutex> g(s.lock);
   uint64_t number = s.nextNumber++;
@@ -180,8 +188,10 @@ uint64_t deliveredAuthenticationReplies() {
 void stopAuthenticationService() { service().stop(); }
 
 void registerAuthentication() {
-  ClassBuilder<LAContextObj>("LAContext", "NSObject")
-      .method("evaluatePolicy:localizedReason:reply:", contextEvaluate);
+  runtime::addSystemImage(runtime::kLocalAuthentication, [] {
+    ClassBuilder<LAContextObj>("LAContext", "NSObject")
+        .method("evaluatePolicy:localizedReason:reply:", contextEvaluate);
+  });
 }
 
 }  // namespace qv::host

@@ -1,6 +1,7 @@
 // UIViewController with presentation, and UIApplication.
 #include <cstdio>
 
+#include "foundation/exceptions.h"
 #include "runtime/blocks.h"
 #include "runtime/class_builder.h"
 #include "uikit/uikit_internal.h"
@@ -30,7 +31,12 @@ id vcPresenting(id self, SEL) {
 }
 // A controller that already presents one refuses another, as UIKit does (with a warning).
 void vcPresent(id self, SEL, id controller, BOOL animated, id completion) {
-  if (!controller) return;
+  if (!controller) {
+    raiseUncaught(kInvalidArgumentException,
+                  std::string("Application tried to present a nil modal view controller on "
+                              "target <") +
+                      class_getName(object_getClass(self)) + ">.");
+  }
   if (vc(self)->presented) {
     std::fprintf(stderr, "Warning: Attempt to present %s on %s which is already presenting\n",
                  class_getName(object_getClass(controller)), class_getName(object_getClass(self)));

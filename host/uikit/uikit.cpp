@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "foundation/foundation.h"
+#include "runtime/system_images.h"
 #include "uikit/image_internal.h"
 #include "uikit/uikit_internal.h"
 
@@ -19,6 +20,8 @@ void registerUIKit() {
     registerDeviceServices();
     registerAuthentication();
     registerImages();
+    // UIKit links QuartzCore, whose classes (layers, filters) come with it.
+    runtime::loadSystemImage(runtime::kQuartzCore);
   });
 }
 

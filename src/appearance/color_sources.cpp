@@ -27,7 +27,7 @@ UI::Color wallpaperColor() {
   NS::Dictionary colors = NS::Dictionary::dictionaryWithContentsOfFile(colorSettingsPath());
   NS::Object stored = colors.objectForKey(NSSTR("wallColor"));
   if (!stored || !stored.isKindOfClass(CLASS("NSData"))) return UI::Color();
-  NS::Object decoded = NS::KeyedUnarchiver::unarchiveObjectWithData(stored);
+  NS::Object decoded = NS::KeyedUnarchiver::unarchivedObjectOfClass(CLASS("UIColor"), stored);
   if (!decoded || !decoded.isKindOfClass(CLASS("UIColor"))) return UI::Color();
   return UI::Color(decoded.get());
 }

@@ -1,6 +1,7 @@
 // Device-owner authentication with the reason "App Locked".
 #pragma once
 
+#include "common/unavailable.h"
 #include "platform/ownership.h"
 #include "platform/uikit.h"
 
@@ -11,8 +12,14 @@ namespace quorvel {
 // `onMain(bool succeeded)` runs with whether it succeeded: a true success flag and no error.
 // The reply block holds the context until it has run; a context released earlier would cancel
 // the evaluation.
+// Without the framework's context class nothing can authenticate: `onMain(false)` runs at once,
+// and what stays locked stays locked.
 template <class OnMain>
 void authenticate(OnMain onMain) {
+  if (!classNamed("LAContext", "App Lock's unlock prompt")) {
+    onMain(false);
+    return;
+  }
   auto context = qv::StrongRef<LA::Context>::adopt(LA::Context::create());
   context->evaluatePolicy(
       LA::PolicyDeviceOwnerAuthentication, NSSTR("App Locked"),

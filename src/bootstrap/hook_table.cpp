@@ -14,6 +14,7 @@
 #include "applock/unlock_prompt.h"
 #include "bootstrap/launch_hook.h"
 #include "bootstrap/os_family.h"
+#include "common/unavailable.h"
 #include "menu/app_observers.h"
 #include "menu/catalogue.h"
 #include "menu/dispatch.h"
@@ -107,7 +108,11 @@ constexpr HookEntry kFamily12[] = {
 
 void install(const HookEntry& entry) {
   Class cls = objc_getClass(entry.className);
-  if (entry.classMethod && cls) cls = object_getClass(asId(cls));
+  if (!cls) {
+    recordSkippedHook(entry.className, entry.selector, entry.classMethod);
+    return;
+  }
+  if (entry.classMethod) cls = object_getClass(asId(cls));
   SEL sel = sel_registerName(entry.selector);
   bool before13 = entry.installBefore13 && selectsFamily12();
   (before13 ? entry.installBefore13 : entry.install)(cls, sel);

@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "common/unavailable.h"
 #include "platform/uikit.h"
 #include "settings/app_lists.h"
 
@@ -61,8 +62,9 @@ void applyToSection(id app, Apply apply) {
 
 void clearCaches(id app) {
   if (!app) return;
-  id proxy =
-      msgSend<id>(CLASS("LSApplicationProxy"), SELECTOR("applicationProxyForIdentifier:"), app);
+  Class proxies = classNamed("LSApplicationProxy", "Clear Caches");
+  if (!proxies) return;
+  id proxy = msgSend<id>(proxies, SELECTOR("applicationProxyForIdentifier:"), app);
   NS::URL container(msgSend<id>(proxy, SELECTOR("dataContainerURL")));
   if (!container) return;
   NS::String containerPath = container.URLByResolvingSymlinksInPath().path();
@@ -99,8 +101,9 @@ void toggleBanners(id app) {
 
 void offloadApp(id app) {
   if (!app) return;
-  msgSend<BOOL>(CLASS("IXAppInstallCoordinator"),
-                SELECTOR("demoteAppToPlaceholderWithBundleID:forReason:error:"), app,
+  Class coordinator = classNamed("IXAppInstallCoordinator", "Offload App");
+  if (!coordinator) return;
+  msgSend<BOOL>(coordinator, SELECTOR("demoteAppToPlaceholderWithBundleID:forReason:error:"), app,
                 static_cast<NSUInteger>(1), static_cast<id*>(nullptr));
 }
 
@@ -111,7 +114,9 @@ void copyBundleIdentifier(id app) {
 
 void uninstallApp(id app) {
   if (!app) return;
-  id controller = msgSend<id>(CLASS("SBApplicationController"), SELECTOR("sharedInstance"));
+  Class controllers = classNamed("SBApplicationController", "uninstalling an app");
+  if (!controllers) return;
+  id controller = msgSend<id>(controllers, SELECTOR("sharedInstance"));
   msgSend<void>(controller,
                 SELECTOR("requestUninstallApplicationWithBundleIdentifier:withCompletion:"), app,
                 static_cast<id>(nil));

@@ -15,10 +15,13 @@ class KeyedArchiver {
 
 class KeyedUnarchiver {
  public:
-  // nil when the data is no archive or holds an object the platform cannot decode.
-  static Object unarchiveObjectWithData(id data) {
-    return Object(
-        msgSend<id>(CLASS("NSKeyedUnarchiver"), SELECTOR("unarchiveObjectWithData:"), data));
+  // The archive's root object when it is of class `cls`; nil when the data is no archive, is
+  // damaged, or holds something else. Unlike +unarchiveObjectWithData:, which raises for data
+  // that is no archive, this never raises for the data it is given.
+  static Object unarchivedObjectOfClass(Class cls, id data) {
+    return Object(msgSend<id>(CLASS("NSKeyedUnarchiver"),
+                              SELECTOR("unarchivedObjectOfClass:fromData:error:"), cls, data,
+                              static_cast<id*>(nullptr)));
   }
 };
 

@@ -97,9 +97,11 @@ class KeyedArchive : public qv::test::StorageTest {
     return msgSend<id>(objc_getClass("NSKeyedArchiver"), SELECTOR("archivedDataWithRootObject:"),
                        root);
   }
-  static id unarchive(id data) {
-    return msgSend<id>(objc_getClass("NSKeyedUnarchiver"), SELECTOR("unarchiveObjectWithData:"),
-                       data);
+  // Through the entry point that gives nil and an error for what it cannot read.
+  static id unarchive(id data, id* error = nullptr) {
+    return msgSend<id>(objc_getClass("NSKeyedUnarchiver"),
+                       SELECTOR("unarchivedObjectOfClass:fromData:error:"),
+                       objc_getClass("NSObject"), data, error);
   }
   static id bytesData(const std::string& bytes) {
     return makeData(std::vector<uint8_t>(bytes.begin(), bytes.end()));
@@ -297,6 +299,43 @@ TEST_F(KeyedArchive, WrongHeaderGivesNil) {
     EXPECT_EQ(unarchive(bytesData(propertyListBinary(copy))), nil) << key;
     msgSend<void>(copy, SELECTOR("removeObjectForKey:"), makeString(key));
     EXPECT_EQ(unarchive(bytesData(propertyListBinary(copy))), nil) << key;
+  }
+}
+
+// +unarchiveObjectWithData: raises, as on a device, for anything that is no readable archive;
+// +unarchivedObjectOfClass:fromData:error: answers nil and a decoding error (NSCocoaErrorDomain
+// 4864), also for a root of another class. Both read a good archive alike.
+TEST_F(KeyedArchive, TheRaisingEntryPointRaisesWhereTheOtherGivesAnError) {
+  auto raising = [](id data) {
+    return msgSend<id>(objc_getClass("NSKeyedUnarchiver"), SELECTOR("unarchiveObjectWithData:"),
+                       data);
+  };
+  id good = archive(makeString("x"));
+  EXPECT_TRUE(equal(raising(good), makeString("x")));
+  EXPECT_TRUE(equal(unarchive(good), makeString("x")));
+  EXPECT_DEATH(raising(bytesData("bplist00 not really")),
+               "NSInvalidArgumentException.*initForReadingWithData:\\]: incomprehensible "
+               "archive \\(0x62, 0x70, 0x6c, 0x69, 0x73, 0x74, 0x30, 0x30\\)");
+  EXPECT_DEATH(raising(nil), "data is NULL");
+  EXPECT_DEATH(raising(archiveOf({makeString("$null"), makeInteger(1)}, 5)),
+               "NSInvalidUnarchiveOperationException.*decodeObjectForKey:");
+  struct Case {
+    const char* what;
+    id data;
+    Class cls;
+  } cases[] = {
+      {"no archive", bytesData("bplist00 not really"), objc_getClass("NSObject")},
+      {"nil data", nil, objc_getClass("NSObject")},
+      {"root of another class", good, objc_getClass("NSNumber")},
+  };
+  for (const Case& c : cases) {
+    id error = nil;
+    EXPECT_EQ(msgSend<id>(objc_getClass("NSKeyedUnarchiver"),
+                          SELECTOR("unarchivedObjectOfClass:fromData:error:"), c.cls, c.data, &error),
+              nil)
+        << c.what;
+    ASSERT_NE(error, nil) << c.what;
+    EXPECT_EQ(msgSend<NSInteger>(error, SELECTOR("code")), 4864) << c.what;
   }
 }
 

@@ -119,18 +119,24 @@ TEST(Substrate, ClassMethodsAreHookedThroughTheMetaclass) {
   EXPECT_EQ(msgSend<int>(search, sel), 6);
 }
 
-TEST(Substrate, MissingClassOrSelectorLeavesPreviousUntouched) {
+TEST(Substrate, MissingSelectorLeavesPreviousUntouched) {
   Hierarchy h;
   IMP previous = reinterpret_cast<IMP>(&topName);
   testing::internal::CaptureStderr();
-  MSHookMessageEx(nullptr, sel_registerName("name"), reinterpret_cast<IMP>(ownHook), &previous);
   MSHookMessageEx(h.top, sel_registerName("nothingAnswersThis"), reinterpret_cast<IMP>(ownHook),
                   &previous);
   std::string warnings = testing::internal::GetCapturedStderr();
   EXPECT_EQ(previous, reinterpret_cast<IMP>(&topName));
-  EXPECT_NE(warnings.find("nil class"), std::string::npos);
   EXPECT_NE(warnings.find("nothingAnswersThis"), std::string::npos);
   EXPECT_FALSE(class_respondsToSelector(h.top, sel_registerName("nothingAnswersThis")));
+}
+
+// A nil class is undefined for the substrate: the host stops any caller that passes one.
+TEST(Substrate, ANilClassAbortsTheProcess) {
+  IMP previous = nullptr;
+  EXPECT_DEATH(MSHookMessageEx(nullptr, sel_registerName("name"), reinterpret_cast<IMP>(ownHook),
+                               &previous),
+               "MSHookMessageEx: nil class for selector name");
 }
 
 // What the substrate warned about stays on record, in order, apart from what it installed.
@@ -138,13 +144,13 @@ TEST(Substrate, HooksThatInstallNothingAreKeptOnRecord) {
   Hierarchy h;
   IMP previous = nullptr;
   testing::internal::CaptureStderr();
-  MSHookMessageEx(nullptr, sel_registerName("name"), reinterpret_cast<IMP>(ownHook), &previous);
+  MSHookMessageEx(h.top, nullptr, reinterpret_cast<IMP>(ownHook), &previous);
   MSHookMessageEx(object_getClass(asId(h.top)), sel_registerName("nothingAnswersThis"),
                   reinterpret_cast<IMP>(ownHook), &previous);
   MSHookMessageEx(h.top, sel_registerName("name"), reinterpret_cast<IMP>(ownHook), &gOwnPrevious);
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(qv::runtime::hooksNotInstalled(),
-            (std::vector<std::string>{"nil class for selector name",
+            (std::vector<std::string>{"nil selector for -[Top]",
                                       "+[Top nothingAnswersThis] not found"}));
   EXPECT_EQ(qv::runtime::installedHooks(), std::vector<std::string>{"-[Top name] replaced"});
 }

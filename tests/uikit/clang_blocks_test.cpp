@@ -5,6 +5,7 @@
 
 #include "foundation/foundation_internal.h"
 #include "runtime/object_refs.h"
+#include "runtime/system_images.h"
 #include "support/block_literals.h"
 #include "uikit/auth_service.h"
 #include "uikit/uikit.h"
@@ -15,7 +16,10 @@ namespace {
 
 class ClangBlocks : public testing::Test {
  protected:
-  void SetUp() override { registerUIKit(); }
+  void SetUp() override {
+    registerUIKit();
+    runtime::loadSystemImage(runtime::kLocalAuthentication);
+  }
   void TearDown() override { stopAuthenticationService(); }
 };
 

@@ -8,6 +8,7 @@
 
 #include "foundation/foundation_internal.h"
 #include "runtime/blocks.h"
+#include "runtime/system_images.h"
 #include "uikit/auth_service.h"
 #include "uikit/uikit.h"
 
@@ -39,7 +40,10 @@ id evaluate(id context, Reply* r) {
 
 class Authentication : public testing::Test {
  protected:
-  void SetUp() override { registerUIKit(); }
+  void SetUp() override {
+    registerUIKit();
+    runtime::loadSystemImage(runtime::kLocalAuthentication);
+  }
   void TearDown() override { stopAuthenticationService(); }
 };
 

@@ -10,6 +10,7 @@
 #include "runtime/macho/macho_format.h"
 #include "runtime/macho/pointer_auth.h"
 #include "runtime/macho/symbols.h"
+#include "runtime/system_images.h"
 
 extern char** environ;
 
@@ -64,7 +65,11 @@ std::vector<const SystemLibrary*> resolveLibraries(const Image& image,
     }
     const SystemLibrary* library = nullptr;
     for (const std::string& candidate : tried) {
-      if ((library = system.atPath(candidate))) break;
+      // A library the table knows but this device lacks is no file to dyld either.
+      if ((library = system.atPath(candidate)) && runtime::systemImageMissing(library->path)) {
+        library = nullptr;
+      }
+      if (library) break;
     }
     if (!library && !link.weak) {
       std::string reasons;
@@ -213,6 +218,10 @@ const LoadedImage& loadImage(const std::string& path, const LoadOptions& options
   const Image& image = loaded->image;
   checkPlatform(image, options, path);
   std::vector<const SystemLibrary*> libraries = resolveLibraries(image, system, path);
+  std::vector<std::string> linked;
+  for (const SystemLibrary* library : libraries) {
+    if (library) linked.push_back(library->path);
+  }
   verifyCodeSignature(image, path);
   loaded->mapping = std::make_unique<ImageMapping>(image);
   const ImageMapping& memory = *loaded->mapping;
@@ -228,6 +237,8 @@ const LoadedImage& loadImage(const std::string& path, const LoadOptions& options
     std::lock_guard<std::mutex> guard(imagesLock());
     images().push_back(kept);
   }
+  // The libraries it links are loaded before its initialisers run; their classes exist then.
+  for (const std::string& library : linked) runtime::loadSystemImage(library);
   const char* argv[] = {"SpringBoard", nullptr};
   const char* apple[] = {nullptr};
   for (Initialiser init : inits) init(1, argv, environ, apple, nullptr);

@@ -18,6 +18,7 @@
 #include "runtime/blocks.h"
 #include "runtime/macho/apple_variadic.h"
 #include "runtime/macho/arm64e_boundary.h"
+#include "runtime/system_images.h"
 
 namespace qv::macho {
 
@@ -135,6 +136,12 @@ SystemLibraries makeHost() {
             "/System/Library/Frameworks/CoreGraphics.framework/CoreGraphics",
             {QV_SYMBOL(CGImageGetColorSpace), QV_SYMBOL(CGBitmapContextCreate),
              QV_SYMBOL(CGContextDrawImage), QV_SYMBOL(CGContextRelease)}});
+  // Frameworks the library links for their classes alone, found by name at run time: linking
+  // them loads them (runtime/system_images.h), with nothing to bind.
+  for (const char* framework : {runtime::kLocalAuthentication, runtime::kQuartzCore,
+                                runtime::kMobileCoreServices, runtime::kInstallCoordination}) {
+    host.add({framework, framework, {}});
+  }
   // The rootless substrate: an image finds it through @rpath and its LC_RPATH.
   host.add({"@rpath/CydiaSubstrate.framework/CydiaSubstrate",
             "/var/jb/Library/Frameworks/CydiaSubstrate.framework/CydiaSubstrate",

@@ -1,0 +1,67 @@
+#include "common/unavailable.h"
+
+#include "platform/foundation.h"
+#include "platform/libc.h"
+
+namespace quorvel {
+
+namespace {
+
+struct SkippedHook {
+  const char* className;
+  const char* selector;
+  bool classMethod;
+};
+
+struct MissingClass {
+  const char* name;
+  const char* whatNeedsIt;
+};
+
+// Both hold names from the library's own tables, which live as long as the process. Every
+// hook and every class looked up by name has room, so nothing recorded is ever dropped.
+constexpr unsigned kMaxSkipped = 64;
+constexpr unsigned kMaxMissing = 16;
+SkippedHook skipped[kMaxSkipped];
+unsigned skippedCount = 0;
+MissingClass missing[kMaxMissing];
+unsigned missingCount = 0;
+
+}  // namespace
+
+void recordSkippedHook(const char* className, const char* selector, bool classMethod) {
+  NSLog(NSSTR("Quorvel: %s[%s %s] not hooked: this OS has no class %s"), classMethod ? "+" : "-",
+        className, selector, className);
+  if (skippedCount < kMaxSkipped) skipped[skippedCount++] = {className, selector, classMethod};
+}
+
+Class classNamed(const char* name, const char* whatNeedsIt) {
+  Class cls = objc_getClass(name);
+  if (cls) return cls;
+  for (unsigned i = 0; i < missingCount; ++i) {
+    if (strcmp(missing[i].name, name) == 0) return nil;
+  }
+  NSLog(NSSTR("Quorvel: no class %s is loaded: %s is unavailable"), name, whatNeedsIt);
+  if (missingCount < kMaxMissing) missing[missingCount++] = {name, whatNeedsIt};
+  return nil;
+}
+
+}  // namespace quorvel
+
+extern "C" bool quorvelSkippedHook(unsigned index, const char** className, const char** selector,
+                                   bool* classMethod) {
+  using quorvel::skipped;
+  if (index >= quorvel::skippedCount || !className || !selector || !classMethod) return false;
+  *className = skipped[index].className;
+  *selector = skipped[index].selector;
+  *classMethod = skipped[index].classMethod;
+  return true;
+}
+
+extern "C" bool quorvelMissingClass(unsigned index, const char** name, const char** whatNeedsIt) {
+  using quorvel::missing;
+  if (index >= quorvel::missingCount || !name || !whatNeedsIt) return false;
+  *name = missing[index].name;
+  *whatNeedsIt = missing[index].whatNeedsIt;
+  return true;
+}
