@@ -1,6 +1,7 @@
 #include "menu/app_lock_toggle.h"
 
 #include "applock/authentication.h"
+#include "common/unavailable.h"
 #include "menu/notification_names.h"
 #include "platform/foundation.h"
 #include "platform/ownership.h"
@@ -54,8 +55,11 @@ void toggleAppLock(id app, id forceTouchController) {
   }
   if (isAppLocked(app)) {
     unlockAfterAuthentication(app, forceTouchController);
-  } else {
+  } else if (classNamed("LAContext", "App Lock's unlock prompt")) {
     lock(app, forceTouchController);
+  } else {
+    // Nothing could unlock it again: an app is never locked where no prompt can appear.
+    if (forceTouchController) dismissForceTouchMenu(forceTouchController);
   }
 }
 

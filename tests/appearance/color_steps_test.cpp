@@ -115,6 +115,10 @@ TEST_F(ColorSteps, AnUndecodableWallpaperColourIsSkipped) {
   writeColors({{"wallColor", makeString("not data")}});
   home().press("com.example.mail");
   EXPECT_TRUE(list()["backgroundColor"].isNull());
+  // An archive, but of something other than a colour.
+  writeColors({{"wallColor", host::archivedDataWithRootObject(makeString("#00ff00"))}});
+  home().press("com.example.mail");
+  EXPECT_TRUE(list()["backgroundColor"].isNull());
 }
 
 }  // namespace

@@ -14,9 +14,9 @@ const std::vector<CommandEntry>& commandTable() {
   // clang-format off
   static const std::vector<CommandEntry> table = {
     // name, usage, summary, phase, fewest and most arguments, options, flags, handler
-    {"device", "device [os=VERSION] [cpu=arm64|arm64e]",
-     "the OS version the device reports, and its processor",
-     Before, 0, 0, {"os", "cpu"}, {}, runDevice},
+    {"device", "device [os=VERSION] [cpu=arm64|arm64e] [without=IMAGE,...]",
+     "the OS version the device reports, its processor, and images it lacks",
+     Before, 0, 0, {"os", "cpu", "without"}, {}, runDevice},
     {"app", "app ID [name=NAME] [badge=N] [color=#RRGGBB | icon=FILE.png] [nowplaying] "
             "[nocontainer] [nosection] [shortcuts=\"A,B\"]", "install an app",
      Before, 1, 1, {"name", "badge", "color", "icon", "shortcuts"},

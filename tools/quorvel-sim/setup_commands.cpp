@@ -6,6 +6,7 @@
 
 #include "foundation/path_resolution.h"
 #include "runtime/loader.h"
+#include "runtime/system_images.h"
 #include "handlers.h"
 #include "quorvel-prefs/settings_keys.h"
 #include "values.h"
@@ -34,13 +35,52 @@ void requireFreeIdentifier(const Session& session, const std::string& command,
   }
 }
 
+// The images a device may lack, by the names scripts use.
+const std::pair<const char*, const char*> kOptionalImages[] = {
+    {"LocalAuthentication", runtime::kLocalAuthentication},
+    {"InstallCoordination", runtime::kInstallCoordination},
+    {"MobileCoreServices", runtime::kMobileCoreServices},
+    {"ColourPicker", runtime::kColourPicker},
+};
+
+// "without=A,B": the device lacks those images; nobody can load them.
+std::vector<std::string> imagesWithout(const std::string& names) {
+  std::vector<std::string> images;
+  size_t start = 0;
+  while (start <= names.size()) {
+    size_t comma = names.find(',', start);
+    std::string name = names.substr(start, comma == std::string::npos ? comma : comma - start);
+    auto known = std::find_if(std::begin(kOptionalImages), std::end(kOptionalImages),
+                              [&](const auto& image) { return name == image.first; });
+    if (known == std::end(kOptionalImages)) {
+      std::string valid;
+      for (const auto& image : kOptionalImages) valid += std::string(valid.empty() ? "" : ", ") + image.first;
+      throw ScenarioError{"device: without=" + name + " is none of " + valid};
+    }
+    images.push_back(known->second);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return images;
+}
+
 }  // namespace
 
 CommandResult runDevice(Session& session, const Invocation& inv) {
   std::optional<std::string> os = inv.option("os");
   std::optional<std::string> cpu = inv.option("cpu");
-  if (!os && !cpu) throw ScenarioError{"device: os=VERSION or cpu=arm64|arm64e is needed"};
+  std::optional<std::string> without = inv.option("without");
+  if (!os && !cpu && !without) {
+    throw ScenarioError{"device: os=VERSION, cpu=arm64|arm64e or without=IMAGE,... is needed"};
+  }
   CommandResult result;
+  if (without) {
+    if (session.home.booted()) throw ScenarioError{"device: without= is for before boot"};
+    host::HostQuirks quirks = session.home.quirks();
+    quirks.missingImages = imagesWithout(*without);
+    session.home.setQuirks(quirks);
+    result.fields.set("without", *without);
+  }
   if (cpu) {
     session.home.setCpu(*cpu);
     session.cpuGiven = true;
