@@ -78,11 +78,7 @@ TEST_P(MissingHostClass, ItsHooksAreSkippedAndRecordedAndTheRestWork) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, MissingHostClass, ::testing::Values("14.2", "13.5", "12.4"),
-                         [](const auto& info) {
-                           return std::string("v") + (info.param[1] == '4'   ? "14"
-                                                      : info.param[1] == '3' ? "13"
-                                                                             : "12");
-                         });
+                         versionTestName);
 
 // The home screen loads neither authentication nor install coordination itself: the library
 // links them, so loading it loads them, and their classes exist.

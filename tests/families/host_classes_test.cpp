@@ -277,11 +277,7 @@ TEST_P(HostClasses, SetLocationReachesTheHostWithTheFamilysArgumentType) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, HostClasses, ::testing::Values("14.2", "13.5", "12.4"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                           std::string name = std::string("v") + info.param;
-                           std::replace(name.begin(), name.end(), '.', '_');
-                           return name;
-                         });
+                         versionTestName);
 
 }  // namespace
 }  // namespace qv::testing

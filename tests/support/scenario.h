@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -97,6 +98,13 @@ class PostRecorder {
 using host::AppSetup;
 using host::HomeScreen;
 using host::Json;
+
+// A test name for an OS version parameter: "14.2" gives "v14_2".
+inline std::string versionTestName(const ::testing::TestParamInfo<const char*>& info) {
+  std::string name = std::string("v") + info.param;
+  std::replace(name.begin(), name.end(), '.', '_');
+  return name;
+}
 
 // Creates the device root; the home screen is booted by the test once it is set up.
 class Scenario : public ::testing::Test {
