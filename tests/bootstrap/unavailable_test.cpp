@@ -1,4 +1,3 @@
-// ctest-labels: threads
 // What the library does on a device that lacks something it relies on: a class of a hooked
 // method, a framework's class that nobody loaded, another party's colour picker. Nothing
 // crashes, what cannot work says why, and App Lock never locks what it could not unlock.
