@@ -221,7 +221,7 @@ $expected"
       }')
     while IFS= read -r line; do fail "$line"; done < <(grep -v '^covered ' <<<"$report" || true)
     summary=$(grep '^covered ' <<<"$report" || true)
-    read -r _ covered _ functions _ <<<"$summary"
+    read -r _ _ _ functions _ <<<"$summary"
     [ "${functions:-0}" -gt 0 ] || fail "no function starts listed (LC_FUNCTION_STARTS)"
     echo "unwind: $summary"
     ;;

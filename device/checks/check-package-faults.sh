@@ -43,12 +43,16 @@ expect_failure() {
   fi
 }
 
+# Unchanged, the rebuilt package passes every check, with the settings program and with the
+# stand-in alike.
 rebuild true
 for check in contents control plists pane; do
-  "$here/check-package.sh" "$check" "$variant" "$stand_in" "$icons" >/dev/null || {
-    echo "FAIL: the package rebuilt unchanged does not pass the $check check" >&2
-    exit 1
-  }
+  for program in "$prefs" "$stand_in"; do
+    "$here/check-package.sh" "$check" "$variant" "$program" "$icons" >/dev/null || {
+      echo "FAIL: the package rebuilt unchanged does not pass the $check check ($program)" >&2
+      exit 1
+    }
+  done
 done
 
 control() { sed -i "$1" DEBIAN/control; }
