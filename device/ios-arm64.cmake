@@ -1,4 +1,4 @@
-# Cross-compiling the library for a phone (arm64, iOS 12 and later) with Debian's clang, with no
+# Cross-compiling the library for a phone (arm64, minimum OS iOS 12.0) with Debian's clang, with no
 # Apple SDK: the sources need no C library headers, the C++ headers are libc++'s own, and the
 # link is done against the text stubs in stubs/ (see CMakeLists.txt).
 set(CMAKE_SYSTEM_NAME Generic)  # CMake's Darwin platform files expect an SDK

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What can be proven about the phone's dylib without a phone.
 #   check-dylib.sh CHECK DYLIB STUBS_DIR      (QV_LLVM: the folder of llvm-objdump and llvm-nm)
-# CHECK: headers | imports | exports | initialiser | signature | size
+# CHECK: headers | imports | libraries | exports | initialiser | signature | size | unwind
+# (libraries and unwind hold for either slice; the others are written for the arm64 one)
 set -euo pipefail
 check=$1 dylib=$2 stubs=$3
 llvm=${QV_LLVM:-/usr/lib/llvm-14/bin}
@@ -41,6 +42,13 @@ stub_symbols() {
 }
 
 stub_install_names() { sed -n "s/^install-name: *'\(.*\)'/\1/p" "$stubs"/*.tbd | sort; }
+
+# The value following `field` in the header of section `sect` (first of its name).
+section_field() {
+  headers | awk -v sect="$1" -v field="$2" '
+    $1 == "sectname" { inside = ($2 == sect) }
+    inside && $1 == field && !done { print $2; done = 1 }'
+}
 
 case "$check" in
   headers)
@@ -84,6 +92,31 @@ case "$check" in
       grep -qxF "$lib" <<<"$libraries" || fail "a symbol is bound to $lib, which has no stub"
     done
     echo "imports: $count symbols from $(echo "$loaded" | wc -l) libraries, all listed by their stubs"
+    ;;
+  libraries)
+    # Every library the dylib loads, with its kind, is what the stubs name: stubs/*.tbd strong,
+    # stubs/weak/*.tbd weak, and nothing else.
+    loaded=$(headers | awk '$1 == "cmd" {kind = $2}
+      $1 == "name" && kind ~ /^LC_(LOAD|LOAD_WEAK|REEXPORT|LAZY_LOAD|LOAD_UPWARD)_DYLIB$/ {print kind, $2}' |
+      sort)
+    expected=$( {
+      stub_install_names | sed 's/^/LC_LOAD_DYLIB /'
+      sed -n "s/^install-name: *'\(.*\)'/LC_LOAD_WEAK_DYLIB \1/p" "$stubs"/weak/*.tbd
+    } | sort)
+    [ "$loaded" = "$expected" ] || fail "the dylib loads:
+$loaded
+expected:
+$expected"
+    # The frameworks whose classes the library only looks up by name: their load commands are
+    # what loads them when the home screen has not. InstallCoordination is private and weak.
+    for required in \
+      "LC_LOAD_DYLIB /System/Library/Frameworks/LocalAuthentication.framework/LocalAuthentication" \
+      "LC_LOAD_DYLIB /System/Library/Frameworks/QuartzCore.framework/QuartzCore" \
+      "LC_LOAD_DYLIB /System/Library/Frameworks/MobileCoreServices.framework/MobileCoreServices" \
+      "LC_LOAD_WEAK_DYLIB /System/Library/PrivateFrameworks/InstallCoordination.framework/InstallCoordination"; do
+      grep -qxF "$required" <<<"$loaded" || fail "no $required"
+    done
+    echo "libraries: $(wc -l <<<"$loaded") load commands, $(grep -c '^LC_LOAD_WEAK_DYLIB ' <<<"$loaded") weak"
     ;;
   exports)
     exported=$("$objdump" --macho --exports-trie "$dylib" | awk '/^0x/ {print $2}' | sort | tr '\n' ' ')
@@ -137,6 +170,60 @@ case "$check" in
     text=$(headers | awk '$1 == "segname" {inside = ($2 == "__TEXT")} inside && $1 == "vmsize" && !done {print $2; done = 1}')
     echo "size: $bytes bytes in all, __TEXT $((text)) bytes"
     [ "$bytes" -lt $((256 * 1024)) ] || fail "the dylib is $bytes bytes, over 256 KiB"
+    ;;
+  unwind)
+    # An Objective-C exception raised below one of the library's frames unwinds through it only
+    # if the frame has an unwind entry: every function start must fall in __unwind_info's range
+    # under an entry whose encoding is not 0 (no unwind information), and an entry that defers
+    # to DWARF (mode 3) must name an FDE of __eh_frame that covers the function.
+    [ "$(section_field __unwind_info segname)" = __TEXT ] || { fail "no __TEXT,__unwind_info"; exit 1; }
+    base=$(headers | awk '$1 == "segname" {inside = ($2 == "__TEXT")} inside && $1 == "vmaddr" && !done {print $2; done = 1}')
+    # B: __TEXT's address; F: a function start; E: an entry (offset, encoding); T: a first-level
+    # index, the last of which ends the range; D: an FDE (offset in __eh_frame, first and end pc).
+    report=$( {
+      echo "B $base"
+      "$objdump" --macho --function-starts "$dylib" | awk '/^[0-9a-f]+$/ {print "F 0x" $1}'
+      "$objdump" --macho --unwind-info "$dylib" | sed -n \
+        -e 's/.*function offset=\(0x[0-9a-f]*\), encoding[^=]*=\(0x[0-9a-f]*\).*/E \1 \2/p' \
+        -e 's/.*function offset=\(0x[0-9a-f]*\), 2nd level page offset=.*/T \1/p'
+      "$objdump" --macho --dwarf=frames "$dylib" |
+        awk '$4 == "FDE" {split(substr($6, 4), pc, /\.\.\./); print "D 0x" $1, "0x" pc[1], "0x" pc[2]}'
+    } | awk '
+      function hex(s,   i, v) {
+        s = tolower(s); sub(/^0x/, "", s); v = 0
+        for (i = 1; i <= length(s); i++) v = v * 16 + index("0123456789abcdef", substr(s, i, 1)) - 1
+        return v
+      }
+      $1 == "B" { base = hex($2) }
+      $1 == "F" { start[functions++] = hex($2) - base }
+      $1 == "E" { offset[entries] = hex($2); encoding[entries++] = hex($3) }
+      $1 == "T" { end = hex($2) }
+      $1 == "D" { first[hex($2)] = hex($3) - base; last[hex($2)] = hex($4) - base }
+      END {
+        j = -1
+        for (i = 0; i < functions; i++) {
+          f = start[i]
+          while (j + 1 < entries && offset[j + 1] <= f) j++
+          if (j < 0 || f >= end || encoding[j] == 0) {
+            printf "the function at 0x%x has no unwind entry\n", f + base; continue
+          }
+          if (int(encoding[j] / 16777216) % 16 == 3) {
+            fde = encoding[j] % 16777216
+            if (!(fde in first) || f < first[fde] || f >= last[fde]) {
+              printf "the function at 0x%x defers to DWARF, but no FDE at 0x%x covers it\n", f + base, fde
+              continue
+            }
+            dwarf++
+          }
+          covered++
+        }
+        printf "covered %d of %d functions (%d through __eh_frame)\n", covered, functions, dwarf
+      }')
+    while IFS= read -r line; do fail "$line"; done < <(grep -v '^covered ' <<<"$report" || true)
+    summary=$(grep '^covered ' <<<"$report" || true)
+    read -r _ _ _ functions _ <<<"$summary"
+    [ "${functions:-0}" -gt 0 ] || fail "no function starts listed (LC_FUNCTION_STARTS)"
+    echo "unwind: $summary"
     ;;
   *)
     echo "unknown check $check" >&2

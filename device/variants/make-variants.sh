@@ -22,6 +22,8 @@ rm -rf "$out"
 mkdir -p "$out/work"
 link=(-arch arm64 -dylib -install_name /var/jb/Library/MobileSubstrate/DynamicLibraries/Quorvel.dylib
       -rpath /var/jb/Library/Frameworks -dead_strip -adhoc_codesign)
+# The weakly linked libraries, as the library itself links them.
+for stub in "$stubs"/weak/*.tbd; do link+=(-weak_library "$stub"); done
 
 "$ld64chained" "${link[@]}" -platform_version ios 14.0 14.0 -fixup_chains -o "$out/chained.dylib" \
   "${objects[@]}" "$stubs"/*.tbd

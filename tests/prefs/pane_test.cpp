@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <vector>
 
 #include "child_process.h"
 #include "foundation/foundation_internal.h"
@@ -54,7 +55,9 @@ TEST_F(SettingsPane, OffersEverySettingWithTheLibrarysOwnDefault) {
   ASSERT_EQ(run.status, 0) << run.err;
   std::set<std::string> offered;
   int switches = 0, sliders = 0;
-  for (id cell : paneCells(run.out)) {
+  std::vector<id> cells = paneCells(run.out);
+  for (size_t i = 0; i < cells.size(); i++) {
+    id cell = cells[i];
     std::string kind = field(cell, "cell");
     if (kind != "PSSwitchCell" && kind != "PSSliderCell") continue;
     std::string key = field(cell, "key");
@@ -70,6 +73,11 @@ TEST_F(SettingsPane, OffersEverySettingWithTheLibrarysOwnDefault) {
       EXPECT_EQ(static_cast<float>(paneDefault), static_cast<float>(*library)) << key;
       EXPECT_EQ(field(cell, "min"), "0");
       EXPECT_EQ(field(cell, "max"), "1");
+      // A slider shows no label: the group header right above it carries it.
+      EXPECT_EQ(field(cell, "label"), "");
+      ASSERT_GT(i, 0u);
+      EXPECT_EQ(field(cells[i - 1], "cell"), "PSGroupCell");
+      EXPECT_EQ(field(cells[i - 1], "label"), "Icon Colour Opacity");
     }
   }
   EXPECT_EQ(switches, 20);
@@ -86,11 +94,12 @@ TEST_F(SettingsPane, EachCellWritesItsDomainAndAnnouncesItsReload) {
   ASSERT_TRUE(pane);
   EXPECT_EQ(field(value(pane, "entry"), "cell"), "PSLinkCell");
   EXPECT_EQ(field(value(pane, "entry"), "label"), "Quorvel");
+  EXPECT_EQ(field(value(pane, "entry"), "icon"), "Quorvel.png");
   std::set<std::string> labels;
   int colourCells = 0;
   for (id cell : paneCells(run.out)) {
     std::string kind = field(cell, "cell");
-    EXPECT_TRUE(labels.insert(field(cell, "label")).second)
+    EXPECT_TRUE(kind == "PSSliderCell" || labels.insert(field(cell, "label")).second)
         << "two cells are labelled " << field(cell, "label");
     if (kind == "PSGroupCell") continue;
     if (field(cell, "key") == "staticColor") {

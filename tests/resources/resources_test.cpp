@@ -1,5 +1,5 @@
 // The menu item icons in resources/: loadable, padded black glyphs, all different, and exactly what
-// the drawing tool makes.
+// the drawing tool makes; and the settings pane's icon in resources/pane/ at each scale.
 #include <cairo.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -15,6 +15,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -43,6 +44,10 @@ const std::vector<std::string> kIcons = {"copy.png",
                                          "banner13.png",
                                          "banneroff.png",
                                          "banneroff13.png"};
+
+// The settings pane's icon, 29 points at each scale, as the package ships it beside the pane.
+const std::vector<std::pair<std::string, int>> kPaneIcons = {
+    {"pane/Quorvel.png", 29}, {"pane/Quorvel@2x.png", 58}, {"pane/Quorvel@3x.png", 87}};
 
 fs::path resources() { return fs::path(QV_SOURCE_DIR) / "resources"; }
 
@@ -140,6 +145,28 @@ TEST(ResourcesTest, NewerMenuVariantsAreBolder) {
   }
 }
 
+// An opaque colour square with rounded corners and a white glyph, like the Settings app's icons.
+TEST(ResourcesTest, PaneIconIsAColourSquareAtEachScale) {
+  for (const auto& [name, size] : kPaneIcons) {
+    SCOPED_TRACE(name);
+    Image image = load(resources() / name);
+    ASSERT_EQ(image.status, CAIRO_STATUS_SUCCESS) << cairo_status_to_string(image.status);
+    ASSERT_EQ(image.width, size);
+    ASSERT_EQ(image.height, size);
+    EXPECT_EQ(image.at(0, 0) >> 24, 0u) << "the corner is not rounded off";
+    EXPECT_EQ(image.at(size - 1, size - 1) >> 24, 0u) << "the corner is not rounded off";
+    int background = 0, white = 0;
+    for (uint32_t p : image.pixels) {
+      if (p == image.at(size / 10, size / 2)) ++background;
+      if (p == 0xffffffff) ++white;
+    }
+    EXPECT_EQ(image.at(size / 10, size / 2) >> 24, 255u);
+    EXPECT_NE(image.at(size / 10, size / 2) & 0xffffff, 0xffffffu) << "no colour behind the glyph";
+    EXPECT_GT(background, size * size / 2);
+    EXPECT_GT(white, size * size / 20) << "no glyph";
+  }
+}
+
 #ifdef QV_ICONS_TOOL
 
 int runTool(const std::string& args) {
@@ -164,10 +191,13 @@ class IconsToolTest : public ::testing::Test {
 TEST_F(IconsToolTest, RedrawsTheCommittedFilesByteForByte) {
   fs::path out = dir_ / "icons";  // also checks the folder gets made
   ASSERT_EQ(runTool("'" + out.string() + "'"), 0);
-  std::set<std::string> written;
-  for (const auto& entry : fs::directory_iterator(out)) written.insert(entry.path().filename());
-  EXPECT_EQ(written, std::set<std::string>(kIcons.begin(), kIcons.end()));
-  for (const std::string& name : kIcons) {
+  std::set<std::string> written, expected(kIcons.begin(), kIcons.end());
+  for (const auto& entry : fs::recursive_directory_iterator(out)) {
+    if (entry.is_regular_file()) written.insert(fs::relative(entry.path(), out));
+  }
+  for (const auto& icon : kPaneIcons) expected.insert(icon.first);
+  EXPECT_EQ(written, expected);
+  for (const std::string& name : expected) {
     SCOPED_TRACE(name);
     std::string drawn = contents(out / name);
     EXPECT_FALSE(drawn.empty());

@@ -1,5 +1,6 @@
 // quorvel-icons: draws the menu item icons the library shows, as 58x58 PNG files (29 points at
-// 2x), black on transparent so they can be tinted.
+// 2x), black on transparent so they can be tinted; and into the folder's pane/ the settings
+// pane's icon, Quorvel.png, Quorvel@2x.png and Quorvel@3x.png (29 points at each scale).
 //
 // To redraw them after changing a glyph, build and run it into the resources folder:
 //
@@ -16,6 +17,7 @@
 
 #include "glyphs.h"
 #include "icon_file.h"
+#include "pane_icon.h"
 
 namespace {
 
@@ -69,6 +71,16 @@ int main(int argc, char** argv) {
         writeIcon(dir / icon.file, icon.glyph, icon.round ? roundPen() : plainPen());
     if (!error.empty()) {
       std::fprintf(stderr, "%s: %s: %s\n", argv[0], icon.file, error.c_str());
+      ++failures;
+    }
+  }
+  std::filesystem::path pane = dir / "pane";
+  std::filesystem::create_directories(pane, ec);
+  for (int scale : kPaneIconScales) {
+    std::string error = writePaneIcon(pane / paneIconName(scale), scale);
+    if (!error.empty()) {
+      std::fprintf(stderr, "%s: pane/%s: %s\n", argv[0], paneIconName(scale).c_str(),
+                   error.c_str());
       ++failures;
     }
   }

@@ -31,14 +31,16 @@ id group(const char* label) {
   return cell({{text("cell"), text("PSGroupCell")}, {text("label"), text(label)}});
 }
 
+// A slider cell shows no label, so a slider's label is the header of a group of its own (see
+// paneXML); a switch carries its own.
 id settingCell(const SettingKey& key) {
   Entries entries = {
-      {text("label"), text(key.label)},
       {text("key"), text(key.name)},
       {text("defaults"), text(kSettingsDomain)},
       {text("PostNotification"), text(kReloadPrefsNotification)},
   };
   if (key.type == KeyType::Boolean) {
+    entries.emplace_back(text("label"), text(key.label));
     entries.emplace_back(text("cell"), text("PSSwitchCell"));
     entries.emplace_back(text("default"), host::makeBool(key.booleanDefault));
   } else {
@@ -70,7 +72,11 @@ std::string paneXML() {
   std::vector<id> items;
   const char* currentGroup = nullptr;
   for (const SettingKey& key : settingKeys()) {
-    if (!currentGroup || std::string(currentGroup) != key.group) {
+    if (key.type == KeyType::Number) {
+      // The slider's label heads it; whatever follows opens its own section again.
+      currentGroup = key.label;
+      items.push_back(group(key.label));
+    } else if (!currentGroup || std::string(currentGroup) != key.group) {
       currentGroup = key.group;
       items.push_back(group(key.group));
     }
@@ -79,7 +85,11 @@ std::string paneXML() {
   }
   id pane = cell({
       {text("title"), text("Quorvel")},
-      {text("entry"), cell({{text("cell"), text("PSLinkCell")}, {text("label"), text("Quorvel")}})},
+      // PreferenceLoader finds the icon beside the pane's property list; the package ships it
+      // at 2x and 3x as well (Quorvel@2x.png, Quorvel@3x.png), which UIKit picks by scale.
+      {text("entry"), cell({{text("cell"), text("PSLinkCell")},
+                            {text("label"), text("Quorvel")},
+                            {text("icon"), text(kPaneIcon)}})},
       {text("items"), host::makeArray(items)},
   });
   return host::propertyListXML(pane);

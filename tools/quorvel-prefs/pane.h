@@ -6,8 +6,12 @@
 
 namespace qv::prefs {
 
-// The pane as an XML property list: one switch per boolean setting, menuColorAlpha as a slider,
-// the static colour as a text field; each cell writes its domain and posts its reload.
+// The file name of the pane's icon, which the package puts beside the pane.
+inline constexpr const char* kPaneIcon = "Quorvel.png";
+
+// The pane as an XML property list: an entry with its icon; one switch per boolean setting,
+// menuColorAlpha as a slider under a group header carrying its label, the static colour as a
+// text field; each cell writes its domain and posts its reload.
 std::string paneXML();
 
 }  // namespace qv::prefs
