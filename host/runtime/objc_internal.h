@@ -114,8 +114,8 @@ const objc_method_entry* findMethod(Class cls, SEL sel);
 
 // Every method replaced through the substrate or added with class_addMethod, in order, as
 // "-[Class selector] replaced" / "+[Class selector] added".
-// The OS has no class by this name: objc_getClass finds nothing from now on (a class object
-// already handed out stays valid).
+// The OS has no class by this name: objc_getClass finds nothing from now on, also for a class
+// of that name defined later (a class object already handed out stays valid).
 void removeClassName(const char* name);
 
 std::vector<std::string> installedHooks();

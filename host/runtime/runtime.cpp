@@ -6,6 +6,7 @@
 #include <mutex>
 #include <new>
 #include <shared_mutex>
+#include <unordered_set>
 
 #include "runtime/objc_internal.h"
 
@@ -25,6 +26,7 @@ struct Registry {
   std::unordered_map<std::string, std::unique_ptr<objc_selector>> selectors;
   std::shared_mutex classesLock;
   std::unordered_map<std::string, Class> classes;
+  std::unordered_set<std::string> absentNames;  // classes the OS lacks: never found by name
   // Caches replaced while another thread may still read them; kept until exit.
   std::vector<const MethodCache*> retiredCaches;
   std::vector<std::unique_ptr<objc_ivar>> ivars;
@@ -198,7 +200,7 @@ Class defineClassAt(void* storage, const char* name, Class superclass, size_t si
   }
   {
     std::unique_lock<std::shared_mutex> names(r.classesLock);
-    r.classes[name] = cls;
+    if (!r.absentNames.count(name)) r.classes[name] = cls;
   }
   return cls;
 }
@@ -257,6 +259,7 @@ void removeClassName(const char* name) {
   Registry& r = registry();
   std::unique_lock<std::shared_mutex> lock(r.classesLock);
   r.classes.erase(name);
+  r.absentNames.insert(name);
 }
 
 std::vector<std::string> hooksNotInstalled() {

@@ -8,6 +8,7 @@ namespace qv::runtime {
 namespace {
 
 struct ImageState {
+  bool known = false;
   std::function<void()> defineClasses;
   bool missing = false;
   bool loaded = false;
@@ -30,8 +31,16 @@ void addSystemImage(const std::string& installName, std::function<void()> define
   Images& i = images();
   std::lock_guard<std::recursive_mutex> guard(i.lock);
   ImageState& image = i.byName[installName];
+  image.known = true;
   image.defineClasses = std::move(defineClasses);
   if (image.loaded && image.defineClasses) image.defineClasses();
+}
+
+bool systemImageKnown(const std::string& installName) {
+  Images& i = images();
+  std::lock_guard<std::recursive_mutex> guard(i.lock);
+  auto it = i.byName.find(installName);
+  return it != i.byName.end() && it->second.known;
 }
 
 void markSystemImageMissing(const std::string& installName) {
@@ -69,7 +78,9 @@ bool systemImageLoaded(const std::string& installName) {
 std::vector<std::string> loadedSystemImages() {
   Images& i = images();
   std::lock_guard<std::recursive_mutex> guard(i.lock);
-  return i.loadOrder;
+  std::vector<std::string> names = i.loadOrder;
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace qv::runtime

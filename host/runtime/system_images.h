@@ -25,6 +25,8 @@ inline constexpr const char* kColourPicker = "/var/jb/usr/lib/libsparkcolourpick
 // Makes an image known: `defineClasses` runs when it is first loaded (at once if it already
 // was).
 void addSystemImage(const std::string& installName, std::function<void()> defineClasses);
+// Whether the host models an image of that name (one of those above, once added).
+bool systemImageKnown(const std::string& installName);
 // The device has no image by that name: loading it fails.
 void markSystemImageMissing(const std::string& installName);
 bool systemImageMissing(const std::string& installName);
@@ -32,7 +34,7 @@ bool systemImageMissing(const std::string& installName);
 // the device lacks it.
 bool loadSystemImage(const std::string& installName);
 bool systemImageLoaded(const std::string& installName);
-// The loaded images, in load order.
+// The loaded images, by install name (their order of loading depends on the loader).
 std::vector<std::string> loadedSystemImages();
 
 }  // namespace qv::runtime

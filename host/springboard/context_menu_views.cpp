@@ -32,14 +32,14 @@ id newLabel(const std::string& text) {
   return label;
 }
 
-Class registerContextMenuCommonClasses() {
+Class registerContextMenuCommonClasses(const char* actionViewClass, const char* shadowSuperclass) {
   ClassBuilder<UIViewObj>("UIVisualEffectView", "UIView");
-  ClassBuilder<UIViewObj>("_UICutoutShadowView", "UIView");
+  ClassBuilder<UIViewObj>("_UICutoutShadowView", shadowSuperclass);
   ClassBuilder<UIViewControllerObj>("SBHIconViewContextMenuWrapperViewController",
                                     "UIViewController");
   ClassBuilder<>("SBHIconManager", "NSObject")
       .method("iconView:shouldActivateApplicationShortcutItem:atIndex:", managerShouldActivate);
-  gActionView = ClassBuilder<ContextActionViewObj>("_UIContextMenuActionView", "UIView")
+  gActionView = ClassBuilder<ContextActionViewObj>(actionViewClass, "UIView")
                     .method("initWithFrame:", actionViewInitWithFrame)
                     .method("titleLabel", actionViewTitleLabel)
                     .method("subtitleLabel", actionViewSubtitleLabel)

@@ -31,8 +31,10 @@ id newView(const char* className);
 id newLabel(const std::string& text);
 
 // Defines the shared classes (shadow, preview controller, icon manager, the action view with
-// its labels); returns the action view class for the family to extend.
-Class registerContextMenuCommonClasses();
+// its labels); returns the action view class for the family to extend. Versions 15 and 16 name
+// the action view otherwise and derive the shadow from another view class.
+Class registerContextMenuCommonClasses(const char* actionViewClass = "_UIContextMenuActionView",
+                                       const char* shadowSuperclass = "UIView");
 
 // A context menu's life: the long press asks the icon view for its app and items and hands it
 // the home-screen items; a chosen item goes through the icon manager. A family builds its own

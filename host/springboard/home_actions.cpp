@@ -215,7 +215,11 @@ void HomeScreen::bringToFront(const std::string& bundleID) {
     return stdString(fields<SwitcherPageObj>(p)->bundleIdentifier) == bundleID;
   });
   for (const Strong& p : pages) {
-    msgSend<void>(p.get(), SELECTOR("setOverlay:animated:"), static_cast<id>(nil), YES);
+    if (hostClasses_ >= 15) {
+      msgSend<void>(p.get(), SELECTOR("setOverlay:"), static_cast<id>(nil));
+    } else {
+      msgSend<void>(p.get(), SELECTOR("setOverlay:animated:"), static_cast<id>(nil), YES);
+    }
   }
   settle();
 }
@@ -242,8 +246,19 @@ void HomeScreen::searchOpen(const std::string& bundleID) {
   requireBooted("search");
   DevicePathMemo memo;
   AutoreleasePool pool;
-  msgSend<void>(objc_getClass("SearchUIUtilities"),
-                SELECTOR("openApplicationWithBundleIdentifier:"), makeString(bundleID));
+  // Which entry 15's search calls is not known: the host takes the newer form, with a
+  // completion handler. 16's search opens apps through no method of SearchUIUtilities: the host
+  // takes it that the app comes forward as from anywhere else, its page's overlay changing.
+  if (hostClasses_ >= 16) {
+    bringToFront(bundleID);
+  } else if (hostClasses_ == 15) {
+    msgSend<void>(objc_getClass("SearchUIUtilities"),
+                  SELECTOR("openApplicationWithBundleIdentifier:completion:"),
+                  makeString(bundleID), static_cast<id>(nil));
+  } else {
+    msgSend<void>(objc_getClass("SearchUIUtilities"),
+                  SELECTOR("openApplicationWithBundleIdentifier:"), makeString(bundleID));
+  }
   settle();
 }
 
@@ -251,10 +266,20 @@ void HomeScreen::searchOpenActivity(const std::string& bundleID) {
   requireBooted("search-activity");
   DevicePathMemo memo;
   AutoreleasePool pool;
+  if (hostClasses_ >= 16) {
+    bringToFront(bundleID);
+    return;
+  }
   id activity = msgSend<id>(objc_getClass("NSObject"), SELECTOR("new"));
-  msgSend<void>(objc_getClass("SearchUIUtilities"),
-                SELECTOR("openUserActivity:applicationBundleIdentifier:"), activity,
-                makeString(bundleID));
+  if (hostClasses_ == 15) {
+    msgSend<void>(objc_getClass("SearchUIUtilities"),
+                  SELECTOR("openUserActivity:applicationBundleIdentifier:completion:"), activity,
+                  makeString(bundleID), static_cast<id>(nil));
+  } else {
+    msgSend<void>(objc_getClass("SearchUIUtilities"),
+                  SELECTOR("openUserActivity:applicationBundleIdentifier:"), activity,
+                  makeString(bundleID));
+  }
   objc_release(activity);
   settle();
 }

@@ -33,6 +33,14 @@ Family familyForVersion(const std::string& version) {
   return Family::V12;
 }
 
+int hostClassesForVersion(const std::string& version) {
+  float v = static_cast<float>(scanDouble(version));
+  if (v >= 16.0f) return 16;
+  if (v >= 15.0f) return 15;
+  if (v >= 14.0f) return 14;
+  return v >= 13.0f ? 13 : 12;
+}
+
 const char* familyName(Family family) {
   switch (family) {
     case Family::V14:
@@ -194,15 +202,17 @@ void HomeScreen::boot(const std::string& libraryPath) {
   requireNotBooted("boot");
   if (root_.empty()) throw ScenarioError{"boot: no device root"};
   family_ = familyForVersion(version_);
+  hostClasses_ = hostClassesForVersion(version_);
   setSystemVersion(version_);
   registerUIKit();
-  registerHomeScreenClasses(family_, quirks_);
+  registerHomeScreenClasses(family_, hostClasses_, quirks_);
   for (const std::string& name : quirks_.missingClasses) runtime::removeClassName(name.c_str());
   for (const std::string& image : quirks_.missingImages) runtime::markSystemImageMissing(image);
   for (const std::string& image : quirks_.homeScreenImages) runtime::loadSystemImage(image);
   prepareDeviceFiles(*this);
   watchContainers();
-  menu_ = family_ == Family::V14   ? makeMenuPresenter14()
+  menu_ = hostClasses_ >= 15       ? makeMenuPresenter15()
+          : family_ == Family::V14 ? makeMenuPresenter14()
           : family_ == Family::V13 ? makeMenuPresenter13()
                                    : makeMenuPresenter12();
 
@@ -225,7 +235,7 @@ void HomeScreen::boot(const std::string& libraryPath) {
   msgSend<void>(springboard_.get(), SELECTOR("applicationDidFinishLaunching:"), springboard_.get());
   placeIcons();
   wallpaperView_ = Strong::adopt(
-      msgSend<id>(msgSend<id>(objc_getClass("SBFStaticWallpaperView"), SELECTOR("alloc")),
+      msgSend<id>(msgSend<id>(objc_getClass(staticWallpaperClass(hostClasses_)), SELECTOR("alloc")),
                   SELECTOR("initWithFrame:"), CGRect{{0, 0}, {390, 844}}));
   msgSend<id>(wallpaperView_.get(), SELECTOR("_computeAverageColor"));
   booted_ = true;

@@ -21,6 +21,11 @@ enum class Family { V14, V13, V12 };
 Family familyForVersion(const std::string& version);
 const char* familyName(Family family);
 
+// Whose host classes the home screen has: 12 to 16, by the version's float value (16 and up,
+// 15, 14, 13, else 12). Versions 15 and 16 keep the version-14 family's menus and flow, with
+// the classes and methods those releases changed.
+int hostClassesForVersion(const std::string& version);
+
 struct AppSetup {
   std::string bundleID;
   std::string name;
@@ -136,6 +141,7 @@ class HomeScreen {
   // Why the library was not loaded at boot (the loader's message); empty when it was.
   const std::string& libraryRefusal() const { return libraryRefusal_; }
   Family family() const { return family_; }
+  int hostClasses() const { return hostClasses_; }
 
   // ---- after boot ----
   void reloadPrefs();
@@ -220,6 +226,7 @@ class HomeScreen {
   std::string version_ = "14.2";
   std::string cpu_ = "arm64";
   Family family_ = Family::V14;
+  int hostClasses_ = 14;
   HostQuirks quirks_;
   std::vector<AppState> apps_;
   std::unordered_map<std::string, size_t> appIndex_;  // bundle identifier -> place in apps_

@@ -54,17 +54,21 @@ std::string containerPathFor(const std::string& bundleID) {
   return std::string("/var/mobile/Containers/Data/Application/") + uuid;
 }
 
-void registerHomeScreenClasses(Family family, const HostQuirks& quirks) {
-  registerSpringBoardClasses(family, quirks);
-  registerSwitcherClasses(family, quirks);
+void registerHomeScreenClasses(Family family, int hostClasses, const HostQuirks& quirks) {
+  registerSpringBoardClasses(family, hostClasses, quirks);
+  registerSwitcherClasses(family, hostClasses, quirks);
   registerSystemServices(family);
-  registerWallpaperClasses();
+  registerWallpaperClasses(hostClasses);
   registerAppIconImages();
   // The style arbiter came with version 13's dark mode.
   if (quirks.styleArbiter && family != Family::V12) registerStyleArbiter();
   switch (family) {
     case Family::V14:
-      registerMenuClasses14();
+      if (hostClasses >= 15) {
+        registerMenuClasses15();
+      } else {
+        registerMenuClasses14();
+      }
       break;
     case Family::V13:
       registerMenuClasses13(quirks);

@@ -7,7 +7,7 @@ namespace qv::host {
 
 // Defines the home-screen host classes of the family (the common ones and the family's menu
 // classes).
-void registerHomeScreenClasses(Family family, const HostQuirks& quirks);
+void registerHomeScreenClasses(Family family, int hostClasses, const HostQuirks& quirks);
 
 // Creates each app's data container with its usual contents, and installs the library's
 // resources, under the device root.

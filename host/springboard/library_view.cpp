@@ -64,4 +64,15 @@ std::vector<MissingClass> libraryMissingClasses() {
   return classes;
 }
 
+std::vector<Unguarded> libraryUnguarded() {
+  using Read = bool (*)(unsigned, const char**, const char**);
+  static std::atomic<Read> found{nullptr};
+  std::vector<Unguarded> out;
+  Read read = diagnostic(found, "quorvelUnguarded");
+  const char* what = nullptr;
+  const char* why = nullptr;
+  for (unsigned i = 0; read && read(i, &what, &why); ++i) out.push_back({what, why});
+  return out;
+}
+
 }  // namespace qv::host

@@ -27,4 +27,11 @@ struct MissingClass {
 };
 std::vector<MissingClass> libraryMissingClasses();
 
+// A way in that App Lock cannot guard on this OS, and why what it guards holds regardless.
+struct Unguarded {
+  std::string what;
+  std::string why;
+};
+std::vector<Unguarded> libraryUnguarded();
+
 }  // namespace qv::host

@@ -67,6 +67,8 @@ class MenuPresenter {
 };
 
 std::unique_ptr<MenuPresenter> makeMenuPresenter14();
+// Versions 15 and 16: the version-14 flow over the context-menu classes that replaced 14's.
+std::unique_ptr<MenuPresenter> makeMenuPresenter15();
 std::unique_ptr<MenuPresenter> makeMenuPresenter13();
 std::unique_ptr<MenuPresenter> makeMenuPresenter12();
 

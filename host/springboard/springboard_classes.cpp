@@ -162,6 +162,8 @@ void ivSetShortcutItems(id self, SEL, id items) {
   iv(self)->homeScreenItems = Strong::adopt(msgSend<id>(items, SELECTOR("copy")));
 }
 id ivHomeScreenItems(id self, SEL) { return iv(self)->homeScreenItems; }
+// Versions 15 and 16 ask the icon view too; the icon manager still decides.
+BOOL ivShouldActivate(id, SEL, id, NSInteger) { return YES; }
 
 // ---- SBSApplicationShortcutItem ----
 
@@ -182,6 +184,13 @@ void searchOpenApplication(id, SEL, id bundleID) {
   HomeScreen::shared().setFrontmost(stdString(bundleID));
 }
 void searchOpenActivity(id, SEL, id, id bundleID) {
+  HomeScreen::shared().setFrontmost(stdString(bundleID));
+}
+// Version 15's forms with a completion handler; the host's own search passes none.
+void searchOpenApplicationCompletion(id, SEL, id bundleID, id) {
+  HomeScreen::shared().setFrontmost(stdString(bundleID));
+}
+void searchOpenActivityCompletion(id, SEL, id, id bundleID, id) {
   HomeScreen::shared().setFrontmost(stdString(bundleID));
 }
 
@@ -236,7 +245,7 @@ std::string removeItemType(Family family) {
                                : "com.apple.springboardhome.application-shortcut-item.delete-app";
 }
 
-void registerSpringBoardClasses(Family family, const HostQuirks& quirks) {
+void registerSpringBoardClasses(Family family, int hostClasses, const HostQuirks& quirks) {
   ClassBuilder<SpringBoardObj>("SpringBoard", "UIApplication")
       .method("applicationDidFinishLaunching:", sbDidFinishLaunching)
       .method("_accessibilityFrontMostApplication", sbFrontMost);
@@ -295,6 +304,10 @@ void registerSpringBoardClasses(Family family, const HostQuirks& quirks) {
         .method("setApplicationShortcutItems:", ivSetShortcutItems)
         .method("_homeScreenShortcutItems", ivHomeScreenItems);
   }
+  if (hostClasses >= 15) {
+    iconView.method("fetchedApplicationShortcutItems", ivShortcutItems)
+        .method("shouldActivateApplicationShortcutItem:atIndex:", ivShouldActivate);
+  }
 
   ClassBuilder<ShortcutItemObj> shortcutItem("SBSApplicationShortcutItem", "NSObject");
   shortcutItem.method("type", getField<&ShortcutItemObj::type>)
@@ -312,9 +325,18 @@ void registerSpringBoardClasses(Family family, const HostQuirks& quirks) {
   }
   gShortcutItem = shortcutItem.cls();
 
-  ClassBuilder<>("SearchUIUtilities", "NSObject")
-      .classMethod("openApplicationWithBundleIdentifier:", searchOpenApplication)
-      .classMethod("openUserActivity:applicationBundleIdentifier:", searchOpenActivity);
+  // Version 15 adds forms with a completion handler; 16 keeps the class without any of them.
+  ClassBuilder<> search("SearchUIUtilities", "NSObject");
+  if (hostClasses < 16) {
+    search.classMethod("openApplicationWithBundleIdentifier:", searchOpenApplication)
+        .classMethod("openUserActivity:applicationBundleIdentifier:", searchOpenActivity);
+  }
+  if (hostClasses == 15) {
+    search.classMethod("openApplicationWithBundleIdentifier:completion:",
+                       searchOpenApplicationCompletion)
+        .classMethod("openUserActivity:applicationBundleIdentifier:completion:",
+                     searchOpenActivityCompletion);
+  }
   ClassBuilder<UIViewControllerObj>("SBHomeScreenViewController", "UIViewController");
 }
 

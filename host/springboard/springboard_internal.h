@@ -48,6 +48,9 @@ struct ShortcutItemObj : objc_object {
 
 struct AppLayoutObj : objc_object {
   Strong rolesToLayoutItemsMap;  // NSDictionary: role number -> display item
+  // Version 16 keeps its items in these instead.
+  Strong items;
+  Strong itemsToLayoutAttributesMap;
 };
 
 struct DisplayItemObj : objc_object {
@@ -75,11 +78,14 @@ struct WallpaperViewObj : UIViewObj {
 };
 
 // ---- class registration per layer ----
-void registerSpringBoardClasses(Family family, const HostQuirks& quirks);
-void registerSwitcherClasses(Family family, const HostQuirks& quirks);
+void registerSpringBoardClasses(Family family, int hostClasses, const HostQuirks& quirks);
+void registerSwitcherClasses(Family family, int hostClasses, const HostQuirks& quirks);
 void registerSystemServices(Family family);
-void registerWallpaperClasses();
+void registerWallpaperClasses(int hostClasses);
+// The static wallpaper view's class: SpringBoardFoundation's before 16, PaperBoardUI's from 16.
+const char* staticWallpaperClass(int hostClasses);
 void registerMenuClasses14();
+void registerMenuClasses15();
 void registerMenuClasses13(const HostQuirks& quirks);
 void registerMenuClasses12(const HostQuirks& quirks);
 void registerAppIconImages();

@@ -374,6 +374,7 @@ Json HomeScreen::dump() const {
   Json d = Json::object();
   d.set("os", version_);
   d.set("family", familyName(family_));
+  d.set("hostClasses", std::to_string(hostClasses_));
   d.set("cpu", cpu_);
   d.set("library", libraryLoaded_);
   d.set("libraryRefused", libraryRefusal_.empty() ? Json() : Json(libraryRefusal_));
@@ -395,6 +396,14 @@ Json HomeScreen::dump() const {
     missingClasses.push(entry);
   }
   d.set("missingClasses", missingClasses);
+  Json unguarded = Json::array();
+  for (const Unguarded& u : libraryUnguarded()) {
+    Json entry = Json::object();
+    entry.set("what", u.what);
+    entry.set("why", u.why);
+    unguarded.push(entry);
+  }
+  d.set("appLockUnguarded", unguarded);
   d.set("settings", settingsJson());
   if (auto v = libraryValue("authInProgress")) d.set("authInProgress", *v != 0);
   if (auto v = libraryValue("actionGroupIsAlert")) d.set("actionGroupIsAlert", *v != 0);

@@ -53,7 +53,20 @@ id wallpaperComputeAverageColor(id self, SEL) {
 
 }  // namespace
 
-void registerWallpaperClasses() {
+const char* staticWallpaperClass(int hostClasses) {
+  return hostClasses >= 16 ? "PBUIStaticWallpaperView" : "SBFStaticWallpaperView";
+}
+
+// From 16 the wallpaper views are PaperBoardUI's; SpringBoardFoundation keeps an empty
+// SBFWallpaperView, and no static one.
+void registerWallpaperClasses(int hostClasses) {
+  if (hostClasses >= 16) {
+    ClassBuilder<WallpaperViewObj>("PBUIWallpaperView", "UIView");
+    ClassBuilder<WallpaperViewObj>("SBFWallpaperView", "PBUIWallpaperView");
+    ClassBuilder<WallpaperViewObj>("PBUIStaticWallpaperView", "PBUIWallpaperView")
+        .method("_computeAverageColor", wallpaperComputeAverageColor);
+    return;
+  }
   ClassBuilder<WallpaperViewObj>("SBFWallpaperView", "UIView");
   ClassBuilder<WallpaperViewObj>("SBFStaticWallpaperView", "SBFWallpaperView")
       .method("_computeAverageColor", wallpaperComputeAverageColor);

@@ -21,6 +21,7 @@ void registerUIKit() {
     registerAuthentication();
     registerImages();
     // UIKit links QuartzCore, whose classes (layers, filters) come with it.
+    runtime::addSystemImage(runtime::kQuartzCore, {});
     runtime::loadSystemImage(runtime::kQuartzCore);
   });
 }

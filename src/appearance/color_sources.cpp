@@ -6,8 +6,9 @@
 
 namespace quorvel {
 
-id hookComputeAverageColor(id self, SEL cmd) {
-  id color = qv::Hook<hookComputeAverageColor>::previous(self, cmd);
+namespace {
+
+id recordWallColor(id color) {
   NS::Data archive = NS::KeyedArchiver::archivedDataWithRootObject(color);
   // The colour list belongs to the settings program: it is only ever updated, not created,
   // and only its "wallColor" entry changes, against the file as it stands when written.
@@ -16,6 +17,16 @@ id hookComputeAverageColor(id self, SEL cmd) {
     CFPreferencesAppSynchronize(CFSTR(kColorsDomain));
   }
   return color;
+}
+
+}  // namespace
+
+id hookComputeAverageColor(id self, SEL cmd) {
+  return recordWallColor(qv::Hook<hookComputeAverageColor>::previous(self, cmd));
+}
+
+id hook16ComputeAverageColor(id self, SEL cmd) {
+  return recordWallColor(qv::Hook<hook16ComputeAverageColor>::previous(self, cmd));
 }
 
 UI::Color iconColor(id styled) {

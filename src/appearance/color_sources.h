@@ -9,6 +9,8 @@ namespace quorvel {
 
 // SBFStaticWallpaperView -_computeAverageColor: records the wallpaper's colour as "wallColor".
 id hookComputeAverageColor(id self, SEL cmd);
+// PBUIStaticWallpaperView -_computeAverageColor (version 16), the same.
+id hook16ComputeAverageColor(id self, SEL cmd);
 
 // The average colour of `bundleID`'s icon, computed by `styled`'s averageColorOfImage:.
 UI::Color iconColor(id styled);

@@ -76,15 +76,26 @@ NS::String labelText(id view, SEL label) {
 
 }  // namespace
 
-void hook14SetTrailingImage(id self, SEL cmd, id image) {
-  NS::String title = labelText(self, SELECTOR("titleLabel"));
-  NS::String subtitle = labelText(self, SELECTOR("subtitleLabel"));
+namespace {
+
+// The item's icon in place of `image` when its labels name one of the library's items.
+id trailingImage(id view, id image) {
+  NS::String title = labelText(view, SELECTOR("titleLabel"));
+  NS::String subtitle = labelText(view, SELECTOR("subtitleLabel"));
   UI::Image icon;
-  if (contextMenuIcon(title, subtitle, &icon)) {
-    image = icon;
-    UI::View(msgSend<id>(self, SELECTOR("trailingImageView"))).setTintColor(styleTint());
-  }
-  qv::Hook<hook14SetTrailingImage>::previous(self, cmd, image);
+  if (!contextMenuIcon(title, subtitle, &icon)) return image;
+  UI::View(msgSend<id>(view, SELECTOR("trailingImageView"))).setTintColor(styleTint());
+  return icon;
+}
+
+}  // namespace
+
+void hook14SetTrailingImage(id self, SEL cmd, id image) {
+  qv::Hook<hook14SetTrailingImage>::previous(self, cmd, trailingImage(self, image));
+}
+
+void hook15SetTrailingImage(id self, SEL cmd, id image) {
+  qv::Hook<hook15SetTrailingImage>::previous(self, cmd, trailingImage(self, image));
 }
 
 // The tint goes on the image view once the initializer has built it.

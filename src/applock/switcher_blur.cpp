@@ -36,14 +36,19 @@ id frontmostBundleIdentifier() {
 
 NS::Number roleOne() { return NS::Number::withInt(1); }
 
-// Version 14 reads the layout's role map through its instance variable; a host without that
-// variable has no value to read, and the card counts as not locked.
+// Version 14 reads the layout's role map through its instance variable. Version 16 has no such
+// variable, and its layout answers -itemForLayoutRole: instead; a host with neither has no
+// value to read, and the card counts as not locked.
 id cardIdentifier14(id card) {
   id layout = msgSend<id>(card, SELECTOR("appLayout"));
   bool found = false;
   id map = readObjectIvar(layout, "_rolesToLayoutItemsMap", &found);
-  if (!found) return nil;
-  id item = NS::Dictionary(map).objectForKey(roleOne());
+  id item = nil;
+  if (found) {
+    item = NS::Dictionary(map).objectForKey(roleOne());
+  } else if (NS::Object(layout).respondsToSelector(SELECTOR("itemForLayoutRole:"))) {
+    item = msgSend<id>(layout, SELECTOR("itemForLayoutRole:"), static_cast<NSInteger>(1));
+  }
   return msgSend<id>(item, SELECTOR("bundleIdentifier"));
 }
 
@@ -62,15 +67,29 @@ id hookPageInitWithFrame(id self, SEL cmd, CGRect frame) {
   return qv::Hook<hookPageInitWithFrame>::previous(self, cmd, frame);
 }
 
-void hookPageSetOverlay(id self, SEL cmd, id overlay, BOOL animated) {
+namespace {
+
+// While a locked app is frontmost every page is blurred, blocks touches and asks for the owner.
+void guardPage(id page) {
   if (isAppLocked(frontmostBundleIdentifier())) {
-    blurOrClear(self, true);
-    msgSend<void>(self, SELECTOR("setBlocksTouches:"), YES);
-    promptUnlock(self);
+    blurOrClear(page, true);
+    msgSend<void>(page, SELECTOR("setBlocksTouches:"), YES);
+    promptUnlock(page);
   } else {
-    blurOrClear(self, false);
+    blurOrClear(page, false);
   }
+}
+
+}  // namespace
+
+void hookPageSetOverlay(id self, SEL cmd, id overlay, BOOL animated) {
+  guardPage(self);
   qv::Hook<hookPageSetOverlay>::previous(self, cmd, overlay, animated);
+}
+
+void hook15PageSetOverlay(id self, SEL cmd, id overlay) {
+  guardPage(self);
+  qv::Hook<hook15PageSetOverlay>::previous(self, cmd, overlay);
 }
 
 void pageRemoveFilter(id self, SEL) { UI::View(self).layer().setFilters(nil); }

@@ -9,6 +9,8 @@ namespace quorvel {
 // SBAppSwitcherPageView
 id hookPageInitWithFrame(id self, SEL cmd, CGRect frame);
 void hookPageSetOverlay(id self, SEL cmd, id overlay, BOOL animated);
+// Versions 15 and 16, which have only the overlay property's setter.
+void hook15PageSetOverlay(id self, SEL cmd, id overlay);
 void pageRemoveFilter(id self, SEL cmd);  // added; also the removeFilter observer
 
 // SBAppSwitcherReusableSnapshotView -layoutSubviews

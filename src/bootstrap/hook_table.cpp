@@ -68,6 +68,23 @@ constexpr HookEntry kFamily14[] = {
     replace<hook14CardLayoutSubviews>("SBAppSwitcherReusableSnapshotView", "layoutSubviews"),
 };
 
+// Versions 15 and 16, beside the version-14 table: the members that replaced what those
+// versions removed. Version 16 adds PaperBoardUI's wallpaper view.
+constexpr HookEntry kFamily15[] = {
+    replace<hook15PageSetOverlay>("SBAppSwitcherPageView", "setOverlay:"),
+    replaceClassMethod<hook15OpenApplication>("SearchUIUtilities",
+                                              "openApplicationWithBundleIdentifier:completion:"),
+    replaceClassMethod<hook15OpenUserActivity>(
+        "SearchUIUtilities", "openUserActivity:applicationBundleIdentifier:completion:"),
+    replace<hook15SetDisplayedMenu>("_UIContextMenuListView", "setDisplayedMenu:"),
+    add<averageColorOfImage>("_UIContextMenuListView", "averageColorOfImage:"),
+    replace<hook15SetTrailingImage>("_UIContextMenuCellContentView", "setTrailingImage:"),
+};
+
+constexpr HookEntry kFamily16[] = {
+    replace<hook16ComputeAverageColor>("PBUIStaticWallpaperView", "_computeAverageColor"),
+};
+
 constexpr HookEntry kFamily13[] = {
     replace<hookRowAction>("UIInterfaceActionRepresentationView", "action"),
     replace<hook13BlankSeparatorLayout>("_UIInterfaceActionBlankSeparatorView", "layoutSubviews"),
@@ -122,6 +139,8 @@ void install(const HookEntry& entry) {
 
 qv::Span<HookEntry> familyAll() { return kFamilyAll; }
 qv::Span<HookEntry> family14() { return kFamily14; }
+qv::Span<HookEntry> family15() { return kFamily15; }
+qv::Span<HookEntry> family16() { return kFamily16; }
 qv::Span<HookEntry> family13() { return kFamily13; }
 qv::Span<HookEntry> family12() { return kFamily12; }
 

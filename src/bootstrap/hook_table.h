@@ -41,6 +41,9 @@ constexpr HookEntry replaceByVersion(const char* className, const char* selector
 
 qv::Span<HookEntry> familyAll();
 qv::Span<HookEntry> family14();
+// Installed beside family14() from version 15, and from version 16.
+qv::Span<HookEntry> family15();
+qv::Span<HookEntry> family16();
 qv::Span<HookEntry> family13();
 qv::Span<HookEntry> family12();
 

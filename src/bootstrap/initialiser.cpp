@@ -1,5 +1,6 @@
 // The library's one entry point: runs when the substrate loads it into the home screen.
 #include "bootstrap/hook_table.h"
+#include "applock/search_gate.h"
 #include "bootstrap/os_family.h"
 #include "platform/foundation.h"
 #include "settings/settings_cache.h"
@@ -21,6 +22,11 @@ __attribute__((constructor)) void initialise() {
   void* pool = objc_autoreleasePoolPush();
   installFamily(familyAll());
   if (selectsFamily14()) installFamily(family14());
+  if (selectsFamily15()) {
+    installFamily(family15());
+    noteSearchUnguarded();
+  }
+  if (selectsFamily16()) installFamily(family16());
   if (selectsFamily13()) installFamily(family13());
   if (selectsFamily12()) installFamily(family12());
   loadPrefs();

@@ -8,6 +8,10 @@ float versionValue() { return UI::Device::currentDevice().systemVersion().floatV
 
 bool selectsFamily14() { return versionValue() >= 14.0f; }
 
+bool selectsFamily15() { return versionValue() >= 15.0f; }
+
+bool selectsFamily16() { return versionValue() >= 16.0f; }
+
 bool selectsFamily13() { return versionValue() >= 13.0f && versionValue() < 14.0f; }
 
 bool selectsFamily12() { return versionValue() < 13.0f; }

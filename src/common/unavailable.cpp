@@ -18,6 +18,11 @@ struct MissingClass {
   const char* whatNeedsIt;
 };
 
+struct Unguarded {
+  const char* what;
+  const char* why;
+};
+
 // Both hold names from the library's own tables, which live as long as the process. Every
 // hook and every class looked up by name has room, so nothing recorded is ever dropped.
 constexpr unsigned kMaxSkipped = 64;
@@ -26,6 +31,9 @@ SkippedHook skipped[kMaxSkipped];
 unsigned skippedCount = 0;
 MissingClass missing[kMaxMissing];
 unsigned missingCount = 0;
+constexpr unsigned kMaxUnguarded = 4;
+Unguarded unguarded[kMaxUnguarded];
+unsigned unguardedCount = 0;
 
 }  // namespace
 
@@ -46,7 +54,23 @@ Class classNamed(const char* name, const char* whatNeedsIt) {
   return nil;
 }
 
+void recordUnguarded(const char* what, const char* why) {
+  for (unsigned i = 0; i < unguardedCount; ++i) {
+    if (strcmp(unguarded[i].what, what) == 0) return;
+  }
+  NSLog(NSSTR("Quorvel: App Lock cannot guard %s: %s"), what, why);
+  if (unguardedCount < kMaxUnguarded) unguarded[unguardedCount++] = {what, why};
+}
+
 }  // namespace quorvel
+
+extern "C" bool quorvelUnguarded(unsigned index, const char** what, const char** why) {
+  using quorvel::unguarded;
+  if (index >= quorvel::unguardedCount || !what || !why) return false;
+  *what = unguarded[index].what;
+  *why = unguarded[index].why;
+  return true;
+}
 
 extern "C" bool quorvelSkippedHook(unsigned index, const char** className, const char** selector,
                                    bool* classMethod) {

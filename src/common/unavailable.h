@@ -15,6 +15,9 @@ void recordSkippedHook(const char* className, const char* selector, bool classMe
 // without it) is recorded. Looked up at each call: an image loaded later is found then.
 Class classNamed(const char* name, const char* whatNeedsIt);
 
+// A way in that the library cannot guard on this OS, and how what it guards holds regardless.
+void recordUnguarded(const char* what, const char* why);
+
 }  // namespace quorvel
 
 extern "C" {
@@ -23,4 +26,5 @@ QV_HOST_DIAGNOSTIC bool quorvelSkippedHook(unsigned index, const char** classNam
                                            const char** selector, bool* classMethod);
 QV_HOST_DIAGNOSTIC bool quorvelMissingClass(unsigned index, const char** name,
                                             const char** whatNeedsIt);
+QV_HOST_DIAGNOSTIC bool quorvelUnguarded(unsigned index, const char** what, const char** why);
 }

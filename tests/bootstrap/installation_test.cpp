@@ -117,7 +117,7 @@ TEST_P(Installation, InstallsFamilyAllThenTheChosenFamilyInTableOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Versions, Installation,
     ::testing::Values(FamilyCase{"14.2", "14", &kFamily14}, FamilyCase{"14.0", "14", &kFamily14},
-                      FamilyCase{"14.0.1", "14", &kFamily14}, FamilyCase{"15.1", "14", &kFamily14},
+                      FamilyCase{"14.0.1", "14", &kFamily14},
                       FamilyCase{"13.5", "13", &kFamily13}, FamilyCase{"13.0", "13", &kFamily13},
                       FamilyCase{"13.1.3", "13", &kFamily13}, FamilyCase{"12.4", "12", &kFamily12},
                       FamilyCase{"abc", "12", &kFamily12}, FamilyCase{"", "12", &kFamily12}),
@@ -127,6 +127,95 @@ INSTANTIATE_TEST_SUITE_P(
           name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
       return name;
     });
+
+const std::vector<std::string> kFamily15 = {
+    "-[SBAppSwitcherPageView setOverlay:] replaced",
+    "+[SearchUIUtilities openApplicationWithBundleIdentifier:completion:] replaced",
+    "+[SearchUIUtilities openUserActivity:applicationBundleIdentifier:completion:] replaced",
+    "-[_UIContextMenuListView setDisplayedMenu:] replaced",
+    "-[_UIContextMenuListView averageColorOfImage:] added",
+    "-[_UIContextMenuCellContentView setTrailingImage:] replaced",
+};
+
+// Hooks of what a version removed are left out and said so; the version-15 table follows the
+// version-14 one, and 16 adds PaperBoardUI's wallpaper view.
+struct LaterCase {
+  const char* version;
+  std::vector<std::string> gone;     // hooks of the tables that this version cannot take
+  std::vector<std::string> reasons;  // hooksNotInstalled, in order
+};
+
+class LaterInstallation : public Scenario, public ::testing::WithParamInterface<LaterCase> {};
+
+TEST_P(LaterInstallation, KeepsTheVersion14TableAndAddsWhatReplacedTheRemovedMembers) {
+  const LaterCase& c = GetParam();
+  device(c.version);
+  app("com.example.mail");
+  boot();
+  std::vector<std::string> want = expected(kFamily14);
+  want.insert(want.end(), kFamily15.begin(), kFamily15.end());
+  if (c.version[1] == '6') want.push_back("-[PBUIStaticWallpaperView _computeAverageColor] replaced");
+  for (const std::string& hook : c.gone) std::erase(want, hook);
+  EXPECT_EQ(runtime::installedHooks(), want);
+  Json d = dump();
+  EXPECT_EQ(d["family"].asString(), "14");
+  EXPECT_EQ(d["hostClasses"].asString(), std::string(c.version).substr(0, 2));
+  std::vector<std::string> missed;
+  for (const Json& h : d["hooksNotInstalled"].items()) missed.push_back(h.asString());
+  EXPECT_EQ(missed, c.reasons);
+}
+
+const LaterCase kLater[] = {
+    {"15.1",
+     {"-[SBAppSwitcherPageView setOverlay:animated:] replaced",
+      "-[_UIElasticContextMenuBackgroundView setVisualEffectView:] replaced",
+      "-[_UIContextMenuActionsListView "
+      "setDisplayedMenu:withAnimationStyle:alongsideAnimations:] replaced",
+      "-[_UIContextMenuActionsListView averageColorOfImage:] added",
+      "-[_UIContextMenuActionView setTrailingImage:] replaced"},
+     {"-[SBAppSwitcherPageView setOverlay:animated:] not found",
+      "-[_UIElasticContextMenuBackgroundView setVisualEffectView:] skipped: no class "
+      "_UIElasticContextMenuBackgroundView",
+      "-[_UIContextMenuActionsListView "
+      "setDisplayedMenu:withAnimationStyle:alongsideAnimations:] skipped: no class "
+      "_UIContextMenuActionsListView",
+      "-[_UIContextMenuActionsListView averageColorOfImage:] skipped: no class "
+      "_UIContextMenuActionsListView",
+      "-[_UIContextMenuActionView setTrailingImage:] skipped: no class _UIContextMenuActionView"}},
+    {"16.5",
+     {"-[SBFStaticWallpaperView _computeAverageColor] replaced",
+      "-[SBAppSwitcherPageView setOverlay:animated:] replaced",
+      "+[SearchUIUtilities openApplicationWithBundleIdentifier:] replaced",
+      "+[SearchUIUtilities openUserActivity:applicationBundleIdentifier:] replaced",
+      "-[_UIElasticContextMenuBackgroundView setVisualEffectView:] replaced",
+      "-[_UIContextMenuActionsListView "
+      "setDisplayedMenu:withAnimationStyle:alongsideAnimations:] replaced",
+      "-[_UIContextMenuActionsListView averageColorOfImage:] added",
+      "-[_UIContextMenuActionView setTrailingImage:] replaced",
+      "+[SearchUIUtilities openApplicationWithBundleIdentifier:completion:] replaced",
+      "+[SearchUIUtilities openUserActivity:applicationBundleIdentifier:completion:] replaced"},
+     {"-[SBAppSwitcherPageView setOverlay:animated:] not found",
+      "+[SearchUIUtilities openApplicationWithBundleIdentifier:] not found",
+      "+[SearchUIUtilities openUserActivity:applicationBundleIdentifier:] not found",
+      "+[SearchUIUtilities openApplicationWithBundleIdentifier:completion:] not found",
+      "+[SearchUIUtilities openUserActivity:applicationBundleIdentifier:completion:] not found",
+      "-[SBFStaticWallpaperView _computeAverageColor] skipped: no class SBFStaticWallpaperView",
+      "-[_UIElasticContextMenuBackgroundView setVisualEffectView:] skipped: no class "
+      "_UIElasticContextMenuBackgroundView",
+      "-[_UIContextMenuActionsListView "
+      "setDisplayedMenu:withAnimationStyle:alongsideAnimations:] skipped: no class "
+      "_UIContextMenuActionsListView",
+      "-[_UIContextMenuActionsListView averageColorOfImage:] skipped: no class "
+      "_UIContextMenuActionsListView",
+      "-[_UIContextMenuActionView setTrailingImage:] skipped: no class _UIContextMenuActionView"}},
+};
+
+void PrintTo(const LaterCase& c, std::ostream* os) { *os << '"' << c.version << '"'; }
+
+INSTANTIATE_TEST_SUITE_P(Versions, LaterInstallation, ::testing::ValuesIn(kLater),
+                         [](const ::testing::TestParamInfo<LaterCase>& info) {
+                           return std::string("v") + (info.param.version[1] == '5' ? "15" : "16");
+                         });
 
 TEST_F(FamilyChoice, MethodHookedInTwoFamiliesIsReplacedOnceByTheInstalledFamily) {
   device("13.5");

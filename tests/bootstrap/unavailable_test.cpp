@@ -105,11 +105,12 @@ TEST_F(Unavailable, AFrameworkNobodyLoadedHasNoClasses) {
   EXPECT_NE(objc_getClass("LSApplicationProxy"), nullptr);  // the home screen's own
 }
 
-// A device without the authentication framework: a locked app stays blurred with no prompt,
-// cannot be unlocked, and no other app can be locked.
-TEST_F(Unavailable, WithoutAuthenticationAppLockFailsClosed) {
+// A device whose authentication framework lacks its context class (the framework itself is
+// linked strongly: a device without it refuses the library): a locked app stays blurred with no
+// prompt, cannot be unlocked, and no other app can be locked.
+TEST_F(Unavailable, WithoutTheAuthenticationContextAppLockFailsClosed) {
   host::HostQuirks quirks;
-  quirks.missingImages = {runtime::kLocalAuthentication};
+  quirks.missingClasses = {"LAContext"};
   writeSettings({{"lockedApps", list({"com.example.mail"})}});
   bootWith(quirks);
   home().bringToFront("com.example.mail");

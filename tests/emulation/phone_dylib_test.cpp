@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/macho/macho_loader.h"
+#include "runtime/system_images.h"
 #include "support/scenario.h"
 
 namespace qv::testing {
@@ -149,6 +150,39 @@ TEST_F(LoadedVariant, ChainedFixupsLoadOnANewEnoughDeviceAndTheLibraryWorks) {
   Json mail = dump()["apps"]["com.example.mail"];
   ASSERT_TRUE(mail.has("badge"));
   EXPECT_TRUE(mail["badge"].isNull());
+}
+
+// The frameworks it links: a device without LocalAuthentication (a strong link) refuses the
+// dylib as dyld does; one without InstallCoordination (weak) loads it, and only Offload App
+// goes without.
+TEST_F(LoadedVariant, AMissingStrongFrameworkRefusesTheDylibAMissingWeakOneDoesNot) {
+  device("14.2");
+  host::HostQuirks quirks;
+  quirks.missingImages = {runtime::kLocalAuthentication};
+  home().setQuirks(quirks);
+  app("com.example.mail");
+  home().setCpu(chosenCpu("14.2"));
+  home().boot(chosenLibrary(QV_LIBRARY_PATH));
+  EXPECT_FALSE(home().libraryLoaded());
+  EXPECT_NE(home().libraryRefusal().find(std::string("Library not loaded: ") +
+                                         runtime::kLocalAuthentication),
+            std::string::npos)
+      << home().libraryRefusal();
+}
+
+TEST_F(LoadedVariant, AMissingWeakFrameworkLeavesOnlyItsFeatureOut) {
+  device("14.2");
+  host::HostQuirks quirks;
+  quirks.missingImages = {runtime::kInstallCoordination};
+  home().setQuirks(quirks);
+  app("com.example.mail");
+  boot();
+  home().press("com.example.mail");
+  home().pick("Offload App");
+  Json d = dump();
+  EXPECT_FALSE(d["apps"]["com.example.mail"]["offloaded"].asBool());
+  ASSERT_EQ(d["missingClasses"].size(), 1u);
+  EXPECT_EQ(d["missingClasses"][0]["class"].asString(), "IXAppInstallCoordinator");
 }
 
 // The phone's own dylib binds its one variadic import, NSLog, to an entry that reads Apple's

@@ -238,7 +238,9 @@ const LoadedImage& loadImage(const std::string& path, const LoadOptions& options
     images().push_back(kept);
   }
   // The libraries it links are loaded before its initialisers run; their classes exist then.
-  for (const std::string& library : linked) runtime::loadSystemImage(library);
+  for (const std::string& library : linked) {
+    if (runtime::systemImageKnown(library)) runtime::loadSystemImage(library);
+  }
   const char* argv[] = {"SpringBoard", nullptr};
   const char* apple[] = {nullptr};
   for (Initialiser init : inits) init(1, argv, environ, apple, nullptr);
