@@ -76,7 +76,8 @@ TEST_P(MissingHostClass, ItsHooksAreSkippedAndRecordedAndTheRestWork) {
   EXPECT_EQ(dump()["pendingPrompts"].size(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Families, MissingHostClass, ::testing::Values("14.2", "13.5", "12.4"),
+INSTANTIATE_TEST_SUITE_P(Families, MissingHostClass,
+                         ::testing::Values("16.5", "15.1", "14.2", "13.5", "12.4"),
                          versionTestName);
 
 // The home screen loads neither authentication nor install coordination itself: the library

@@ -74,7 +74,8 @@ TEST_P(DamagedSettings, NoActionReachesACallThatRaises) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Families, DamagedSettings, ::testing::Values("14.2", "13.5", "12.4"),
+INSTANTIATE_TEST_SUITE_P(Families, DamagedSettings,
+                         ::testing::Values("16.5", "15.1", "14.2", "13.5", "12.4"),
                          versionTestName);
 
 }  // namespace
