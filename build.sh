@@ -116,7 +116,7 @@ build_emulated() {
 # ---- fuzzing ----
 FUZZ_DIR=build/fuzz
 # One OS version per family: the scenario target boots one home screen per process.
-FUZZ_FAMILIES=(14.2 13.5 12.4)
+FUZZ_FAMILIES=(16.5 15.1 14.2 13.5 12.4)
 
 build_fuzzers() {
   cmake -S "$ROOT" -B "$FUZZ_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -239,6 +239,11 @@ case "$cmd" in
     ensure_packages
     configure_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
     for b in build/release/bench/bench_*; do "$b" "$@"; done
+    # Menu preparation and the App Lock toggle again on a 16.x device.
+    for b in bench_home14 bench_actions14; do
+      echo "== $b on a 16.5 device"
+      QV_BENCH_OS=16.5 "build/release/bench/$b" "$@"
+    done
     ;;
   *)
     echo "usage: $0 run [ARGS...] | test | device | package | emulate [ARGS...] | bench |" \
