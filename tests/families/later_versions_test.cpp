@@ -97,6 +97,18 @@ TEST_P(LaterVersions, TheMenuIsColouredAndItsItemsGetTheirIcons) {
   ADD_FAILURE() << "no App Lock item";
 }
 
+TEST_P(LaterVersions, AChosenItemActsOnItsApp) {
+  home().press("com.example.maps");
+  home().pick("Bundle Identifier");
+  home().tapAlert("Copy Bundle ID");
+  EXPECT_EQ(dump()["pasteboard"].asString(), "com.example.maps");
+  home().press("com.example.maps");
+  home().pick("App Lock");
+  Json locked = dump()["defaults"]["lockedApps"];
+  ASSERT_EQ(locked.size(), 2u);
+  EXPECT_EQ(locked[1].asString(), "com.example.maps");
+}
+
 TEST_P(LaterVersions, TheWallpaperColourIsRecorded) {
   writeColors({{"staticColor", host::makeString("#ffffff")}});
   home().setWallpaperColor("#204080");
