@@ -20,8 +20,8 @@ void raiseUncaught(const char* name, const std::string& reason) {
 std::string methodReason(id receiver, SEL sel, const std::string& what) {
   Class cls = object_getClass(receiver);
   bool classMethod = cls && cls->isMeta;
-  const char* name = classMethod ? class_getName(reinterpret_cast<Class>(receiver))
-                                 : class_getName(cls);
+  const char* name =
+      classMethod ? class_getName(reinterpret_cast<Class>(receiver)) : class_getName(cls);
   return std::string("*** ") + (classMethod ? "+[" : "-[") + name + " " + sel_getName(sel) +
          "]: " + what;
 }

@@ -19,9 +19,9 @@ Class gArray, gMutableArray, gDictionary, gMutableDictionary;
 }
 [[noreturn]] void raiseRange(id self, SEL sel, NSUInteger index, size_t count) {
   std::string bounds = count ? "[0 .. " + std::to_string(count - 1) + "]" : "for empty array";
-  raiseUncaught(kRangeException, methodReason(self, sel,
-                                              "index " + std::to_string(index) + " beyond bounds " +
-                                                  bounds));
+  raiseUncaught(
+      kRangeException,
+      methodReason(self, sel, "index " + std::to_string(index) + " beyond bounds " + bounds));
 }
 
 NSArrayObj* arr(id a) { return fields<NSArrayObj>(a); }

@@ -253,8 +253,8 @@ void HomeScreen::searchOpen(const std::string& bundleID) {
     bringToFront(bundleID);
   } else if (hostClasses_ == 15) {
     msgSend<void>(objc_getClass("SearchUIUtilities"),
-                  SELECTOR("openApplicationWithBundleIdentifier:completion:"),
-                  makeString(bundleID), static_cast<id>(nil));
+                  SELECTOR("openApplicationWithBundleIdentifier:completion:"), makeString(bundleID),
+                  static_cast<id>(nil));
   } else {
     msgSend<void>(objc_getClass("SearchUIUtilities"),
                   SELECTOR("openApplicationWithBundleIdentifier:"), makeString(bundleID));

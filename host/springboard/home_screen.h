@@ -49,8 +49,9 @@ struct HostQuirks {
   // Images the home screen loads itself, before any library (install names): UIKit brings
   // MobileCoreServices; the colour picker is loaded by whoever installed it. A library loads
   // the others it links.
-  std::vector<std::string> homeScreenImages = {"/System/Library/Frameworks/MobileCoreServices.framework/MobileCoreServices",
-                                               "/var/jb/usr/lib/libsparkcolourpicker.dylib"};
+  std::vector<std::string> homeScreenImages = {
+      "/System/Library/Frameworks/MobileCoreServices.framework/MobileCoreServices",
+      "/var/jb/usr/lib/libsparkcolourpicker.dylib"};
   // Images this device lacks altogether (an older or newer OS, or nothing installed): nobody
   // can load them, and their classes never exist.
   std::vector<std::string> missingImages;

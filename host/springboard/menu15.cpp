@@ -23,7 +23,9 @@ void cellSetTrailingImage(id self, SEL, id image) {
   msgSend<void>(actionView(self)->imageView.get(), SELECTOR("setImage:"), image);
 }
 
-void listSetDisplayedMenu(id self, SEL, id menu) { fields<ListViewObj>(self)->displayedMenu = menu; }
+void listSetDisplayedMenu(id self, SEL, id menu) {
+  fields<ListViewObj>(self)->displayedMenu = menu;
+}
 id listBackgroundView(id self, SEL) { return fields<ListViewObj>(self)->backgroundView; }
 void listSetBackgroundView(id self, SEL, id view) {
   fields<ListViewObj>(self)->backgroundView = view;
@@ -93,8 +95,8 @@ class Menu15 : public ContextMenuPresenter {
 
 void registerMenuClasses15() {
   ClassBuilder<UIViewObj>("UIRoundedRectShadowView", "UIView");
-  Class cell = registerContextMenuCommonClasses("_UIContextMenuCellContentView",
-                                                "UIRoundedRectShadowView");
+  Class cell =
+      registerContextMenuCommonClasses("_UIContextMenuCellContentView", "UIRoundedRectShadowView");
   defineMethod(cell, "trailingImageView", cellTrailingImageView);
   defineMethod(cell, "setTrailingImage:", cellSetTrailingImage);
   ClassBuilder<ListViewObj>("_UIContextMenuListView", "UIView")

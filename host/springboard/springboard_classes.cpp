@@ -332,8 +332,9 @@ void registerSpringBoardClasses(Family family, int hostClasses, const HostQuirks
         .classMethod("openUserActivity:applicationBundleIdentifier:", searchOpenActivity);
   }
   if (hostClasses == 15) {
-    search.classMethod("openApplicationWithBundleIdentifier:completion:",
-                       searchOpenApplicationCompletion)
+    search
+        .classMethod("openApplicationWithBundleIdentifier:completion:",
+                     searchOpenApplicationCompletion)
         .classMethod("openUserActivity:applicationBundleIdentifier:completion:",
                      searchOpenActivityCompletion);
   }

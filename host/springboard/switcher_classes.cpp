@@ -43,7 +43,9 @@ void pageSetOverlayAnimated(id self, SEL, id overlay, BOOL) {
   page(self)->overlay = overlay;
   page(self)->overlayChanges++;
 }
-void pageSetOverlay(id self, SEL sel, id overlay) { pageSetOverlayAnimated(self, sel, overlay, NO); }
+void pageSetOverlay(id self, SEL sel, id overlay) {
+  pageSetOverlayAnimated(self, sel, overlay, NO);
+}
 id pageOverlay(id self, SEL) { return page(self)->overlay; }
 void pageSetBlocksTouches(id self, SEL, BOOL blocks) { page(self)->blocksTouches = blocks; }
 BOOL pageBlocksTouches(id self, SEL) { return page(self)->blocksTouches; }

@@ -30,10 +30,10 @@ void hook15OpenUserActivity(id self, SEL cmd, id activity, id bundleIdentifier, 
 
 void noteSearchUnguarded() {
   Class search = objc_getClass("SearchUIUtilities");
-  for (const char* entry : {"openApplicationWithBundleIdentifier:",
-                            "openUserActivity:applicationBundleIdentifier:",
-                            "openApplicationWithBundleIdentifier:completion:",
-                            "openUserActivity:applicationBundleIdentifier:completion:"}) {
+  for (const char* entry :
+       {"openApplicationWithBundleIdentifier:", "openUserActivity:applicationBundleIdentifier:",
+        "openApplicationWithBundleIdentifier:completion:",
+        "openUserActivity:applicationBundleIdentifier:completion:"}) {
     if (search && class_respondsToSelector(object_getClass(asId(search)), sel_registerName(entry)))
       return;
   }

@@ -1,6 +1,6 @@
 // The library's one entry point: runs when the substrate loads it into the home screen.
-#include "bootstrap/hook_table.h"
 #include "applock/search_gate.h"
+#include "bootstrap/hook_table.h"
 #include "bootstrap/os_family.h"
 #include "platform/foundation.h"
 #include "settings/settings_cache.h"

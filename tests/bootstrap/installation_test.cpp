@@ -117,10 +117,10 @@ TEST_P(Installation, InstallsFamilyAllThenTheChosenFamilyInTableOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Versions, Installation,
     ::testing::Values(FamilyCase{"14.2", "14", &kFamily14}, FamilyCase{"14.0", "14", &kFamily14},
-                      FamilyCase{"14.0.1", "14", &kFamily14},
-                      FamilyCase{"13.5", "13", &kFamily13}, FamilyCase{"13.0", "13", &kFamily13},
-                      FamilyCase{"13.1.3", "13", &kFamily13}, FamilyCase{"12.4", "12", &kFamily12},
-                      FamilyCase{"abc", "12", &kFamily12}, FamilyCase{"", "12", &kFamily12}),
+                      FamilyCase{"14.0.1", "14", &kFamily14}, FamilyCase{"13.5", "13", &kFamily13},
+                      FamilyCase{"13.0", "13", &kFamily13}, FamilyCase{"13.1.3", "13", &kFamily13},
+                      FamilyCase{"12.4", "12", &kFamily12}, FamilyCase{"abc", "12", &kFamily12},
+                      FamilyCase{"", "12", &kFamily12}),
     [](const ::testing::TestParamInfo<FamilyCase>& info) {
       std::string name = std::string("v") + info.param.version;
       std::replace_if(
@@ -154,7 +154,8 @@ TEST_P(LaterInstallation, KeepsTheVersion14TableAndAddsWhatReplacedTheRemovedMem
   boot();
   std::vector<std::string> want = expected(kFamily14);
   want.insert(want.end(), kFamily15.begin(), kFamily15.end());
-  if (c.version[1] == '6') want.push_back("-[PBUIStaticWallpaperView _computeAverageColor] replaced");
+  if (c.version[1] == '6')
+    want.push_back("-[PBUIStaticWallpaperView _computeAverageColor] replaced");
   for (const std::string& hook : c.gone) std::erase(want, hook);
   EXPECT_EQ(runtime::installedHooks(), want);
   Json d = dump();

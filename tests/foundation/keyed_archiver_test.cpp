@@ -330,9 +330,10 @@ TEST_F(KeyedArchive, TheRaisingEntryPointRaisesWhereTheOtherGivesAnError) {
   };
   for (const Case& c : cases) {
     id error = nil;
-    EXPECT_EQ(msgSend<id>(objc_getClass("NSKeyedUnarchiver"),
-                          SELECTOR("unarchivedObjectOfClass:fromData:error:"), c.cls, c.data, &error),
-              nil)
+    EXPECT_EQ(
+        msgSend<id>(objc_getClass("NSKeyedUnarchiver"),
+                    SELECTOR("unarchivedObjectOfClass:fromData:error:"), c.cls, c.data, &error),
+        nil)
         << c.what;
     ASSERT_NE(error, nil) << c.what;
     EXPECT_EQ(msgSend<NSInteger>(error, SELECTOR("code")), 4864) << c.what;

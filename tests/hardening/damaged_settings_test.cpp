@@ -15,9 +15,9 @@ class DamagedSettings : public Scenario, public ::testing::WithParamInterface<co
   // Every item switched on, every list holding `damage`.
   void writeDamaged(id damage) {
     std::vector<std::pair<std::string, id>> entries;
-    for (const char* key : {"uninstall", "clearBadges", "clearCaches", "copyBundleId", "appLock",
-                            "notifications", "banners", "demoteApp", "useStaticColor",
-                            "adaptiveWallColor"}) {
+    for (const char* key :
+         {"uninstall", "clearBadges", "clearCaches", "copyBundleId", "appLock", "notifications",
+          "banners", "demoteApp", "useStaticColor", "adaptiveWallColor"}) {
       entries.emplace_back(key, host::makeBool(true));
     }
     for (const char* key : {"lockedApps", "disableNotifications", "disableBanners"})
@@ -29,8 +29,8 @@ class DamagedSettings : public Scenario, public ::testing::WithParamInterface<co
   }
   // Every item of the library in the app's menu, then what the rest of the library reacts to.
   void exerciseEverything(const std::string& app) {
-    for (const char* title : {"App Lock", "Notifications", "Banners", "Clear Caches",
-                              "Clear Badge", "Bundle Identifier", "Offload App"}) {
+    for (const char* title : {"App Lock", "Notifications", "Banners", "Clear Caches", "Clear Badge",
+                              "Bundle Identifier", "Offload App"}) {
       home().press(app);
       std::vector<std::string> titles = menuTitles();
       if (std::find(titles.begin(), titles.end(), title) == titles.end()) continue;

@@ -134,9 +134,9 @@ TEST(Substrate, MissingSelectorLeavesPreviousUntouched) {
 // A nil class is undefined for the substrate: the host stops any caller that passes one.
 TEST(Substrate, ANilClassAbortsTheProcess) {
   IMP previous = nullptr;
-  EXPECT_DEATH(MSHookMessageEx(nullptr, sel_registerName("name"), reinterpret_cast<IMP>(ownHook),
-                               &previous),
-               "MSHookMessageEx: nil class for selector name");
+  EXPECT_DEATH(
+      MSHookMessageEx(nullptr, sel_registerName("name"), reinterpret_cast<IMP>(ownHook), &previous),
+      "MSHookMessageEx: nil class for selector name");
 }
 
 // What the substrate warned about stays on record, in order, apart from what it installed.
@@ -149,9 +149,9 @@ TEST(Substrate, HooksThatInstallNothingAreKeptOnRecord) {
                   reinterpret_cast<IMP>(ownHook), &previous);
   MSHookMessageEx(h.top, sel_registerName("name"), reinterpret_cast<IMP>(ownHook), &gOwnPrevious);
   testing::internal::GetCapturedStderr();
-  EXPECT_EQ(qv::runtime::hooksNotInstalled(),
-            (std::vector<std::string>{"nil selector for -[Top]",
-                                      "+[Top nothingAnswersThis] not found"}));
+  EXPECT_EQ(
+      qv::runtime::hooksNotInstalled(),
+      (std::vector<std::string>{"nil selector for -[Top]", "+[Top nothingAnswersThis] not found"}));
   EXPECT_EQ(qv::runtime::installedHooks(), std::vector<std::string>{"-[Top name] replaced"});
 }
 

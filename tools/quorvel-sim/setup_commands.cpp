@@ -5,10 +5,10 @@
 #include <functional>
 
 #include "foundation/path_resolution.h"
-#include "runtime/loader.h"
-#include "runtime/system_images.h"
 #include "handlers.h"
 #include "quorvel-prefs/settings_keys.h"
+#include "runtime/loader.h"
+#include "runtime/system_images.h"
 #include "values.h"
 
 namespace qv::sim {
@@ -54,7 +54,8 @@ std::vector<std::string> imagesWithout(const std::string& names) {
                               [&](const auto& image) { return name == image.first; });
     if (known == std::end(kOptionalImages)) {
       std::string valid;
-      for (const auto& image : kOptionalImages) valid += std::string(valid.empty() ? "" : ", ") + image.first;
+      for (const auto& image : kOptionalImages)
+        valid += std::string(valid.empty() ? "" : ", ") + image.first;
       throw ScenarioError{"device: without=" + name + " is none of " + valid};
     }
     images.push_back(known->second);
