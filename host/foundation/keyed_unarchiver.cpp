@@ -312,7 +312,7 @@ id unarchiverUnarchiveOfClass(id, SEL, Class cls, id data, id* error) {
     return nil;
   }
   if (!d.root) return nil;
-  if (!cls || !msgSend<BOOL>(d.root.get(), SELECTOR("isKindOfClass:"), cls)) {
+  if (!cls || !msgSend<BOOL>(d.root.get(), SELECTOR("isKindOfClass:"), asId(cls))) {
     setError(error, corruptArchiveError(std::string("value for key 'root' was of unexpected "
                                                     "class '") +
                                         class_getName(object_getClass(d.root.get())) + "'."));
