@@ -1,5 +1,5 @@
-// The version-14 context menu: the elastic background over the home screen, the lifted icon,
-// the preview platter, the cut-out shadow and the actions list with its action views.
+// The context menu of versions 14 to 16: the backdrop over the home screen, the lifted icon, the
+// preview platter, the cut-out shadow and the actions list with its action views.
 #include <algorithm>
 #include <cmath>
 
@@ -32,8 +32,11 @@ void drawMenu14(cairo_t* cr, const HomeScreen& home, const MenuViews& views, con
 
   id list = views.list;
   std::vector<id> rows;
+  // Versions 15 and 16 call the item views cell content views.
+  Class rowClass = objc_getClass(home.hostClasses() >= 15 ? "_UIContextMenuCellContentView"
+                                                           : "_UIContextMenuActionView");
   for (const Strong& sub : fields<UIViewObj>(list)->subviews) {
-    if (isKind(sub, objc_getClass("_UIContextMenuActionView")) && shown(sub)) rows.push_back(sub);
+    if (isKind(sub, rowClass) && shown(sub)) rows.push_back(sub);
   }
   double listHeight = 0;
   for (id row : rows) listHeight += rowHeight(row);

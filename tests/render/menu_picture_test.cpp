@@ -42,6 +42,13 @@ TEST_F(MenuPicture, TheVersion14ListIsTheIconColourAtTheMenuAlpha) {
   expectRowsBlend(p, kBlue, 0.6);
 }
 
+// Versions 15 and 16 draw their cell content views as 14 draws its action views.
+TEST_F(MenuPicture, TheVersion16ListIsTheIconColourAtTheMenuAlpha) {
+  Picture p(pressOnly("16.5", "#0000ff"));
+  ASSERT_TRUE(p.ok());
+  expectRowsBlend(p, kBlue, 0.6);
+}
+
 TEST_F(MenuPicture, TheListFollowsTheAlphaSetting) {
   writeSettings({{"menuColorAlpha", host::makeDouble(1.0)}});
   Picture p(pressOnly("14.2", "#0000ff"));
