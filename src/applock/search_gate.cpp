@@ -34,8 +34,7 @@ void noteSearchUnguarded() {
        {"openApplicationWithBundleIdentifier:", "openUserActivity:applicationBundleIdentifier:",
         "openApplicationWithBundleIdentifier:completion:",
         "openUserActivity:applicationBundleIdentifier:completion:"}) {
-    if (search && class_respondsToSelector(object_getClass(asId(search)), sel_registerName(entry)))
-      return;
+    if (NS::Object(asId(search)).respondsToSelector(sel_registerName(entry))) return;
   }
   recordUnguarded("search",
                   "this OS opens apps from search through no method the library can hook: a "
