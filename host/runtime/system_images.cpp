@@ -25,6 +25,14 @@ Images& images() {
   return *i;
 }
 
+// One of an image's flags; false for an image nobody has named.
+bool flag(const std::string& installName, bool ImageState::*member) {
+  Images& i = images();
+  std::lock_guard<std::recursive_mutex> guard(i.lock);
+  auto it = i.byName.find(installName);
+  return it != i.byName.end() && it->second.*member;
+}
+
 }  // namespace
 
 void addSystemImage(const std::string& installName, std::function<void()> defineClasses) {
@@ -37,10 +45,7 @@ void addSystemImage(const std::string& installName, std::function<void()> define
 }
 
 bool systemImageKnown(const std::string& installName) {
-  Images& i = images();
-  std::lock_guard<std::recursive_mutex> guard(i.lock);
-  auto it = i.byName.find(installName);
-  return it != i.byName.end() && it->second.known;
+  return flag(installName, &ImageState::known);
 }
 
 void markSystemImageMissing(const std::string& installName) {
@@ -50,10 +55,7 @@ void markSystemImageMissing(const std::string& installName) {
 }
 
 bool systemImageMissing(const std::string& installName) {
-  Images& i = images();
-  std::lock_guard<std::recursive_mutex> guard(i.lock);
-  auto it = i.byName.find(installName);
-  return it != i.byName.end() && it->second.missing;
+  return flag(installName, &ImageState::missing);
 }
 
 bool loadSystemImage(const std::string& installName) {
@@ -69,10 +71,7 @@ bool loadSystemImage(const std::string& installName) {
 }
 
 bool systemImageLoaded(const std::string& installName) {
-  Images& i = images();
-  std::lock_guard<std::recursive_mutex> guard(i.lock);
-  auto it = i.byName.find(installName);
-  return it != i.byName.end() && it->second.loaded;
+  return flag(installName, &ImageState::loaded);
 }
 
 std::vector<std::string> loadedSystemImages() {

@@ -119,6 +119,24 @@ Json ContextMenuPresenter::dump() const {
   return menu;
 }
 
+std::vector<Strong> ContextMenuPresenter::addItemViews(id list, const char* viewClass) const {
+  std::vector<Strong> views;
+  for (const Strong& item : items_) {
+    id view = newView(viewClass);
+    msgSend<void>(actionView(view)->titleLabel.get(), SELECTOR("setText:"),
+                  makeString(itemTitle(item)));
+    std::string subtitle = itemSubtitle(item);
+    if (!subtitle.empty()) {
+      msgSend<void>(actionView(view)->subtitleLabel.get(), SELECTOR("setText:"),
+                    makeString(subtitle));
+    }
+    msgSend<void>(view, SELECTOR("setTrailingImage:"), static_cast<id>(nil));
+    addSubview(list, view);
+    views.emplace_back(view);
+  }
+  return views;
+}
+
 MenuViews ContextMenuPresenter::views() const {
   MenuViews v;
   if (!open_) return v;

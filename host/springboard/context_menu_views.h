@@ -64,6 +64,10 @@ class ContextMenuPresenter : public MenuPresenter {
   // The family's own views for pictures.
   virtual void addViews(MenuViews& views) const = 0;
 
+  // One view of `viewClass` per item, its labels set and its trailing image cleared, each added
+  // to `list` in item order (the action views of version 14, the cell views of 15 and 16).
+  std::vector<Strong> addItemViews(id list, const char* viewClass) const;
+
   std::string bundleID_;
   Strong iconView_;
   std::vector<Strong> items_;

@@ -51,28 +51,29 @@ std::vector<std::string> librarySkippedHooks() {
   return hooks;
 }
 
-std::vector<MissingClass> libraryMissingClasses() {
-  using Missing = bool (*)(unsigned, const char**, const char**);
-  static std::atomic<Missing> found{nullptr};
-  std::vector<MissingClass> classes;
-  Missing missing = diagnostic(found, "quorvelMissingClass");
-  const char* name = nullptr;
-  const char* whatNeedsIt = nullptr;
-  for (unsigned i = 0; missing && missing(i, &name, &whatNeedsIt); ++i) {
-    classes.push_back({name, whatNeedsIt});
-  }
-  return classes;
+namespace {
+
+// The notes of a diagnostic that hands out pairs of texts by index, until it answers false.
+using ReadNote = bool (*)(unsigned, const char**, const char**);
+std::vector<LibraryNote> notes(std::atomic<ReadNote>& found, const char* name) {
+  std::vector<LibraryNote> out;
+  ReadNote read = diagnostic(found, name);
+  const char* subject = nullptr;
+  const char* detail = nullptr;
+  for (unsigned i = 0; read && read(i, &subject, &detail); ++i) out.push_back({subject, detail});
+  return out;
 }
 
-std::vector<Unguarded> libraryUnguarded() {
-  using Read = bool (*)(unsigned, const char**, const char**);
-  static std::atomic<Read> found{nullptr};
-  std::vector<Unguarded> out;
-  Read read = diagnostic(found, "quorvelUnguarded");
-  const char* what = nullptr;
-  const char* why = nullptr;
-  for (unsigned i = 0; read && read(i, &what, &why); ++i) out.push_back({what, why});
-  return out;
+}  // namespace
+
+std::vector<LibraryNote> libraryMissingClasses() {
+  static std::atomic<ReadNote> found{nullptr};
+  return notes(found, "quorvelMissingClass");
+}
+
+std::vector<LibraryNote> libraryUnguarded() {
+  static std::atomic<ReadNote> found{nullptr};
+  return notes(found, "quorvelUnguarded");
 }
 
 }  // namespace qv::host

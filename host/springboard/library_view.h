@@ -20,18 +20,14 @@ std::optional<double> libraryValue(const std::string& name);
 // class Class", in installation order.
 std::vector<std::string> librarySkippedHooks();
 
-// A class the library looked up by name and found in no loaded image, and what goes without it.
-struct MissingClass {
-  std::string name;
-  std::string whatNeedsIt;
+// What the library notes of the device: a subject and a detail.
+struct LibraryNote {
+  std::string subject;
+  std::string detail;
 };
-std::vector<MissingClass> libraryMissingClasses();
-
-// A way in that App Lock cannot guard on this OS, and why what it guards holds regardless.
-struct Unguarded {
-  std::string what;
-  std::string why;
-};
-std::vector<Unguarded> libraryUnguarded();
+// Each class it looked up by name and found in no loaded image, and what goes without it.
+std::vector<LibraryNote> libraryMissingClasses();
+// Each way in that App Lock cannot guard on this OS, and why what it guards holds regardless.
+std::vector<LibraryNote> libraryUnguarded();
 
 }  // namespace qv::host

@@ -39,19 +39,7 @@ class Menu14 : public ContextMenuPresenter {
         msgSend<id>(objc_getClass("SBHIconViewContextMenuWrapperViewController"), SELECTOR("new")));
     shadow_ = newView("_UICutoutShadowView");
     list_ = newView("_UIContextMenuActionsListView");
-    for (const Strong& item : items_) {
-      id view = newView("_UIContextMenuActionView");
-      msgSend<void>(actionView(view)->titleLabel.get(), SELECTOR("setText:"),
-                    makeString(itemTitle(item)));
-      std::string subtitle = itemSubtitle(item);
-      if (!subtitle.empty()) {
-        msgSend<void>(actionView(view)->subtitleLabel.get(), SELECTOR("setText:"),
-                      makeString(subtitle));
-      }
-      msgSend<void>(view, SELECTOR("setTrailingImage:"), static_cast<id>(nil));
-      addSubview(list_, view);
-      itemViews_.emplace_back(view);
-    }
+    itemViews_ = addItemViews(list_, "_UIContextMenuActionView");
     msgSend<void>(list_.get(), SELECTOR("setDisplayedMenu:withAnimationStyle:alongsideAnimations:"),
                   makeArray(items()), static_cast<NSInteger>(0), static_cast<id>(nil));
   }

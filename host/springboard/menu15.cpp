@@ -47,19 +47,7 @@ class Menu15 : public ContextMenuPresenter {
     wrapper_ = Strong::adopt(
         msgSend<id>(objc_getClass("SBHIconViewContextMenuWrapperViewController"), SELECTOR("new")));
     shadow_ = newView("_UICutoutShadowView");
-    for (const Strong& item : items_) {
-      id view = newView("_UIContextMenuCellContentView");
-      msgSend<void>(actionView(view)->titleLabel.get(), SELECTOR("setText:"),
-                    makeString(itemTitle(item)));
-      std::string subtitle = itemSubtitle(item);
-      if (!subtitle.empty()) {
-        msgSend<void>(actionView(view)->subtitleLabel.get(), SELECTOR("setText:"),
-                      makeString(subtitle));
-      }
-      msgSend<void>(view, SELECTOR("setTrailingImage:"), static_cast<id>(nil));
-      addSubview(list_, view);
-      itemViews_.emplace_back(view);
-    }
+    itemViews_ = addItemViews(list_, "_UIContextMenuCellContentView");
     msgSend<void>(list_.get(), SELECTOR("setDisplayedMenu:"), makeArray(items()));
   }
 

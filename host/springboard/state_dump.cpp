@@ -197,6 +197,19 @@ const char* kSettingKeys[] = {
 
 }  // namespace
 
+// The library's notes as objects with the two members named.
+static Json notesJson(const std::vector<LibraryNote>& notes, const char* subject,
+                      const char* detail) {
+  Json out = Json::array();
+  for (const LibraryNote& note : notes) {
+    Json entry = Json::object();
+    entry.set(subject, note.subject);
+    entry.set(detail, note.detail);
+    out.push(entry);
+  }
+  return out;
+}
+
 Json colorJson(id color) {
   if (!color) return Json();
   Rgba c = colorComponents(color);
@@ -388,22 +401,8 @@ Json HomeScreen::dump() const {
   Json images = Json::array();
   for (const std::string& image : runtime::loadedSystemImages()) images.push(image);
   d.set("systemImages", images);
-  Json missingClasses = Json::array();
-  for (const MissingClass& c : libraryMissingClasses()) {
-    Json entry = Json::object();
-    entry.set("class", c.name);
-    entry.set("unavailable", c.whatNeedsIt);
-    missingClasses.push(entry);
-  }
-  d.set("missingClasses", missingClasses);
-  Json unguarded = Json::array();
-  for (const Unguarded& u : libraryUnguarded()) {
-    Json entry = Json::object();
-    entry.set("what", u.what);
-    entry.set("why", u.why);
-    unguarded.push(entry);
-  }
-  d.set("appLockUnguarded", unguarded);
+  d.set("missingClasses", notesJson(libraryMissingClasses(), "class", "unavailable"));
+  d.set("appLockUnguarded", notesJson(libraryUnguarded(), "what", "why"));
   d.set("settings", settingsJson());
   if (auto v = libraryValue("authInProgress")) d.set("authInProgress", *v != 0);
   if (auto v = libraryValue("actionGroupIsAlert")) d.set("actionGroupIsAlert", *v != 0);

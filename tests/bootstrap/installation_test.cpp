@@ -166,49 +166,49 @@ TEST_P(LaterInstallation, KeepsTheVersion14TableAndAddsWhatReplacedTheRemovedMem
   EXPECT_EQ(missed, c.reasons);
 }
 
+// Version 14's menu classes, gone from 15 on: their hooks, and what hooksNotInstalled says.
+const std::vector<std::string> kMenuHooksGone = {
+    "-[_UIElasticContextMenuBackgroundView setVisualEffectView:] replaced",
+    "-[_UIContextMenuActionsListView setDisplayedMenu:withAnimationStyle:alongsideAnimations:] "
+    "replaced",
+    "-[_UIContextMenuActionsListView averageColorOfImage:] added",
+    "-[_UIContextMenuActionView setTrailingImage:] replaced"};
+const std::vector<std::string> kMenuHooksSkipped = {
+    "-[_UIElasticContextMenuBackgroundView setVisualEffectView:] skipped: no class "
+    "_UIElasticContextMenuBackgroundView",
+    "-[_UIContextMenuActionsListView setDisplayedMenu:withAnimationStyle:alongsideAnimations:] "
+    "skipped: no class _UIContextMenuActionsListView",
+    "-[_UIContextMenuActionsListView averageColorOfImage:] skipped: no class "
+    "_UIContextMenuActionsListView",
+    "-[_UIContextMenuActionView setTrailingImage:] skipped: no class _UIContextMenuActionView"};
+
+std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> all;
+  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
 const LaterCase kLater[] = {
-    {"15.1",
-     {"-[SBAppSwitcherPageView setOverlay:animated:] replaced",
-      "-[_UIElasticContextMenuBackgroundView setVisualEffectView:] replaced",
-      "-[_UIContextMenuActionsListView "
-      "setDisplayedMenu:withAnimationStyle:alongsideAnimations:] replaced",
-      "-[_UIContextMenuActionsListView averageColorOfImage:] added",
-      "-[_UIContextMenuActionView setTrailingImage:] replaced"},
-     {"-[SBAppSwitcherPageView setOverlay:animated:] not found",
-      "-[_UIElasticContextMenuBackgroundView setVisualEffectView:] skipped: no class "
-      "_UIElasticContextMenuBackgroundView",
-      "-[_UIContextMenuActionsListView "
-      "setDisplayedMenu:withAnimationStyle:alongsideAnimations:] skipped: no class "
-      "_UIContextMenuActionsListView",
-      "-[_UIContextMenuActionsListView averageColorOfImage:] skipped: no class "
-      "_UIContextMenuActionsListView",
-      "-[_UIContextMenuActionView setTrailingImage:] skipped: no class _UIContextMenuActionView"}},
+    {"15.1", joined({{"-[SBAppSwitcherPageView setOverlay:animated:] replaced"}, kMenuHooksGone}),
+     joined({{"-[SBAppSwitcherPageView setOverlay:animated:] not found"}, kMenuHooksSkipped})},
     {"16.5",
-     {"-[SBFStaticWallpaperView _computeAverageColor] replaced",
-      "-[SBAppSwitcherPageView setOverlay:animated:] replaced",
-      "+[SearchUIUtilities openApplicationWithBundleIdentifier:] replaced",
-      "+[SearchUIUtilities openUserActivity:applicationBundleIdentifier:] replaced",
-      "-[_UIElasticContextMenuBackgroundView setVisualEffectView:] replaced",
-      "-[_UIContextMenuActionsListView "
-      "setDisplayedMenu:withAnimationStyle:alongsideAnimations:] replaced",
-      "-[_UIContextMenuActionsListView averageColorOfImage:] added",
-      "-[_UIContextMenuActionView setTrailingImage:] replaced",
-      "+[SearchUIUtilities openApplicationWithBundleIdentifier:completion:] replaced",
-      "+[SearchUIUtilities openUserActivity:applicationBundleIdentifier:completion:] replaced"},
-     {"-[SBAppSwitcherPageView setOverlay:animated:] not found",
-      "+[SearchUIUtilities openApplicationWithBundleIdentifier:] not found",
-      "+[SearchUIUtilities openUserActivity:applicationBundleIdentifier:] not found",
-      "+[SearchUIUtilities openApplicationWithBundleIdentifier:completion:] not found",
-      "+[SearchUIUtilities openUserActivity:applicationBundleIdentifier:completion:] not found",
-      "-[SBFStaticWallpaperView _computeAverageColor] skipped: no class SBFStaticWallpaperView",
-      "-[_UIElasticContextMenuBackgroundView setVisualEffectView:] skipped: no class "
-      "_UIElasticContextMenuBackgroundView",
-      "-[_UIContextMenuActionsListView "
-      "setDisplayedMenu:withAnimationStyle:alongsideAnimations:] skipped: no class "
-      "_UIContextMenuActionsListView",
-      "-[_UIContextMenuActionsListView averageColorOfImage:] skipped: no class "
-      "_UIContextMenuActionsListView",
-      "-[_UIContextMenuActionView setTrailingImage:] skipped: no class _UIContextMenuActionView"}},
+     joined({{"-[SBFStaticWallpaperView _computeAverageColor] replaced",
+              "-[SBAppSwitcherPageView setOverlay:animated:] replaced",
+              "+[SearchUIUtilities openApplicationWithBundleIdentifier:] replaced",
+              "+[SearchUIUtilities openUserActivity:applicationBundleIdentifier:] replaced",
+              "+[SearchUIUtilities openApplicationWithBundleIdentifier:completion:] replaced",
+              "+[SearchUIUtilities openUserActivity:applicationBundleIdentifier:completion:] "
+              "replaced"},
+             kMenuHooksGone}),
+     joined({{"-[SBAppSwitcherPageView setOverlay:animated:] not found",
+              "+[SearchUIUtilities openApplicationWithBundleIdentifier:] not found",
+              "+[SearchUIUtilities openUserActivity:applicationBundleIdentifier:] not found",
+              "+[SearchUIUtilities openApplicationWithBundleIdentifier:completion:] not found",
+              "+[SearchUIUtilities openUserActivity:applicationBundleIdentifier:completion:] "
+              "not found",
+              "-[SBFStaticWallpaperView _computeAverageColor] skipped: no class "
+              "SBFStaticWallpaperView"},
+             kMenuHooksSkipped})},
 };
 
 void PrintTo(const LaterCase& c, std::ostream* os) { *os << '"' << c.version << '"'; }

@@ -79,23 +79,23 @@ Load load(const std::vector<uint8_t>& bytes) {
   return out;
 }
 
-MachOSpec withTestLibrary() {
-  MachOSpec spec;
-  spec.dylibs = {{"/usr/lib/libtest.dylib"}};
-  return spec;
+DylibLayout withTestLibrary() {
+  DylibLayout layout;
+  layout.dylibs = {{"/usr/lib/libtest.dylib"}};
+  return layout;
 }
 
 uint64_t address(const void* p) { return reinterpret_cast<uint64_t>(p); }
 
 TEST(MachOLoader, OpcodeFixupsRebaseBindAndResolveLazyBindsAtLoad) {
-  MachOSpec spec = withTestLibrary();
-  spec.data = {kCodeAddress + 0x20};
-  spec.rebases = {0};
-  spec.binds = {{1, 1, "_value", false, 16},
-                {2, 1, "_first", false, 0, true},
-                {3, 1, "_absent", true},
-                {4, 1, "_second"}};
-  Load l = load(buildMachO(spec));
+  DylibLayout layout = withTestLibrary();
+  layout.data = {kCodeAddress + 0x20};
+  layout.rebases = {0};
+  layout.binds = {{1, 1, "_value", false, 16},
+                  {2, 1, "_first", false, 0, true},
+                  {3, 1, "_absent", true},
+                  {4, 1, "_second"}};
+  Load l = load(buildMachO(layout));
   ASSERT_TRUE(l.image) << l.error;
   EXPECT_EQ(l.slot(0), l.base() + kCodeAddress + 0x20);
   EXPECT_EQ(l.slot(1), address(&hostValue) + 16);
@@ -107,26 +107,26 @@ TEST(MachOLoader, OpcodeFixupsRebaseBindAndResolveLazyBindsAtLoad) {
 // Two initialisers, each jumping to a host function through a bound slot; listed second-first,
 // they run in the order of the section, not of their code.
 TEST(MachOLoader, InitialisersRunInTheirSectionsOrder) {
-  MachOSpec spec = withTestLibrary();
-  spec.code = jumpThroughSlot(spec.cpu, kCodeAddress, slotAddress(2));
-  spec.code.resize(16, 0);
-  std::vector<uint8_t> second = jumpThroughSlot(spec.cpu, kCodeAddress + 16, slotAddress(3));
-  spec.code.insert(spec.code.end(), second.begin(), second.end());
-  spec.initialisers = 2;
-  spec.data = {kCodeAddress + 16, kCodeAddress};
-  spec.rebases = {0, 1};
-  spec.binds = {{2, 1, "_first"}, {3, 1, "_second"}};
+  DylibLayout layout = withTestLibrary();
+  layout.code = jumpThroughSlot(layout.cpu, kCodeAddress, slotAddress(2));
+  layout.code.resize(16, 0);
+  std::vector<uint8_t> second = jumpThroughSlot(layout.cpu, kCodeAddress + 16, slotAddress(3));
+  layout.code.insert(layout.code.end(), second.begin(), second.end());
+  layout.initialisers = 2;
+  layout.data = {kCodeAddress + 16, kCodeAddress};
+  layout.rebases = {0, 1};
+  layout.binds = {{2, 1, "_first"}, {3, 1, "_second"}};
   calls.clear();
-  Load l = load(buildMachO(spec));
+  Load l = load(buildMachO(layout));
   ASSERT_TRUE(l.image) << l.error;
   EXPECT_EQ(calls, (std::vector<std::string>{"second", "first"}));
 }
 
 TEST(MachOLoader, ExportsComeFromTheTrieAndHiddenSymbolsFromTheSymbolTable) {
-  MachOSpec spec;
-  spec.exports = {{"_defaults", slotAddress(5)}, {"_bundleID", slotAddress(6)}};
-  spec.hiddenSymbols = {{"_quorvelReadState", kCodeAddress}};
-  Load l = load(buildMachO(spec));
+  DylibLayout layout;
+  layout.exports = {{"_defaults", slotAddress(5)}, {"_bundleID", slotAddress(6)}};
+  layout.hiddenSymbols = {{"_quorvelReadState", kCodeAddress}};
+  Load l = load(buildMachO(layout));
   ASSERT_TRUE(l.image) << l.error;
   EXPECT_EQ(address(l.image->exported("defaults")), l.base() + slotAddress(5));
   EXPECT_EQ(address(l.image->exported("bundleID")), l.base() + slotAddress(6));
@@ -136,33 +136,33 @@ TEST(MachOLoader, ExportsComeFromTheTrieAndHiddenSymbolsFromTheSymbolTable) {
 }
 
 TEST(MachOLoader, AnRpathLibraryIsFoundThroughTheRpathThatHoldsIt) {
-  MachOSpec spec;
-  spec.dylibs = {{"@rpath/Sub.framework/Sub"}};
-  spec.rpaths = {"/opt/one", "/opt/two"};
-  spec.binds = {{0, 1, "_sub"}};
-  Load l = load(buildMachO(spec));
+  DylibLayout layout;
+  layout.dylibs = {{"@rpath/Sub.framework/Sub"}};
+  layout.rpaths = {"/opt/one", "/opt/two"};
+  layout.binds = {{0, 1, "_sub"}};
+  Load l = load(buildMachO(layout));
   ASSERT_TRUE(l.image) << l.error;
   EXPECT_EQ(l.slot(0), address(&hostValue));
 
-  spec.rpaths = {"/opt/one"};
-  Load refused = load(buildMachO(spec));
+  layout.rpaths = {"/opt/one"};
+  Load refused = load(buildMachO(layout));
   EXPECT_EQ(refused.error,
             "Library not loaded: @rpath/Sub.framework/Sub\n  Referenced from: " + refused.path +
                 "\n  Reason: tried: '/opt/one/Sub.framework/Sub' (no such file)");
 }
 
 TEST(MachOLoader, AWeaklyLinkedLibraryThatIsMissingBindsItsImportsToNull) {
-  MachOSpec spec;
-  spec.dylibs = {{"/usr/lib/libtest.dylib"}, {"/usr/lib/libmissing.dylib", true}};
-  spec.binds = {{0, 2, "_anything"}, {1, 1, "_value"}};
-  Load l = load(buildMachO(spec));
+  DylibLayout layout;
+  layout.dylibs = {{"/usr/lib/libtest.dylib"}, {"/usr/lib/libmissing.dylib", true}};
+  layout.binds = {{0, 2, "_anything"}, {1, 1, "_value"}};
+  Load l = load(buildMachO(layout));
   ASSERT_TRUE(l.image) << l.error;
   EXPECT_EQ(l.slot(0), 0u);
   EXPECT_EQ(l.slot(1), address(&hostValue));
 }
 
 TEST(MachOLoader, AFatFileLoadsTheSliceOfThisProcessor) {
-  MachOSpec mine, other;
+  DylibLayout mine, other;
   mine.exports = {{"_mine", slotAddress(0)}};
   other.cpu = otherCpu();
   Load l = load(fatFile({{other.cpu, buildMachO(other)}, {mine.cpu, buildMachO(mine)}}));
@@ -182,15 +182,15 @@ class ChainedFormat : public ::testing::TestWithParam<uint16_t> {};
 TEST_P(ChainedFormat, RebasesAndBindsResolveAsDyldResolvesThem) {
   uint16_t format = GetParam();
   bool arm64e = format != macho::kChainedPtr64 && format != macho::kChainedPtr64Offset;
-  MachOSpec spec = withTestLibrary();
-  spec.chainedFormat = format;
-  spec.importsFormat = macho::kChainedImportAddend;
-  spec.imports = {{1, "_value", false, 4}, {1, "_absent", true}};
-  spec.data = {arm64e ? arm64eRebase(kCodeAddress, 0x5a) : chainedRebase(kCodeAddress, 0x5a), 0,
-               arm64e ? arm64eBind(0, -8) : chainedBind(0, 16),
-               arm64e ? arm64eBind(1, 0) : chainedBind(1)};
-  spec.chain = {0, 2, 3};
-  Load l = load(buildMachO(spec));
+  DylibLayout layout = withTestLibrary();
+  layout.chainedFormat = format;
+  layout.importsFormat = macho::kChainedImportAddend;
+  layout.imports = {{1, "_value", false, 4}, {1, "_absent", true}};
+  layout.data = {arm64e ? arm64eRebase(kCodeAddress, 0x5a) : chainedRebase(kCodeAddress, 0x5a), 0,
+                 arm64e ? arm64eBind(0, -8) : chainedBind(0, 16),
+                 arm64e ? arm64eBind(1, 0) : chainedBind(1)};
+  layout.chain = {0, 2, 3};
+  Load l = load(buildMachO(layout));
   ASSERT_TRUE(l.image) << l.error;
   EXPECT_EQ(l.slot(0), (l.base() + kCodeAddress) | (uint64_t{0x5a} << 56));
   EXPECT_EQ(l.slot(1), 0u) << "outside the chain";
@@ -211,16 +211,16 @@ INSTANTIATE_TEST_SUITE_P(Formats, ChainedFormat,
 class AuthenticatedChain : public ::testing::TestWithParam<uint16_t> {};
 
 TEST_P(AuthenticatedChain, EntriesAreSignedWithTheirKeyAndDiscriminator) {
-  MachOSpec spec = withTestLibrary();
-  spec.chainedFormat = GetParam();
-  spec.imports = {{1, "_first"}, {1, "_value"}, {1, "_absent", true}};
-  spec.data = {arm64eAuthRebase(kCodeAddress, 0x1234, true, PointerKey::IA),
-               arm64eAuthRebase(0x40, 0, false, PointerKey::DB),
-               arm64eAuthBind(0, 0x6ae1, true, PointerKey::IB),
-               arm64eAuthBind(1, 0, false, PointerKey::DA),
-               arm64eAuthBind(2, 7, false, PointerKey::IA)};
-  spec.chain = {0, 1, 2, 3, 4};
-  Load l = load(buildMachO(spec));
+  DylibLayout layout = withTestLibrary();
+  layout.chainedFormat = GetParam();
+  layout.imports = {{1, "_first"}, {1, "_value"}, {1, "_absent", true}};
+  layout.data = {arm64eAuthRebase(kCodeAddress, 0x1234, true, PointerKey::IA),
+                 arm64eAuthRebase(0x40, 0, false, PointerKey::DB),
+                 arm64eAuthBind(0, 0x6ae1, true, PointerKey::IB),
+                 arm64eAuthBind(1, 0, false, PointerKey::DA),
+                 arm64eAuthBind(2, 7, false, PointerKey::IA)};
+  layout.chain = {0, 1, 2, 3, 4};
+  Load l = load(buildMachO(layout));
   if (!macho::pointerAuthenticationAvailable()) {
     EXPECT_EQ(l.error, "an authenticated fixup, but this process has no pointer authentication");
     return;
@@ -267,10 +267,10 @@ struct Refusal {
 
 void PrintTo(const Refusal& r, std::ostream* out) { *out << r.what; }
 
-std::vector<uint8_t> edited(std::function<void(MachOSpec&)> edit) {
-  MachOSpec spec = withTestLibrary();
-  edit(spec);
-  return buildMachO(spec);
+std::vector<uint8_t> edited(std::function<void(DylibLayout&)> edit) {
+  DylibLayout layout = withTestLibrary();
+  edit(layout);
+  return buildMachO(layout);
 }
 
 class Refused : public ::testing::TestWithParam<Refusal> {};
@@ -288,17 +288,17 @@ INSTANTIATE_TEST_SUITE_P(
     Dyld, Refused,
     ::testing::Values(
         Refusal{"another processor",
-                [] { return edited([](MachOSpec& s) { s.cpu = otherCpu(); }); },
+                [] { return edited([](DylibLayout& s) { s.cpu = otherCpu(); }); },
                 "mach-o file, but is an incompatible architecture (have '"},
-        Refusal{"not a dylib", [] { return edited([](MachOSpec& s) { s.filetype = 2; }); },
+        Refusal{"not a dylib", [] { return edited([](DylibLayout& s) { s.filetype = 2; }); },
                 "mach-o file, but is not a dylib"},
-        Refusal{"flat namespace", [] { return edited([](MachOSpec& s) { s.flags = 0x4; }); },
+        Refusal{"flat namespace", [] { return edited([](DylibLayout& s) { s.flags = 0x4; }); },
                 "not built with two-level namespace"},
-        Refusal{"another platform", [] { return edited([](MachOSpec& s) { s.platform = 1; }); },
+        Refusal{"another platform", [] { return edited([](DylibLayout& s) { s.platform = 1; }); },
                 "but incompatible platform (have '1', need 'iOS')"},
-        Refusal{"a newer OS", [] { return edited([](MachOSpec& s) { s.minOS = 0x000f0000; }); },
+        Refusal{"a newer OS", [] { return edited([](DylibLayout& s) { s.minOS = 0x000f0000; }); },
                 "mach-o file (@) was built for iOS 15.0 which is newer than running OS 14.2"},
-        Refusal{"unsigned", [] { return edited([](MachOSpec& s) { s.sign = false; }); },
+        Refusal{"unsigned", [] { return edited([](DylibLayout& s) { s.sign = false; }); },
                 "code signature invalid for '@': the image is not signed"},
         Refusal{"a page changed after signing",
                 [] {
@@ -308,18 +308,18 @@ INSTANTIATE_TEST_SUITE_P(
                 },
                 "code signature invalid for '@': page 1 does not match its hash"},
         Refusal{"a missing import",
-                [] { return edited([](MachOSpec& s) {
+                [] { return edited([](DylibLayout& s) {
                        s.binds = {{0, 1, "_absent"}};
                      }); },
                 "Symbol not found: _absent\n  Referenced from: @\n  Expected in: "
                 "/usr/lib/libtest.dylib"},
         Refusal{
             "a missing library",
-            [] { return edited([](MachOSpec& s) { s.dylibs = {{"/usr/lib/libnone.dylib"}}; }); },
+            [] { return edited([](DylibLayout& s) { s.dylibs = {{"/usr/lib/libnone.dylib"}}; }); },
             "Library not loaded: /usr/lib/libnone.dylib\n  Referenced from: @"},
         Refusal{
             "a variadic import without Apple's entry",
-            [] { return edited([](MachOSpec& s) {
+            [] { return edited([](DylibLayout& s) {
                    s.binds = {{0, 1, "_printf"}};
                  }); },
             "Symbol not bound: _printf is variadic, and the host has no entry for Apple's arm64 "
@@ -333,7 +333,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "truncated mach-o error: segment __DATA extends to 32768 which is past end of file "
                 "20480"},
         Refusal{"a fixup in __LINKEDIT",
-                [] { return edited([](MachOSpec& s) { s.rebases = {0x900}; }); },
+                [] { return edited([](DylibLayout& s) { s.rebases = {0x900}; }); },
                 "a fixup lies in segment __LINKEDIT, which is not writable"},
         Refusal{"not Mach-O", [] { return std::vector<uint8_t>(64, 0x41); }, "not a mach-o file"}),
     [](const ::testing::TestParamInfo<Refusal>& info) {
@@ -345,13 +345,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Every prefix of a good dylib is refused, never read past its end (AddressSanitizer watches).
 TEST(MachOLoader, EveryTruncationIsRefused) {
-  MachOSpec spec = withTestLibrary();
-  spec.chainedFormat = macho::kChainedPtr64;
-  spec.imports = {{1, "_value"}};
-  spec.data = {chainedBind(0)};
-  spec.chain = {0};
-  spec.exports = {{"_defaults", slotAddress(0)}};
-  std::vector<uint8_t> file = buildMachO(spec);
+  DylibLayout layout = withTestLibrary();
+  layout.chainedFormat = macho::kChainedPtr64;
+  layout.imports = {{1, "_value"}};
+  layout.data = {chainedBind(0)};
+  layout.chain = {0};
+  layout.exports = {{"_defaults", slotAddress(0)}};
+  std::vector<uint8_t> file = buildMachO(layout);
   ASSERT_TRUE(load(file).image);
   for (size_t size = 0; size < file.size(); size += 61) {
     std::vector<uint8_t> cut(file.begin(), file.begin() + static_cast<long>(size));

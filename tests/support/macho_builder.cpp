@@ -95,7 +95,7 @@ void stringCommand(Writer& w, uint32_t cmd, uint32_t fixed, const std::string& t
   while (w.size() - start < size - fixed) w.bytes.push_back(0);
 }
 
-void bindOpcodes(Writer& w, const MachOSpec::Bind& b) {
+void bindOpcodes(Writer& w, const DylibLayout::Bind& b) {
   if (b.ordinal >= 0 && b.ordinal < 16) {
     w.put(static_cast<uint8_t>(kBindSetDylibOrdinalImm | b.ordinal));
   } else if (b.ordinal > 0) {
@@ -119,29 +119,30 @@ bool arm64eFormat(uint16_t format) {
   return format != kChainedPtr64 && format != kChainedPtr64Offset;
 }
 
-std::vector<uint8_t> chainedFixups(const MachOSpec& spec, std::vector<uint64_t>& data) {
-  uint16_t format = *spec.chainedFormat;
+std::vector<uint8_t> chainedFixups(const DylibLayout& layout, std::vector<uint64_t>& data) {
+  uint16_t format = *layout.chainedFormat;
   unsigned stride = arm64eFormat(format) ? 8 : 4;
   unsigned nextShift = 51, nextBits = arm64eFormat(format) ? 11 : 12;
-  for (size_t i = 0; i < spec.chain.size(); i++) {
+  for (size_t i = 0; i < layout.chain.size(); i++) {
     uint64_t next =
-        i + 1 < spec.chain.size() ? (spec.chain[i + 1] - spec.chain[i]) * 8 / stride : 0;
-    data[spec.chain[i]] |= (next & ((uint64_t{1} << nextBits) - 1)) << nextShift;
+        i + 1 < layout.chain.size() ? (layout.chain[i + 1] - layout.chain[i]) * 8 / stride : 0;
+    data[layout.chain[i]] |= (next & ((uint64_t{1} << nextBits) - 1)) << nextShift;
   }
   Writer w;
   std::vector<uint8_t> symbols;
   Writer imports;
-  for (const MachOSpec::Import& imp : spec.imports) {
+  for (const DylibLayout::Import& imp : layout.imports) {
     uint32_t nameOffset = static_cast<uint32_t>(symbols.size());
     symbols.insert(symbols.end(), imp.name.begin(), imp.name.end());
     symbols.push_back(0);
-    if (spec.importsFormat == kChainedImportAddend64) {
+    if (layout.importsFormat == kChainedImportAddend64) {
       imports.put(uint64_t(uint16_t(imp.ordinal)) | (uint64_t{imp.weak} << 16) |
                   (uint64_t{nameOffset} << 32));
       imports.put(imp.addend);
     } else {
       imports.put(uint32_t(uint8_t(imp.ordinal)) | (uint32_t{imp.weak} << 8) | (nameOffset << 9));
-      if (spec.importsFormat == kChainedImportAddend) imports.put(static_cast<int32_t>(imp.addend));
+      if (layout.importsFormat == kChainedImportAddend)
+        imports.put(static_cast<int32_t>(imp.addend));
     }
   }
   const uint32_t startsOffset = 32, segmentInfo = 16,
@@ -150,8 +151,8 @@ std::vector<uint8_t> chainedFixups(const MachOSpec& spec, std::vector<uint64_t>&
                         startsOffset,
                         importsOffset,
                         importsOffset + static_cast<uint32_t>(imports.size()),
-                        static_cast<uint32_t>(spec.imports.size()),
-                        spec.importsFormat,
+                        static_cast<uint32_t>(layout.imports.size()),
+                        layout.importsFormat,
                         0};
   w.put(h);
   w.align(8);
@@ -165,32 +166,32 @@ std::vector<uint8_t> chainedFixups(const MachOSpec& spec, std::vector<uint64_t>&
   w.put(uint64_t{kDataAddress});  // segment offset from __TEXT
   w.put(uint32_t{0});             // max valid pointer
   w.put(uint16_t{1});             // one page
-  w.put(static_cast<uint16_t>(spec.chain.empty() ? kChainedPageStartNone : 8 * spec.chain[0]));
+  w.put(static_cast<uint16_t>(layout.chain.empty() ? kChainedPageStartNone : 8 * layout.chain[0]));
   w.raw(imports.bytes.data(), imports.size());
   w.raw(symbols.data(), symbols.size());
   return w.bytes;
 }
 
-std::vector<uint8_t> exportTrie(const MachOSpec& spec) {
+std::vector<uint8_t> exportTrie(const DylibLayout& layout) {
   Writer w;
   w.uleb(0);  // the root exports nothing itself
-  w.put(static_cast<uint8_t>(spec.exports.size()));
+  w.put(static_cast<uint8_t>(layout.exports.size()));
   size_t edges = w.size();
-  for (const auto& e : spec.exports) edges += e.first.size() + 1 + 4;
+  for (const auto& e : layout.exports) edges += e.first.size() + 1 + 4;
   std::vector<size_t> nodes;
   size_t at = edges;
-  for (const auto& e : spec.exports) {
+  for (const auto& e : layout.exports) {
     nodes.push_back(at);
     Writer leaf;
     leaf.uleb(0);
     leaf.uleb(e.second);
     at += 1 + leaf.size() + 1;
   }
-  for (size_t i = 0; i < spec.exports.size(); i++) {
-    w.string(spec.exports[i].first);
+  for (size_t i = 0; i < layout.exports.size(); i++) {
+    w.string(layout.exports[i].first);
     w.uleb(nodes[i], 4);
   }
-  for (const auto& e : spec.exports) {
+  for (const auto& e : layout.exports) {
     Writer leaf;
     leaf.uleb(0);
     leaf.uleb(e.second);
@@ -217,8 +218,8 @@ std::vector<uint8_t> jumpThroughSlot(Cpu cpu, uint64_t at, uint64_t slot) {
   return w.bytes;
 }
 
-std::vector<uint8_t> buildMachO(const MachOSpec& spec) {
-  std::vector<uint64_t> data = spec.data;
+std::vector<uint8_t> buildMachO(const DylibLayout& layout) {
+  std::vector<uint64_t> data = layout.data;
   data.resize(kSegment / 8, 0);
 
   // __LINKEDIT's content, at its file offset.
@@ -226,18 +227,18 @@ std::vector<uint8_t> buildMachO(const MachOSpec& spec) {
   std::optional<std::vector<uint32_t>> dyldInfo;
   std::optional<FileRange> chained, trie;
   auto here = [&] { return static_cast<uint32_t>(kLinkedit + link.size()); };
-  if (spec.chainedFormat) {
-    std::vector<uint8_t> blob = chainedFixups(spec, data);
+  if (layout.chainedFormat) {
+    std::vector<uint8_t> blob = chainedFixups(layout, data);
     chained = FileRange{here(), static_cast<uint32_t>(blob.size())};
     link.raw(blob.data(), blob.size());
     link.align(8);
-    std::vector<uint8_t> t = exportTrie(spec);
+    std::vector<uint8_t> t = exportTrie(layout);
     trie = FileRange{here(), static_cast<uint32_t>(t.size())};
     link.raw(t.data(), t.size());
   } else {
     std::vector<uint32_t> info(10, 0);
     info[0] = here();
-    for (size_t slot : spec.rebases) {
+    for (size_t slot : layout.rebases) {
       link.put(static_cast<uint8_t>(kRebaseSetTypeImm | kRebaseTypePointer));
       link.put(static_cast<uint8_t>(kRebaseSetSegmentAndOffsetUleb | 1));
       link.uleb(8 * slot);
@@ -246,20 +247,20 @@ std::vector<uint8_t> buildMachO(const MachOSpec& spec) {
     link.put(kRebaseDone);
     info[1] = here() - info[0];
     info[2] = here();
-    for (const auto& b : spec.binds) {
+    for (const auto& b : layout.binds) {
       if (!b.lazy) bindOpcodes(link, b);
     }
     link.put(kBindDone);
     info[3] = here() - info[2];
     info[6] = here();
-    for (const auto& b : spec.binds) {
+    for (const auto& b : layout.binds) {
       if (!b.lazy) continue;
       bindOpcodes(link, b);
       link.put(kBindDone);
     }
     info[7] = here() - info[6];
     info[8] = here();
-    std::vector<uint8_t> t = exportTrie(spec);
+    std::vector<uint8_t> t = exportTrie(layout);
     link.raw(t.data(), t.size());
     info[9] = here() - info[8];
     dyldInfo = info;
@@ -268,8 +269,8 @@ std::vector<uint8_t> buildMachO(const MachOSpec& spec) {
   uint32_t symoff = here();
   Writer strings;
   strings.put(uint8_t{0});
-  std::vector<std::pair<std::string, uint64_t>> symbols = spec.exports;
-  symbols.insert(symbols.end(), spec.hiddenSymbols.begin(), spec.hiddenSymbols.end());
+  std::vector<std::pair<std::string, uint64_t>> symbols = layout.exports;
+  symbols.insert(symbols.end(), layout.hiddenSymbols.begin(), layout.hiddenSymbols.end());
   for (const auto& [name, offset] : symbols) {
     Nlist64 n{static_cast<uint32_t>(strings.size()), kNlistSect, 1, 0, offset};
     link.put(n);
@@ -280,31 +281,31 @@ std::vector<uint8_t> buildMachO(const MachOSpec& spec) {
   link.align(16);
   uint32_t signatureOffset = here();
   uint32_t signatureSize =
-      spec.sign ? static_cast<uint32_t>(adHocSignatureSize(signatureOffset, "test")) : 0;
+      layout.sign ? static_cast<uint32_t>(adHocSignatureSize(signatureOffset, "test")) : 0;
   uint64_t linkeditSize = link.size() + signatureSize;
 
   // Header and load commands.
   Writer cmds;
   segment(cmds, "__TEXT", 0, kSegment, 0, kSegment, kProtRead | kProtExecute,
-          {section("__TEXT", "__text", kCodeAddress, spec.code.size() ? spec.code.size() : 4,
+          {section("__TEXT", "__text", kCodeAddress, layout.code.size() ? layout.code.size() : 4,
                    0x80000400)});
   std::vector<Section64> dataSections;
-  if (spec.initialisers) {
-    dataSections.push_back(section("__DATA", "__mod_init_func", kDataAddress, 8 * spec.initialisers,
-                                   kSectionModInitFuncPointers));
+  if (layout.initialisers) {
+    dataSections.push_back(section("__DATA", "__mod_init_func", kDataAddress,
+                                   8 * layout.initialisers, kSectionModInitFuncPointers));
   }
-  dataSections.push_back(section("__DATA", "__data", kDataAddress + 8 * spec.initialisers,
-                                 kSegment - 8 * spec.initialisers, 0));
+  dataSections.push_back(section("__DATA", "__data", kDataAddress + 8 * layout.initialisers,
+                                 kSegment - 8 * layout.initialisers, 0));
   segment(cmds, "__DATA", kDataAddress, kSegment, kSegment, kSegment, kProtRead | kProtWrite,
           dataSections);
   segment(cmds, "__LINKEDIT", kLinkedit, (linkeditSize + kSegment - 1) / kSegment * kSegment,
           kLinkedit, linkeditSize, kProtRead, {});
   stringCommand(cmds, kLcIdDylib, 24, "/test/Test.dylib");
-  for (const auto& d : spec.dylibs)
+  for (const auto& d : layout.dylibs)
     stringCommand(cmds, d.weak ? kLcLoadWeakDylib : kLcLoadDylib, 24, d.installName);
-  for (const auto& r : spec.rpaths) stringCommand(cmds, kLcRpath, 12, r);
-  cmds.put(BuildVersionCommand{kLcBuildVersion, sizeof(BuildVersionCommand), spec.platform,
-                               spec.minOS, spec.minOS, 0});
+  for (const auto& r : layout.rpaths) stringCommand(cmds, kLcRpath, 12, r);
+  cmds.put(BuildVersionCommand{kLcBuildVersion, sizeof(BuildVersionCommand), layout.platform,
+                               layout.minOS, layout.minOS, 0});
   if (dyldInfo) {
     const auto& i = *dyldInfo;
     cmds.put(DyldInfoCommand{kLcDyldInfoOnly, sizeof(DyldInfoCommand), i[0], i[1], i[2], i[3], i[4],
@@ -316,22 +317,22 @@ std::vector<uint8_t> buildMachO(const MachOSpec& spec) {
   cmds.put(SymtabCommand{kLcSymtab, sizeof(SymtabCommand), symoff,
                          static_cast<uint32_t>(symbols.size()), stroff,
                          static_cast<uint32_t>(strings.size())});
-  if (spec.sign)
+  if (layout.sign)
     cmds.put(LinkeditDataCommand{kLcCodeSignature, 16, signatureOffset, signatureSize});
 
   Writer file;
-  uint32_t ncmds = 3 + 1 + static_cast<uint32_t>(spec.dylibs.size() + spec.rpaths.size()) + 1 +
-                   (dyldInfo ? 1 : 2) + 1 + (spec.sign ? 1 : 0);
-  file.put(MachHeader64{kMagic64, spec.cpu.type, spec.cpu.subtype, spec.filetype, ncmds,
-                        static_cast<uint32_t>(cmds.size()), spec.flags, 0});
+  uint32_t ncmds = 3 + 1 + static_cast<uint32_t>(layout.dylibs.size() + layout.rpaths.size()) + 1 +
+                   (dyldInfo ? 1 : 2) + 1 + (layout.sign ? 1 : 0);
+  file.put(MachHeader64{kMagic64, layout.cpu.type, layout.cpu.subtype, layout.filetype, ncmds,
+                        static_cast<uint32_t>(cmds.size()), layout.flags, 0});
   file.raw(cmds.bytes.data(), cmds.size());
   file.bytes.resize(kCodeAddress, 0);
-  file.raw(spec.code.data(), spec.code.size());
+  file.raw(layout.code.data(), layout.code.size());
   file.bytes.resize(kSegment, 0);
   for (uint64_t word : data) file.put(word);
   file.raw(link.bytes.data(), link.size());
 
-  if (spec.sign) {
+  if (layout.sign) {
     std::vector<uint8_t> signature = adHocSignature(file.bytes, signatureOffset, "test", kSegment);
     file.raw(signature.data(), signature.size());
   }

@@ -19,7 +19,7 @@ constexpr uint64_t kCodeAddress = 0x1000;
 constexpr uint64_t kDataAddress = 0x4000;
 constexpr uint64_t slotAddress(size_t slot) { return kDataAddress + 8 * slot; }
 
-struct MachOSpec {
+struct DylibLayout {
   macho::Cpu cpu = macho::processCpu();
   uint32_t filetype = macho::kFileTypeDylib;
   uint32_t flags = macho::kFlagTwoLevel | 0x4;  // two-level namespace, linked for dyld
@@ -66,7 +66,7 @@ struct MachOSpec {
 };
 
 // The file's bytes.
-std::vector<uint8_t> buildMachO(const MachOSpec& spec);
+std::vector<uint8_t> buildMachO(const DylibLayout& layout);
 
 // Two slices, one file.
 std::vector<uint8_t> fatFile(

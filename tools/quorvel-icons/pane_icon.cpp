@@ -5,6 +5,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "icon_file.h"
 #include "pen.h"
 
 namespace qv::icons {
@@ -38,18 +39,10 @@ std::string paneIconName(int scale) {
 }
 
 std::string writePaneIcon(const std::filesystem::path& file, int scale) {
-  int pixels = kPaneIconPoints * scale;
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixels, pixels);
-  cairo_t* cr = cairo_create(surface);
-  cairo_set_antialias(cr, CAIRO_ANTIALIAS_GOOD);
-  cairo_scale(cr, scale, scale);
-  drawPaneIcon(cr);
-  cairo_status_t status = cairo_status(cr);
-  cairo_destroy(cr);
-  cairo_surface_flush(surface);
-  if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_write_to_png(surface, file.c_str());
-  cairo_surface_destroy(surface);
-  return status == CAIRO_STATUS_SUCCESS ? std::string() : cairo_status_to_string(status);
+  return writePng(file, kPaneIconPoints * scale, [&](cairo_t* cr) {
+    cairo_scale(cr, scale, scale);
+    drawPaneIcon(cr);
+  });
 }
 
 }  // namespace qv::icons
