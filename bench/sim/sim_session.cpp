@@ -88,7 +88,7 @@ std::string SimSession::readLine() {
   }
 }
 
-double SimSession::cpuSeconds() const {
+SimSession::CpuTime SimSession::cpuTime() const {
   std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
   std::string text((std::istreambuf_iterator<char>(stat)), {});
   // Fields after the command name, which is in parentheses: state is field 3, utime 14.
@@ -99,7 +99,8 @@ double SimSession::cpuSeconds() const {
     if (i == 14) utime = std::stoull(field);
     if (i == 15) stime = std::stoull(field);
   }
-  return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+  double tick = static_cast<double>(::sysconf(_SC_CLK_TCK));
+  return {static_cast<double>(utime) / tick, static_cast<double>(stime) / tick};
 }
 
 std::string SimSession::run(const std::string& command) {

@@ -20,9 +20,13 @@ class SimSession {
   // Sends one command line and returns its answer; aborts when the command fails.
   std::string run(const std::string& command);
 
-  // The processor time the program has used so far (user and system), in seconds, to the
-  // kernel's tick: its own cost, whatever else the machine is doing.
-  double cpuSeconds() const;
+  // The processor time the program has used so far, in seconds, to the kernel's tick: its own
+  // cost, whatever else the machine is doing.
+  struct CpuTime {
+    double user = 0;
+    double system = 0;
+  };
+  CpuTime cpuTime() const;
 
  private:
   std::string readLine();

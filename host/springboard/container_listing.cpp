@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <string_view>
 
+#include "foundation/device_root.h"
+
 namespace qv::host {
 namespace {
 
@@ -89,6 +91,32 @@ ContainerListing listContainer(const std::string& realFolder) {
     if (folder.empty()) folder = ".";
   }
   return listing;
+}
+
+ContainerListing ContainerListings::current(const std::string& devicePath) {
+  // Listed under the lock: a change announced meanwhile waits, then forgets this listing.
+  std::lock_guard<std::mutex> hold(lock_);
+  auto known = known_.find(devicePath);
+  if (known == known_.end())
+    known = known_.emplace(devicePath, listContainer(realPath(devicePath))).first;
+  return known->second;
+}
+
+ContainerListing ContainerListings::fresh(const std::string& devicePath) {
+  std::lock_guard<std::mutex> hold(lock_);
+  return known_[devicePath] = listContainer(realPath(devicePath));
+}
+
+void ContainerListings::changed(const std::string& devicePath) {
+  std::lock_guard<std::mutex> hold(lock_);
+  std::erase_if(known_, [&](const auto& entry) {
+    const std::string& folder = entry.first;
+    auto within = [](const std::string& path, const std::string& above) {
+      return path.compare(0, above.size(), above) == 0 &&
+             (path.size() == above.size() || path[above.size()] == '/' || above == "/");
+    };
+    return within(devicePath, folder) || within(folder, devicePath);
+  });
 }
 
 }  // namespace qv::host

@@ -144,7 +144,9 @@ void HomeScreen::watchContainers() {
       (*owners)[a.containerPath.substr(kFolder.size())] = a.setup.bundleID;
   }
   setDeviceChangeObserver([owners](const std::string& path) {
-    ChangeJournal& journal = HomeScreen::shared().journal();
+    HomeScreen& home = HomeScreen::shared();
+    home.containerListings_.changed(path);
+    ChangeJournal& journal = home.journal();
     if (path.compare(0, kFolder.size(), kFolder) == 0) {
       std::string name =
           path.substr(kFolder.size(), path.find('/', kFolder.size()) - kFolder.size());

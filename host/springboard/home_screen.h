@@ -10,6 +10,7 @@
 
 #include "runtime/object_refs.h"
 #include "springboard/change_journal.h"
+#include "springboard/container_listing.h"
 #include "springboard/json.h"
 #include "uikit/auth_service.h"
 
@@ -182,7 +183,8 @@ class HomeScreen {
   Json dump() const;
   // Parts of the dump: one app's member of "apps", one icon view's entry of "icons" (its look,
   // and the entry for a look), and the members that are neither per app nor per icon, without
-  // the log and host events and with only the app of the open menu.
+  // the log and host events and with only the app of the open menu. appState lists a data
+  // container only if the host changed something under it since it was last listed.
   Json appState(const AppState& app) const;
   IconLook iconLook(const IconEntry& icon) const;
   static Json iconJson(const std::string& identifier, IconEntry::Kind kind, const IconLook& look);
@@ -249,6 +251,8 @@ class HomeScreen {
   std::unique_ptr<MenuPresenter> menu_;
   std::vector<std::string> hostEvents_;
   ChangeJournal journal_;
+  // Each data container as last listed, for appState; dump() lists afresh.
+  mutable ContainerListings containerListings_;
 };
 
 }  // namespace qv::host

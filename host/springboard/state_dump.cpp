@@ -93,16 +93,15 @@ Json sectionSettingsJson(const SectionSettingsState& s) {
 
 // The files (and links) in a data container, every one of them; folders that cannot be read
 // go to `unreadable`.
-Json containerFilesJson(const std::string& container, Json* unreadable) {
-  if (container.empty()) return Json();
-  ContainerListing listing = listContainer(realPath(container));
+Json containerFilesJson(const ContainerListing& listing, Json* unreadable) {
   Json out = Json::array();
   for (const std::string& f : listing.files) out.push(f);
   for (const std::string& f : listing.unreadable) unreadable->push(f);
   return out;
 }
 
-Json appJson(const AppState& a) {
+// `listings` gives the container's files: as last listed, or afresh.
+Json appJson(const AppState& a, ContainerListings& listings, bool fresh) {
   Json j = Json::object();
   j.set("name", a.setup.name);
   id badge = a.appObject ? fields<SBApplicationObj>(a.appObject)->badgeValue.get() : nil;
@@ -122,7 +121,13 @@ Json appJson(const AppState& a) {
   }
   j.set("container", a.containerPath.empty() ? Json() : Json(a.containerPath));
   Json unreadable = Json::array();
-  j.set("containerFiles", containerFilesJson(a.containerPath, &unreadable));
+  if (a.containerPath.empty()) {
+    j.set("containerFiles", Json());
+  } else {
+    j.set("containerFiles", containerFilesJson(fresh ? listings.fresh(a.containerPath)
+                                                     : listings.current(a.containerPath),
+                                               &unreadable));
+  }
   if (unreadable.size() > 0) j.set("containerUnreadable", unreadable);
   return j;
 }
@@ -314,7 +319,7 @@ void settingsFileJson(Json& d) {
 
 Json HomeScreen::appState(const AppState& app) const {
   AutoreleasePool pool;
-  return appJson(app);
+  return appJson(app, containerListings_, false);
 }
 
 IconLook HomeScreen::iconLook(const IconEntry& icon) const {
@@ -423,7 +428,7 @@ Json HomeScreen::dump() const {
   }
   d.set("icons", icons);
   Json apps = Json::object();
-  for (const AppState& a : apps_) apps.set(a.setup.bundleID, appJson(a));
+  for (const AppState& a : apps_) apps.set(a.setup.bundleID, appJson(a, containerListings_, true));
   d.set("apps", apps);
   d.set("frontmost", frontmost_.empty() ? Json() : Json(frontmost_));
   d.set("switcher", switcherJson());

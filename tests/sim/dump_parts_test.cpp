@@ -3,8 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <limits>
 
+#include "foundation/device_directories.h"
+#include "foundation/device_files.h"
 #include "foundation/system_log.h"
 #include "support/scenario.h"
 
@@ -77,6 +80,33 @@ TEST_F(DumpParts, LinksInAContainerAreListedByTheirOwnName) {
     listed = listed || f.asString() == "Library/Caches/outside";
   }
   EXPECT_TRUE(listed);
+}
+
+// An app's state lists its data container again only after the host changed something under
+// it: a change behind the host's back shows in a whole dump, which lists afresh, not before.
+TEST_F(DumpParts, AnAppsStateListsItsContainerAgainOnlyAfterTheHostChangedIt) {
+  app("com.example.mail");
+  boot();
+  const host::AppState& mail = *home().app("com.example.mail");
+  auto listed = [&](const std::string& file) {
+    for (const Json& f : home().appState(mail)["containerFiles"].items())
+      if (f.asString() == file) return true;
+    return false;
+  };
+  ASSERT_TRUE(listed("Documents/notes.txt"));
+
+  std::ofstream(real(mail.containerPath + "/Documents/behind.txt")) << "x";
+  EXPECT_FALSE(listed("Documents/behind.txt"));
+  bool dumped = false;
+  for (const Json& f : dump()["apps"]["com.example.mail"]["containerFiles"].items())
+    dumped = dumped || f.asString() == "Documents/behind.txt";
+  EXPECT_TRUE(dumped);
+  EXPECT_TRUE(listed("Documents/behind.txt"));
+
+  ASSERT_TRUE(host::writeDeviceFile(mail.containerPath + "/tmp/through.txt", "x", true));
+  EXPECT_TRUE(listed("tmp/through.txt"));
+  ASSERT_TRUE(host::removeDeviceItem(mail.containerPath + "/Documents"));
+  EXPECT_FALSE(listed("Documents/notes.txt"));
 }
 
 // The system log keeps its last lines; the dump counts those it no longer has.
