@@ -39,7 +39,7 @@ void appendItem(const NS::MutableArray& items, const MenuItem& row) {
   if (row.launch == Launch::Springboard) launch = NSSTR("com.apple.springboard");
   if (row.launch == Launch::App) launch = bundleID;
   msgSend<void>(item, SELECTOR("setBundleIdentifierToLaunch:"), launch);
-  if (row.targetsSpringboard) {
+  if (row.launch == Launch::Springboard) {
     msgSend<void>(item, SELECTOR("setTargetContentIdentifier:"),
                   NSSTR("com.apple.springboard").get());
   }

@@ -22,10 +22,9 @@ struct SwitchState {
 struct MenuItem {
   const char* title;
   bool SettingsCache::*offered;  // the setting that offers the item
-  Launch launch;
-  bool targetsSpringboard;  // its target content identifier is the home screen's
-  SwitchState state;        // all null for an item that is no switch
-  const char* icon;         // the file of the item (of a switch: not in its list); null: none
+  Launch launch;                 // an item that launches the home screen also targets its content
+  SwitchState state;             // all null for an item that is no switch
+  const char* icon;              // the file of the item (of a switch: not in its list); null: none
   // Runs the item for the menu's app. `forceTouchController` is the version-12 menu's
   // controller, nil in the context menus.
   void (*act)(id bundleIdentifier, id forceTouchController);
