@@ -51,6 +51,20 @@ std::vector<std::string> librarySkippedHooks() {
   return hooks;
 }
 
+std::vector<std::string> libraryHookTable(const char* family) {
+  using Entry = bool (*)(const char*, unsigned, const char**, const char**, bool*);
+  static std::atomic<Entry> found{nullptr};
+  std::vector<std::string> hooks;
+  Entry entry = diagnostic(found, "quorvelHookTableEntry");
+  const char* cls = nullptr;
+  const char* sel = nullptr;
+  bool classMethod = false;
+  for (unsigned i = 0; entry && entry(family, i, &cls, &sel, &classMethod); ++i) {
+    hooks.push_back(std::string(classMethod ? "+[" : "-[") + cls + " " + sel + "]");
+  }
+  return hooks;
+}
+
 namespace {
 
 // The notes of a diagnostic that hands out pairs of texts by index, until it answers false.

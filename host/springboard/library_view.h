@@ -20,6 +20,10 @@ std::optional<double> libraryValue(const std::string& name);
 // class Class", in installation order.
 std::vector<std::string> librarySkippedHooks();
 
+// The entries of one of the library's hook tables ("all", "12" ... "16") as "-[Class sel]", in
+// table order; empty without the library.
+std::vector<std::string> libraryHookTable(const char* family);
+
 // What the library notes of the device: a subject and a detail.
 struct LibraryNote {
   std::string subject;

@@ -1,7 +1,7 @@
 #include "appearance/action_platter_12.h"
 
 #include "appearance/color_sources.h"
-#include "bootstrap/ivar_access.h"
+#include "common/ivar_access.h"
 #include "platform/substrate.h"
 
 namespace quorvel {

@@ -1,7 +1,7 @@
 #include "appearance/context_menu_13.h"
 
 #include "appearance/color_sources.h"
-#include "bootstrap/ivar_access.h"
+#include "common/ivar_access.h"
 #include "platform/substrate.h"
 
 namespace quorvel {

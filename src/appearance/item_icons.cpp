@@ -1,5 +1,6 @@
 #include "appearance/item_icons.h"
 
+#include "menu/item_table.h"
 #include "platform/substrate.h"
 #include "platform/uikit.h"
 
@@ -7,46 +8,16 @@ namespace quorvel {
 
 namespace {
 
-struct IconRow {
-  const char* title;
-  const char* file;
-  // For the toggles: the subtitle of the locked or off state and its file.
-  const char* offSubtitle;
-  const char* offFile;
-};
-
-const IconRow kContextMenuIcons[] = {
-    {"Bundle Identifier", "copy.png", nullptr, nullptr},
-    {"Clear Caches", "clearcache13.png", nullptr, nullptr},
-    {"Clear Badge", "badge13.png", nullptr, nullptr},
-    {"Offload App", "cloud.png", nullptr, nullptr},
-    {"App Lock", "unlock13.png", "App is locked", "lock13.png"},
-    {"Notifications", "notification13.png", "Notifications Off", "notificationoff13.png"},
-    {"Banners", "banner13.png", "Banners Off", "banneroff13.png"},
-};
-
-const IconRow kPlatterIcons[] = {
-    {"Bundle Identifier", "copy.png", nullptr, nullptr},
-    {"Uninstall App", "trash.png", nullptr, nullptr},
-    {"Clear Caches", "clearcache.png", nullptr, nullptr},
-    {"Clear Badge", "badge.png", nullptr, nullptr},
-    {"App Lock", "unlock.png", "App is locked", "lock.png"},
-    {"Notifications", "notification.png", "Notifications Disabled", "notificationoff.png"},
-    {"Banners", "banner.png", "Banners Disabled", "banneroff.png"},
-};
-
-// The file for a title and subtitle, or null when the title has no row. Every row is tested;
-// titles are distinct, so at most one matches.
-template <size_t N>
-const char* iconFile(const IconRow (&rows)[N], const NS::String& title,
+// The file of the item titled `title` in `items`, or null when no item of the family has that
+// title or the item has no icon. A switch shows its in-list file when the subtitle the catalogue
+// gave it says the app is in its list.
+const char* iconFile(qv::Span<MenuItem> items, const NS::String& title,
                      const NS::String& subtitle) {
-  const char* file = nullptr;
-  for (const IconRow& row : rows) {
-    if (!title.isEqualToString(NS::String::from(row.title))) continue;
-    bool off = row.offSubtitle && subtitle.isEqualToString(NS::String::from(row.offSubtitle));
-    file = off ? row.offFile : row.file;
-  }
-  return file;
+  const MenuItem* item = itemTitled(items, title);
+  if (!item) return nullptr;
+  bool inList =
+      item->isSwitch() && subtitle.isEqualToString(NS::String::from(item->state.subtitleInList));
+  return inList ? item->state.iconInList : item->icon;
 }
 
 UI::Image loadIcon(const char* file) {
@@ -64,7 +35,7 @@ UI::Color styleTint() {
 
 // The context-menu icon for a title, as a template image; false when the title has no row.
 bool contextMenuIcon(const NS::String& title, const NS::String& subtitle, UI::Image* icon) {
-  const char* file = iconFile(kContextMenuIcons, title, subtitle);
+  const char* file = iconFile(contextMenuItems(), title, subtitle);
   if (!file) return false;
   *icon = loadIcon(file).imageWithRenderingMode(UI::ImageRenderingModeAlwaysTemplate);
   return true;
@@ -109,7 +80,7 @@ id hook13ActionViewInit(id self, SEL cmd, id title, id subtitle, id image) {
 }
 
 id hook12ActionInit(id self, SEL cmd, id title, id subtitle, id image, id badgeView, id handler) {
-  if (const char* file = iconFile(kPlatterIcons, NS::String(title), NS::String(subtitle))) {
+  if (const char* file = iconFile(platterItems(), NS::String(title), NS::String(subtitle))) {
     image = loadIcon(file);
   }
   return qv::Hook<hook12ActionInit>::previous(self, cmd, title, subtitle, image, badgeView,

@@ -1,4 +1,5 @@
-// Each menu item's icon, chosen by its title (and by its subtitle for the three toggles).
+// Each menu item's icon, from the item table: chosen by its title (and by its subtitle for the
+// three switches).
 #pragma once
 
 #include "platform/objc.h"

@@ -1,7 +1,7 @@
 #include "applock/icon_state.h"
 
-#include "bootstrap/ivar_access.h"
-#include "menu/notification_names.h"
+#include "common/ivar_access.h"
+#include "common/notification_names.h"
 #include "platform/substrate.h"
 #include "platform/uikit.h"
 #include "settings/app_lists.h"

@@ -1,8 +1,8 @@
 #include "applock/switcher_blur.h"
 
 #include "applock/unlock_prompt.h"
-#include "bootstrap/ivar_access.h"
-#include "menu/notification_names.h"
+#include "common/ivar_access.h"
+#include "common/notification_names.h"
 #include "platform/substrate.h"
 #include "platform/uikit.h"
 #include "settings/app_lists.h"

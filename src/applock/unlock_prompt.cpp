@@ -1,6 +1,6 @@
 #include "applock/unlock_prompt.h"
 
-#include "applock/authentication.h"
+#include "common/authentication.h"
 #include "platform/ownership.h"
 #include "platform/uikit.h"
 

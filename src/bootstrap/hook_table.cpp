@@ -19,6 +19,7 @@
 #include "menu/catalogue.h"
 #include "menu/dispatch.h"
 #include "menu/item_filter.h"
+#include "platform/libc.h"
 
 namespace quorvel {
 
@@ -149,3 +150,25 @@ void installFamily(qv::Span<HookEntry> family) {
 }
 
 }  // namespace quorvel
+
+extern "C" bool quorvelHookTableEntry(const char* family, unsigned index, const char** className,
+                                      const char** selector, bool* classMethod) {
+  using namespace quorvel;
+  struct Named {
+    const char* name;
+    qv::Span<HookEntry> (*table)();
+  };
+  static constexpr Named kTables[] = {{"all", familyAll}, {"12", family12}, {"13", family13},
+                                      {"14", family14},   {"15", family15}, {"16", family16}};
+  if (!family || !className || !selector || !classMethod) return false;
+  for (const Named& named : kTables) {
+    if (strcmp(named.name, family) != 0) continue;
+    qv::Span<HookEntry> table = named.table();
+    if (index >= table.size()) return false;
+    *className = table[index].className;
+    *selector = table[index].selector;
+    *classMethod = table[index].classMethod;
+    return true;
+  }
+  return false;
+}

@@ -52,3 +52,11 @@ qv::Span<HookEntry> family12();
 void installFamily(qv::Span<HookEntry> family);
 
 }  // namespace quorvel
+
+extern "C" {
+// The Nth entry of a family's table ("all", "12", "13", "14", "15", "16"), for diagnostics
+// tools; false past the last or for another name.
+QV_HOST_DIAGNOSTIC bool quorvelHookTableEntry(const char* family, unsigned index,
+                                              const char** className, const char** selector,
+                                              bool* classMethod);
+}

@@ -1,8 +1,8 @@
 #include "menu/app_lock_toggle.h"
 
-#include "applock/authentication.h"
+#include "common/authentication.h"
+#include "common/notification_names.h"
 #include "common/unavailable.h"
-#include "menu/notification_names.h"
 #include "platform/foundation.h"
 #include "platform/ownership.h"
 #include "settings/app_lists.h"

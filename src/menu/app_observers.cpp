@@ -1,8 +1,8 @@
 #include "menu/app_observers.h"
 
-#include "bootstrap/ivar_access.h"
+#include "common/ivar_access.h"
+#include "common/notification_names.h"
 #include "menu/catalogue.h"
-#include "menu/notification_names.h"
 #include "platform/foundation.h"
 #include "platform/ownership.h"
 #include "platform/substrate.h"

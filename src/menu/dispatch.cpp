@@ -1,10 +1,8 @@
 #include "menu/dispatch.h"
 
-#include "menu/alerts.h"
-#include "menu/app_actions.h"
 #include "menu/app_lock_toggle.h"
 #include "menu/catalogue.h"
-#include "menu/notification_names.h"
+#include "menu/item_table.h"
 #include "platform/foundation.h"
 #include "platform/substrate.h"
 #include "settings/app_lists.h"
@@ -17,36 +15,9 @@ bool isLibraryItem(id item) {
   return NS::String(msgSend<id>(item, SELECTOR("type"))).isEqualToString(NSSTR(kItemType));
 }
 
-NS::String titleOf(id item) { return NS::String(msgSend<id>(item, SELECTOR("localizedTitle"))); }
-
-void postClearBadges(id) {
-  NS::NotificationCenter::defaultCenter().postNotificationName(NSSTR(kClearBadgesNotification), nil,
-                                                               nil);
-}
-
-// What each of our items does for the menu's app; App Lock, which may wait for authentication,
-// is handled apart.
-using AppAction = void (*)(id bundleIdentifier);
-
-struct TitledAction {
-  const char* title;
-  AppAction run;
-};
-
-const TitledAction kActions[] = {
-    {"Bundle Identifier", showBundleIdentifierAlert},
-    {"Clear Badge", postClearBadges},
-    {"Offload App", offloadApp},
-    {"Clear Caches", clearCaches},
-    {"Notifications", toggleNotifications},
-    {"Banners", toggleBanners},
-};
-
-AppAction actionTitled(const NS::String& title) {
-  for (const TitledAction& action : kActions) {
-    if (title.isEqualToString(NS::String::from(action.title))) return action.run;
-  }
-  return nullptr;
+// The table entry of one of our items, by its title; null for a title the family lacks.
+const MenuItem* entryOf(qv::Span<MenuItem> items, id item) {
+  return itemTitled(items, NS::String(msgSend<id>(item, SELECTOR("localizedTitle"))));
 }
 
 }  // namespace
@@ -56,12 +27,7 @@ BOOL hookShouldActivate(id self, SEL cmd, id iconView, id item, NSUInteger index
     if (isAppLocked(bundleID)) return NO;
     return qv::Hook<hookShouldActivate>::previous(self, cmd, iconView, item, index);
   }
-  NS::String title = titleOf(item);
-  if (title.isEqualToString(NSSTR("App Lock"))) {
-    toggleAppLock(bundleID, nil);
-  } else if (AppAction run = actionTitled(title)) {
-    run(bundleID);
-  }
+  if (const MenuItem* entry = entryOf(contextMenuItems(), item)) entry->act(bundleID, nil);
   return NO;
 }
 
@@ -72,17 +38,10 @@ void hook12ActivateShortcut(id self, SEL cmd, id shortcutController, id item) {
     qv::Hook<hook12ActivateShortcut>::previous(self, cmd, shortcutController, item);
     return;
   }
-  NS::String title = titleOf(item);
-  // App Lock dismisses the menu itself once the app is locked or unlocked.
-  if (title.isEqualToString(NSSTR("App Lock"))) {
-    toggleAppLock(bundleID, self);
-    return;
-  }
-  AppAction run =
-      title.isEqualToString(NSSTR("Uninstall App")) ? showUninstallAlert : actionTitled(title);
-  if (!run) return;
-  run(bundleID);
-  dismissForceTouchMenu(self);
+  const MenuItem* entry = entryOf(platterItems(), item);
+  if (!entry) return;
+  entry->act(bundleID, self);
+  if (!entry->closesMenuItself) dismissForceTouchMenu(self);
 }
 
 }  // namespace quorvel

@@ -1,6 +1,6 @@
 #include "settings/settings_cache.h"
 
-#include "menu/notification_names.h"
+#include "common/notification_names.h"
 #include "platform/foundation.h"
 #include "platform/ownership.h"
 #include "settings/store_paths.h"
