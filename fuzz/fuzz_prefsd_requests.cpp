@@ -15,6 +15,7 @@
 #include "prefsd/requests.h"
 #include "prefsd/value_codec.h"
 #include "prefsd/wire.h"
+#include "schema/settings_schema.h"
 #include "support/device.h"
 
 using namespace qv;
@@ -44,7 +45,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   std::filesystem::create_directories(realPath("/var/jb/vmo/Library/Preferences"));
   AutoreleasePool pool;
   writePropertyListFile(
-      "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist",
+      prefs::kSettingsPath,
       makeDictionary({{makeString("hideBadges"), makeBool(true)},
                       {makeString("lockedApps"), makeArray({makeString("com.example.mail")})}}),
       true);

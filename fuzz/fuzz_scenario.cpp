@@ -20,6 +20,7 @@
 #include "foundation/foundation_internal.h"
 #include "foundation/preferences.h"
 #include "foundation/system_log.h"
+#include "schema/settings_schema.h"
 #include "support/actions.h"
 #include "support/device.h"
 #include "uikit/uikit_internal.h"
@@ -36,22 +37,21 @@ HomeScreen* gHome = nullptr;
 // every few commands (each costs about a millisecond under the sanitizers).
 constexpr int kCommandsPerInput = 32;
 
-const char* const kDomain = "com.vantrelo88.quorvel";
+const char* const kDomain = prefs::kSettingsDomain;
 
-// clang-format off
-const std::vector<std::string> kKeys = {
-    "uninstall", "clearBadges", "clearCaches", "copyBundleId", "appLock", "notifications",
-    "banners", "demoteApp", "hideBadges", "hideWidget", "hideLines", "hideThickLines",
-    "hideShare", "hideEdit", "hideDelete", "hideWidgetLabels", "useStaticColor",
-    "adaptiveColor", "adaptiveWallColor", "pureColor", "menuColorAlpha", "lockedApps",
-    "disableNotifications", "disableBanners"};
-// clang-format on
+// Every setting and app list the library reads, in the schema's order.
+const std::vector<std::string> kKeys = [] {
+  std::vector<std::string> keys;
+  for (const prefs::SettingKey& key : prefs::settingKeys()) keys.push_back(key.name);
+  for (const char* list : prefs::appListKeys()) keys.push_back(list);
+  return keys;
+}();
 
 const std::vector<std::string> kNotifications = {
-    "com.vantrelo88.quorvel/clearBadges",      "com.vantrelo88.quorvel/killApp",
-    "com.vantrelo88.quorvel/dimIcon",          "com.vantrelo88.quorvel/checkBadge",
-    "com.vantrelo88.quorvel/removeFilter",     "com.vantrelo88.quorvel/ReloadPrefs",
-    "com.vantrelo88.quorvel/ReloadColorPrefs", "UIApplicationDidBecomeActiveNotification"};
+    prefs::kLibraryNotifications[0],  prefs::kLibraryNotifications[1],
+    prefs::kLibraryNotifications[2],  prefs::kLibraryNotifications[3],
+    prefs::kLibraryNotifications[4],  prefs::kReloadPrefsNotification,
+    prefs::kReloadColorsNotification, "UIApplicationDidBecomeActiveNotification"};
 
 const std::vector<std::string> kColourTexts = {
     "#ff0000",     "#00ff00:0.50", "#12345", "rgb(10, 20, 30)", "rgba(255,255,255,0.1)",

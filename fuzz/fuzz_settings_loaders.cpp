@@ -10,6 +10,7 @@
 #include "foundation/foundation_internal.h"
 #include "foundation/preferences.h"
 #include "foundation/property_list.h"
+#include "schema/settings_schema.h"
 #include "support/actions.h"
 #include "support/device.h"
 #include "support/values.h"
@@ -20,9 +21,8 @@ using namespace qv::host;
 
 namespace {
 
-const char* const kSettingsFile = "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist";
-const char* const kColourFile =
-    "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.color.plist";
+const char* const kSettingsFile = prefs::kSettingsPath;
+const char* const kColourFile = prefs::kColorsPath;
 
 const char* const kSwitches[] = {
     "uninstall",        "clearBadges",    "clearCaches",   "copyBundleId",      "appLock",
@@ -71,7 +71,7 @@ id colourDictionary(FuzzedDataProvider& in) {
 // Makes the settings domain hold exactly `entries`, as the settings pane would leave it; the
 // daemon writes the file. A value no file could hold leaves the domain as it was.
 void replaceSettingsDomain(id entries) {
-  CFStringRef domain = makeString("com.vantrelo88.quorvel");
+  CFStringRef domain = makeString(prefs::kSettingsDomain);
   CFArrayRef keys =
       CFPreferencesCopyKeyList(domain, kCFPreferencesCurrentUser, kCFPreferencesAnyHost);
   CFPreferencesSetMultiple(entries, keys, domain, kCFPreferencesCurrentUser, kCFPreferencesAnyHost);

@@ -4,6 +4,7 @@
 
 #include "foundation/foundation_internal.h"
 #include "foundation/preferences.h"
+#include "schema/settings_schema.h"
 #include "springboard/springboard_internal.h"
 #include "support/booted_home.h"
 
@@ -25,7 +26,7 @@ bench::BootedHome& home() {
     }
     std::vector<id> locked;
     for (int i = 1000; i < 2000; i++) locked.push_back(host::makeString(appName(i)));
-    host::setPreferenceValue("com.vantrelo88.quorvel", "lockedApps", host::makeArray(locked));
+    host::setPreferenceValue(prefs::kSettingsDomain, "lockedApps", host::makeArray(locked));
   });
   return booted;
 }
@@ -33,7 +34,7 @@ bench::BootedHome& home() {
 void BM_ClearBadgesPostTo300Apps(benchmark::State& state) {
   home().home.press(appName(150));
   id center = msgSend<id>(objc_getClass("NSNotificationCenter"), sel_registerName("defaultCenter"));
-  id name = host::makeString("com.vantrelo88.quorvel/clearBadges");
+  id name = host::makeString(prefs::kLibraryNotifications[0]);
   objc_retain(name);
   for (auto _ : state) {
     msgSend<void>(center, sel_registerName("postNotificationName:object:userInfo:"), name,

@@ -8,6 +8,7 @@
 #include "foundation/main_loop.h"
 #include "foundation/path_resolution.h"
 #include "foundation/preferences.h"
+#include "schema/settings_schema.h"
 #include "springboard/menu_presenter.h"
 #include "springboard/springboard_internal.h"
 #include "uikit/device_state.h"
@@ -40,7 +41,7 @@ void HomeScreen::writeSetting(const std::string& key, Json value) {
   if (value.isNumber()) object = makeDouble(value.asNumber());
   if (value.isString()) object = makeString(value.asString());
   ensurePreferencesFolder();
-  if (!setPreferenceValue("com.vantrelo88.quorvel", key, object)) {
+  if (!setPreferenceValue(prefs::kSettingsDomain, key, object)) {
     throw ScenarioError{"setting: cannot write " + key};
   }
 }
@@ -48,7 +49,7 @@ void HomeScreen::writeSetting(const std::string& key, Json value) {
 void HomeScreen::writeStaticColor(const std::string& text) {
   AutoreleasePool pool;
   ensurePreferencesFolder();
-  if (!setPreferenceValue("com.vantrelo88.quorvel.color", "staticColor", makeString(text))) {
+  if (!setPreferenceValue(prefs::kColorsDomain, "staticColor", makeString(text))) {
     throw ScenarioError{"static-color: cannot write the colour list"};
   }
 }
@@ -56,14 +57,14 @@ void HomeScreen::writeStaticColor(const std::string& text) {
 void HomeScreen::reloadPrefs() {
   requireBooted("reload");
   DevicePathMemo memo;
-  postDarwinNotification("com.vantrelo88.quorvel/ReloadPrefs");
+  postDarwinNotification(prefs::kReloadPrefsNotification);
   settle();
 }
 
 void HomeScreen::reloadColors() {
   requireBooted("reload");
   DevicePathMemo memo;
-  postDarwinNotification("com.vantrelo88.quorvel/ReloadColorPrefs");
+  postDarwinNotification(prefs::kReloadColorsNotification);
   settle();
 }
 

@@ -27,13 +27,17 @@ Fn diagnostic(std::atomic<Fn>& found, const char* name) {
 
 }  // namespace
 
-std::optional<double> libraryValue(const std::string& name) {
-  using ReadState = bool (*)(const char*, double*);
+std::vector<LibraryStateValue> libraryState() {
+  using ReadState = bool (*)(unsigned, const char**, char*, double*);
   static std::atomic<ReadState> found{nullptr};
-  ReadState readState = diagnostic(found, "quorvelReadState");
+  ReadState read = diagnostic(found, "quorvelReadState");
+  std::vector<LibraryStateValue> state;
+  const char* name = nullptr;
+  char kind = 0;
   double value = 0;
-  if (!readState || !readState(name.c_str(), &value)) return std::nullopt;
-  return value;
+  for (unsigned i = 0; read && read(i, &name, &kind, &value); ++i)
+    state.push_back({name, kind, value});
+  return state;
 }
 
 std::vector<std::string> librarySkippedHooks() {

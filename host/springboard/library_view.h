@@ -13,8 +13,15 @@ namespace qv::host {
 // the library is not loaded.
 id libraryObject(const char* name);
 
-// A settings key or state flag as the library holds it; nothing without the library.
-std::optional<double> libraryValue(const std::string& name);
+// One value of the library's state, as it reports it: a setting (`kind` 's', a switch read 1 or
+// 0, or 'n', a number) or a state flag ('f', 1 or 0).
+struct LibraryStateValue {
+  std::string name;
+  char kind;
+  double value;
+};
+// The library's whole state in its own order; empty without the library.
+std::vector<LibraryStateValue> libraryState();
 
 // The hooks the library skipped because the OS lacks their class, as "-[Class sel] skipped: no
 // class Class", in installation order.

@@ -3,6 +3,7 @@
 
 #include "foundation/device_root.h"
 #include "runtime/class_builder.h"
+#include "schema/settings_schema.h"
 #include "springboard/springboard_internal.h"
 
 namespace qv::host {
@@ -29,8 +30,7 @@ struct SpringBoardObj : UIApplicationObj {
 // The host's own launch code notes whether the settings store was there when it ran.
 void sbDidFinishLaunching(id self, SEL, id) {
   fields<SpringBoardObj>(self)->launched = true;
-  bool settings =
-      fileExistsAtDevicePath("/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist");
+  bool settings = fileExistsAtDevicePath(prefs::kSettingsPath);
   HomeScreen::shared().recordHostEvent(settings ? "launched (settings file present)"
                                                 : "launched (no settings file)");
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <unordered_map>
 
 #include "foundation/device_files.h"
 #include "foundation/device_root.h"
@@ -12,6 +13,7 @@
 #include "foundation/system_log.h"
 #include "platform/corefoundation.h"
 #include "runtime/system_images.h"
+#include "schema/settings_schema.h"
 #include "springboard/container_listing.h"
 #include "springboard/library_view.h"
 #include "springboard/menu_presenter.h"
@@ -193,13 +195,6 @@ Json alertJson(id alert) {
   return j;
 }
 
-const char* kSettingKeys[] = {
-    "uninstall",        "clearBadges",    "clearCaches",   "copyBundleId",      "appLock",
-    "notifications",    "banners",        "demoteApp",     "hideBadges",        "hideWidget",
-    "hideLines",        "hideThickLines", "hideShare",     "hideEdit",          "hideDelete",
-    "hideWidgetLabels", "useStaticColor", "adaptiveColor", "adaptiveWallColor", "pureColor",
-    "menuColorAlpha"};
-
 }  // namespace
 
 // The library's notes as objects with the two members named.
@@ -262,16 +257,17 @@ Json imageJson(id image) {
 namespace {
 
 // The settings cache as the library holds it.
+// The settings as the library holds them, in the schema's order, each of the type the library
+// reports it as.
 Json settingsJson() {
+  std::unordered_map<std::string, LibraryStateValue> held;
+  for (LibraryStateValue& v : libraryState()) held.emplace(v.name, v);
   Json settings = Json::object();
-  for (const char* key : kSettingKeys) {
-    std::optional<double> v = libraryValue(key);
-    if (!v) continue;
-    if (std::string(key) == "menuColorAlpha") {
-      settings.set(key, rounded(*v));
-    } else {
-      settings.set(key, *v != 0);
-    }
+  for (const prefs::SettingKey& key : prefs::settingKeys()) {
+    auto v = held.find(key.name);
+    if (v == held.end()) continue;
+    settings.set(key.name, v->second.kind == 'n' ? Json(rounded(v->second.value))
+                                                 : Json(v->second.value != 0));
   }
   return settings;
 }
@@ -291,7 +287,7 @@ Json promptsJson() {
 // it does: "read", "missing", "a folder", "unreadable: REASON", "not a property list" or "not a
 // dictionary" (the library then keeps its defaults).
 void settingsFileJson(Json& d) {
-  const std::string path = "/var/jb/vmo/Library/Preferences/com.vantrelo88.quorvel.plist";
+  const std::string path = prefs::kSettingsPath;
   bool folder = false;
   id contents = nil;
   std::string status;
@@ -409,13 +405,14 @@ Json HomeScreen::dump() const {
   d.set("missingClasses", notesJson(libraryMissingClasses(), "class", "unavailable"));
   d.set("appLockUnguarded", notesJson(libraryUnguarded(), "what", "why"));
   d.set("settings", settingsJson());
-  if (auto v = libraryValue("authInProgress")) d.set("authInProgress", *v != 0);
-  if (auto v = libraryValue("actionGroupIsAlert")) d.set("actionGroupIsAlert", *v != 0);
+  for (const LibraryStateValue& v : libraryState()) {
+    if (v.kind == 'f') d.set(v.name, v.value != 0);
+  }
   d.set("defaults", objectJson(libraryObject("defaults")));
   settingsFileJson(d);
   // What CFPreferences readers get: the preferences daemon's copy of the domain.
   Strong domain = Strong::adopt(
-      const_cast<id>(CFPreferencesCopyMultiple(nullptr, makeString("com.vantrelo88.quorvel"),
+      const_cast<id>(CFPreferencesCopyMultiple(nullptr, makeString(prefs::kSettingsDomain),
                                                kCFPreferencesCurrentUser, kCFPreferencesAnyHost)));
   d.set("settingsDomain", objectJson(domain.get()));
   d.set("bundleID", objectJson(libraryObject("bundleID")));

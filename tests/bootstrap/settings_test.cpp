@@ -2,8 +2,11 @@
 // The settings store: the cache and its defaults, `defaults` read at launch, `staticColor`,
 // and reloads announced by Darwin notification.
 #include <chrono>
+#include <set>
 
 #include "foundation/foundation_internal.h"
+#include "schema/settings_schema.h"
+#include "springboard/library_view.h"
 #include "support/scenario.h"
 
 namespace qv::testing {
@@ -18,36 +21,16 @@ using host::makeString;
 
 using Settings = Scenario;
 
-const std::vector<std::pair<std::string, bool>> kDefaultSwitches = {
-    {"uninstall", true},
-    {"clearBadges", true},
-    {"clearCaches", true},
-    {"copyBundleId", true},
-    {"appLock", true},
-    {"notifications", true},
-    {"banners", true},
-    {"demoteApp", true},
-    {"hideBadges", false},
-    {"hideWidget", true},
-    {"hideLines", true},
-    {"hideThickLines", false},
-    {"hideShare", true},
-    {"hideEdit", false},
-    {"hideDelete", false},
-    {"hideWidgetLabels", true},
-    {"useStaticColor", false},
-    {"adaptiveColor", true},
-    {"adaptiveWallColor", false},
-    {"pureColor", true},
-};
-
+// Every setting at the schema's default, but `except`.
 void expectDefaults(const Json& settings, const std::string& except = "") {
-  for (const auto& [key, value] : kDefaultSwitches) {
-    if (key == except) continue;
-    EXPECT_EQ(settings[key].asBool(), value) << key;
-  }
-  if (except != "menuColorAlpha") {
-    EXPECT_DOUBLE_EQ(settings["menuColorAlpha"].asNumber(), 0.6);
+  for (const prefs::SettingKey& key : prefs::settingKeys()) {
+    if (key.name == except) continue;
+    if (key.type == prefs::KeyType::Boolean) {
+      EXPECT_EQ(settings[key.name].asBool(), key.booleanDefault) << key.name;
+    } else {
+      EXPECT_FLOAT_EQ(static_cast<float>(settings[key.name].asNumber()), key.numberDefault)
+          << key.name;
+    }
   }
 }
 
@@ -62,6 +45,28 @@ TEST_F(Settings, NothingStoredGivesEveryDefaultAndABlackStaticColor) {
   Json d = dump();
   expectDefaults(d["settings"]);
   EXPECT_TRUE(isBlack(d["staticColor"]));
+}
+
+// The library reports exactly the schema's settings, each of its type and, with nothing stored,
+// at its default; besides them only its state flags.
+TEST_F(Settings, TheLibraryHoldsExactlyTheSchemasSettings) {
+  device("14.2");
+  boot();
+  std::set<std::string> reported;
+  for (const host::LibraryStateValue& v : host::libraryState()) {
+    if (v.kind == 'f') continue;
+    const prefs::SettingKey* key = prefs::findSettingKey(v.name);
+    ASSERT_NE(key, nullptr) << v.name << " is not in the schema";
+    reported.insert(v.name);
+    if (key->type == prefs::KeyType::Boolean) {
+      EXPECT_EQ(v.kind, 's') << v.name;
+      EXPECT_EQ(v.value, key->booleanDefault ? 1 : 0) << v.name;
+    } else {
+      EXPECT_EQ(v.kind, 'n') << v.name;
+      EXPECT_EQ(static_cast<float>(v.value), key->numberDefault) << v.name;
+    }
+  }
+  EXPECT_EQ(reported.size(), prefs::settingKeys().size());
 }
 
 TEST_F(Settings, StoredValuesWinAndGoThroughTheirConversions) {

@@ -51,7 +51,7 @@ Action parseAction(const std::vector<std::string>& words) {
     requireArguments(words, 2, 2, "set KEY VALUE");
     action.kind = Action::Kind::Set;
     action.key = &settingKey(words[1], "set");
-    action.value = parseSettingValue(*action.key, words[2]);
+    action.value = requireSettingValue(*action.key, words[2]);
   } else if (command == "reset") {
     requireArguments(words, 0, 1, "reset [KEY]");
     action.kind = words.size() == 1 ? Action::Kind::ResetAll : Action::Kind::Reset;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "setting_values.h"
-#include "settings_keys.h"
+#include "schema/settings_schema.h"
 
 namespace qv::prefs {
 

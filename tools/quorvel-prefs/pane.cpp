@@ -9,7 +9,7 @@
 #include "foundation/foundation_internal.h"
 #include "foundation/property_list.h"
 #include "runtime/object_refs.h"
-#include "settings_keys.h"
+#include "schema/settings_schema.h"
 
 namespace qv::prefs {
 namespace {

@@ -20,75 +20,21 @@ using host::NSNumberObj;
 
 namespace {
 
-std::string lowercase(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
-// The shortest text that reads back as the same float: 0.6f is "0.6", not "0.60000002".
-std::string floatText(float value) {
-  char buf[32];
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-  return ec == std::errc() ? std::string(buf, end) : "?";
-}
-
 bool respondsTo(id object, SEL sel) {
   return object && class_respondsToSelector(object_getClass(object), sel);
 }
 
 }  // namespace
 
-std::optional<bool> parseBooleanWord(std::string_view text) {
-  std::string word = lowercase(text);
-  for (const char* yes : {"true", "yes", "on", "1"}) {
-    if (word == yes) return true;
-  }
-  for (const char* no : {"false", "no", "off", "0"}) {
-    if (word == no) return false;
-  }
-  return std::nullopt;
-}
-
-std::optional<double> parseDecimal(std::string_view text) {
-  // strtod also takes "nan", "inf", hexadecimal and leading blanks; only plain decimals pass.
-  if (text.empty() || text.size() > 64) return std::nullopt;
-  for (char c : text) {
-    if (!std::isdigit(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '+' &&
-        c != 'e' && c != 'E') {
-      return std::nullopt;
-    }
-  }
-  std::string copy(text);
-  char* end = nullptr;
-  double value = std::strtod(copy.c_str(), &end);
-  if (end != copy.c_str() + copy.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
-SettingValue parseSettingValue(const SettingKey& key, std::string_view text) {
-  const std::string shown = "\"" + std::string(text) + "\"";
-  if (key.type == KeyType::Boolean) {
-    if (std::optional<bool> value = parseBooleanWord(text)) return *value;
-    throw Failure{std::string(key.name) +
-                  " takes a boolean (true/false, yes/no, on/off, 1/0), not " + shown};
-  }
-  std::optional<double> value = parseDecimal(text);
-  if (!value || *value < key.minimum || *value > key.maximum) {
-    throw Failure{std::string(key.name) + " takes a number from " + floatText(key.minimum) +
-                  " to " + floatText(key.maximum) + ", not " + shown};
-  }
-  return *value == 0 ? 0.0 : *value;  // no "-0" in the file
+SettingValue requireSettingValue(const SettingKey& key, std::string_view text) {
+  ParsedSetting parsed = parseSettingValue(key, text);
+  if (!parsed.value) throw Failure{parsed.refusal};
+  return *parsed.value;
 }
 
 id settingObject(const SettingValue& value) {
   if (const bool* flag = std::get_if<bool>(&value)) return host::makeBool(*flag);
   return host::makeDouble(std::get<double>(value));
-}
-
-std::string defaultText(const SettingKey& key) {
-  if (key.type == KeyType::Boolean) return key.booleanDefault ? "true" : "false";
-  return floatText(key.numberDefault);
 }
 
 std::string effectiveText(const SettingKey& key, id stored) {

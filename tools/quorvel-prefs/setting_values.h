@@ -8,20 +8,12 @@
 #include <variant>
 
 #include "platform/objc.h"
-#include "settings_keys.h"
+#include "schema/settings_schema.h"
 
 namespace qv::prefs {
 
-using SettingValue = std::variant<bool, double>;
-
-// true/false, yes/no, on/off, 1/0, in any case.
-std::optional<bool> parseBooleanWord(std::string_view text);
-
-// A finite decimal number written in full ("0.5", ".5", "5e-1"); nothing otherwise.
-std::optional<double> parseDecimal(std::string_view text);
-
 // The typed value of `text` for `key`; throws Failure naming the key and what it takes.
-SettingValue parseSettingValue(const SettingKey& key, std::string_view text);
+SettingValue requireSettingValue(const SettingKey& key, std::string_view text);
 
 // An autoreleased property-list object holding the value.
 id settingObject(const SettingValue& value);
@@ -29,7 +21,6 @@ id settingObject(const SettingValue& value);
 // The value the library reads from a stored object (nil: not set), as text: "true", "0.6".
 // Like the library, an object without a boolean or number reading gives the default.
 std::string effectiveText(const SettingKey& key, id stored);
-std::string defaultText(const SettingKey& key);
 
 // Whether a stored object is of the key's own type (a boolean or a number).
 bool storedAsExpected(const SettingKey& key, id stored);

@@ -8,7 +8,7 @@
 #include "foundation/device_root.h"
 #include "foundation/foundation_internal.h"
 #include "foundation/preferences.h"
-#include "settings_keys.h"
+#include "schema/settings_schema.h"
 
 namespace qv::prefs {
 

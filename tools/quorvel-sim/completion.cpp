@@ -1,7 +1,7 @@
 #include "completion.h"
 
 #include "command_table.h"
-#include "quorvel-prefs/settings_keys.h"
+#include "schema/settings_schema.h"
 
 namespace qv::sim {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "foundation/path_resolution.h"
 #include "handlers.h"
-#include "quorvel-prefs/settings_keys.h"
+#include "schema/settings_schema.h"
 #include "runtime/loader.h"
 #include "runtime/system_images.h"
 #include "values.h"

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "foundation/utf8_text.h"
+#include "schema/settings_schema.h"
 #include "springboard/home_screen.h"
 
 namespace qv::sim {
@@ -80,33 +81,11 @@ size_t readCount(const std::string& command, const std::string& what, const std:
   return value;
 }
 
-namespace {
-
-// A plain decimal number as a whole word ("2", "-0.5", "1e3"); no hex, inf or nan.
-bool readNumber(const std::string& text, double* out) {
-  if (text.empty() || text.size() > 64) return false;
-  for (char c : text) {
-    if (!std::isdigit(static_cast<unsigned char>(c)) && c != '-' && c != '+' && c != '.' &&
-        c != 'e' && c != 'E') {
-      return false;
-    }
-  }
-  errno = 0;
-  char* end = nullptr;
-  double value = std::strtod(text.c_str(), &end);
-  if (end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(value)) return false;
-  *out = value;
-  return true;
-}
-
-}  // namespace
-
 Json readSettingValue(const Token& token) {
   if (token.quoted) return Json(token.text);
   if (token.text == "true") return Json(true);
   if (token.text == "false") return Json(false);
-  double number = 0;
-  if (readNumber(token.text, &number)) return Json(number);
+  if (std::optional<double> number = prefs::parseDecimal(token.text)) return Json(*number);
   return Json(token.text);
 }
 
