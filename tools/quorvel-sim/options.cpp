@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include <getopt.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -24,67 +26,97 @@ Options parseOptions(int argc, const char* const* argv) {
   options.mode = Options::Mode::Commands;
   bool library = false, noLibrary = false, script = false, demo = false;
 
-  std::vector<std::string> args(argv + 1, argv + argc);
-  for (size_t i = 0; i < args.size(); i++) {
-    std::string name = args[i];
-    std::optional<std::string> inlineValue;
-    if (name.rfind("--", 0) == 0 && name.find('=') != std::string::npos) {
-      inlineValue = name.substr(name.find('=') + 1);
-      name = name.substr(0, name.find('='));
-    }
-    auto value = [&]() -> std::string {
-      if (inlineValue) return *inlineValue;
-      if (i + 1 >= args.size()) throw UsageError{name + " needs a value"};
-      return args[++i];
-    };
-    auto noValue = [&] {
-      if (inlineValue) throw UsageError{name + " takes no value"};
-    };
-
-    if (name == "--help" || name == "-h") {
-      noValue();
-      options.mode = Options::Mode::Help;
-      return options;
-    } else if (name == "--script") {
-      options.script = value();
-      if (options.script.empty()) throw UsageError{"--script needs a file name (or -)"};
-      script = true;
-    } else if (name == "--os") {
-      options.os = value();
-    } else if (name == "--cpu") {
-      options.cpu = value();
-      if (*options.cpu != "arm64" && *options.cpu != "arm64e") {
-        throw UsageError{"--cpu takes arm64 or arm64e"};
+  enum : int {
+    kScript = 1000,
+    kOs,
+    kCpu,
+    kRoot,
+    kJson,
+    kDemo,
+    kDumpEach,
+    kCheckChanges,
+    kLibrary,
+    kNoLibrary,
+    kHelp = 'h'
+  };
+  static const option kLongOptions[] = {{"help", no_argument, nullptr, kHelp},
+                                        {"script", required_argument, nullptr, kScript},
+                                        {"os", required_argument, nullptr, kOs},
+                                        {"cpu", required_argument, nullptr, kCpu},
+                                        {"root", required_argument, nullptr, kRoot},
+                                        {"json", no_argument, nullptr, kJson},
+                                        {"demo", no_argument, nullptr, kDemo},
+                                        {"dump-each", required_argument, nullptr, kDumpEach},
+                                        {"check-changes", no_argument, nullptr, kCheckChanges},
+                                        {"library", required_argument, nullptr, kLibrary},
+                                        {"no-library", no_argument, nullptr, kNoLibrary},
+                                        {nullptr, 0, nullptr, 0}};
+  // getopt_long reports by return value what went wrong, and we say it in our words: "+" stops
+  // at the first word that is no option (none is taken), ":" tells a missing value apart.
+  std::vector<char*> words;
+  for (int i = 0; i < argc; i++) words.push_back(const_cast<char*>(argv[i]));
+  words.push_back(nullptr);
+  opterr = 0;
+  optind = 0;  // a fresh scan, also when parsed before
+  for (int c; (c = getopt_long(argc, words.data(), "+:h", kLongOptions, nullptr)) != -1;) {
+    switch (c) {
+      case kHelp:
+        options.mode = Options::Mode::Help;
+        return options;
+      case kScript:
+        options.script = optarg;
+        if (options.script.empty()) throw UsageError{"--script needs a file name (or -)"};
+        script = true;
+        break;
+      case kOs:
+        options.os = optarg;
+        break;
+      case kCpu:
+        options.cpu = optarg;
+        if (*options.cpu != "arm64" && *options.cpu != "arm64e") {
+          throw UsageError{"--cpu takes arm64 or arm64e"};
+        }
+        break;
+      case kRoot:
+        options.root = optarg;
+        if (options.root.empty()) throw UsageError{"--root needs a folder"};
+        break;
+      case kJson:
+        options.json = true;
+        break;
+      case kDemo:
+        demo = true;
+        break;
+      case kDumpEach:
+        options.dumpEach = optarg;
+        if (options.dumpEach.empty()) throw UsageError{"--dump-each needs a folder"};
+        break;
+      case kCheckChanges:
+        options.checkChanges = true;
+        break;
+      case kLibrary:
+        options.libraryPath = optarg;
+        if (options.libraryPath.empty()) throw UsageError{"--library needs a path"};
+        library = true;
+        break;
+      case kNoLibrary:
+        options.libraryPath.clear();
+        noLibrary = true;
+        break;
+      case ':':
+        throw UsageError{std::string(words[static_cast<size_t>(optind) - 1]) + " needs a value"};
+      default: {  // '?': unknown, ambiguous, or a value given to an option that takes none
+        std::string written = words[static_cast<size_t>(optind) - 1];
+        std::string name = written.substr(0, written.find('='));
+        for (const option& known : kLongOptions) {
+          if (known.name && name == std::string("--") + known.name && name != written)
+            throw UsageError{name + " takes no value"};
+        }
+        throw UsageError{"unknown option " + name};
       }
-    } else if (name == "--root") {
-      options.root = value();
-      if (options.root.empty()) throw UsageError{"--root needs a folder"};
-    } else if (name == "--json") {
-      noValue();
-      options.json = true;
-    } else if (name == "--demo") {
-      noValue();
-      demo = true;
-    } else if (name == "--dump-each") {
-      options.dumpEach = value();
-      if (options.dumpEach.empty()) throw UsageError{"--dump-each needs a folder"};
-    } else if (name == "--check-changes") {
-      noValue();
-      options.checkChanges = true;
-    } else if (name == "--library") {
-      options.libraryPath = value();
-      if (options.libraryPath.empty()) throw UsageError{"--library needs a path"};
-      library = true;
-    } else if (name == "--no-library") {
-      noValue();
-      options.libraryPath.clear();
-      noLibrary = true;
-    } else if (name.rfind("-", 0) == 0 && name != "-") {
-      throw UsageError{"unknown option " + name};
-    } else {
-      throw UsageError{"unexpected argument \"" + name + "\""};
     }
   }
+  if (optind < argc) throw UsageError{"unexpected argument \"" + std::string(argv[optind]) + "\""};
   if (library && noLibrary) throw UsageError{"--library and --no-library exclude each other"};
   if (script) options.mode = Options::Mode::Script;
   if (demo) {
