@@ -30,7 +30,7 @@ class ItemIcons : public Scenario {
       if (i["title"].asString() == title && (type.empty() || i["type"].asString() == type))
         return i;
     }
-    return Json();
+    throw JsonReadError("no item \"" + title + "\" of type " + type + " in menu.items");
   }
   void expectIcons(const std::vector<Expected>& expected, long mode) {
     Json d = dump();

@@ -106,7 +106,7 @@ Json readSettingValue(const Token& token) {
   if (token.text == "true") return Json(true);
   if (token.text == "false") return Json(false);
   double number = 0;
-  if (readNumber(token.text, &number)) return Json(number);
+  if (readNumber(token.text, &number)) return host::number(number);
   return Json(token.text);
 }
 
