@@ -73,25 +73,32 @@ class DumpSchema {
     }
   }
 
-  // "string|#colour|null": any one of these. The problems under each definition tried are told
-  // when none fits.
+  // "string|#colour|null": any one of these. When none fits, the problems under the one
+  // definition tried are told, or under each of several.
   void checkTypes(const host::Json& value, const std::string& types, const std::string& path,
                   std::vector<std::string>& out) const {
-    std::string tried;
+    std::vector<std::pair<std::string, std::vector<std::string>>> tried;
     for (size_t start = 0; start <= types.size();) {
       size_t bar = std::min(types.find('|', start), types.size());
       std::string type = types.substr(start, bar - start);
       start = bar + 1;
       if (type[0] == '#') {
-        std::vector<std::string> problems;
-        check(value, definition(type), path, problems);
-        if (problems.empty()) return;
-        for (const std::string& p : problems) tried += "; as " + type + ": " + p;
+        tried.push_back({type, {}});
+        check(value, definition(type), path, tried.back().second);
+        if (tried.back().second.empty()) return;
       } else if (type == "any" || type == value.type_name()) {
         return;
       }
     }
-    out.push_back(path + ": " + value.type_name() + ", not " + types + tried);
+    if (tried.size() == 1) {
+      out.insert(out.end(), tried[0].second.begin(), tried[0].second.end());
+      return;
+    }
+    std::string problem = path + ": " + value.type_name() + ", not " + types;
+    for (const auto& [type, problems] : tried) {
+      for (const std::string& p : problems) problem += "; as " + type + ": " + p;
+    }
+    out.push_back(problem);
   }
 
   host::Json schema_;
@@ -105,6 +112,8 @@ struct State {
   void (*act)(HomeScreen&);
   const char* shown;
 };
+
+void PrintTo(const State& state, std::ostream* out) { *out << state.name; }
 
 void pickBundleIdentifier(HomeScreen& h) {
   h.press("com.example.mail");
