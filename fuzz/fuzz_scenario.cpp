@@ -145,7 +145,7 @@ void setWallpaper(Reader& in) {
 // The whole state is gathered (its text is nlohmann::json's business, and tested).
 void dumpState() {
   Json state = gHome->dump();
-  if (!state.isObject() || !state["apps"].isObject()) std::abort();
+  if (!state.is_object() || !state.contains("apps") || !state["apps"].is_object()) std::abort();
 }
 
 void run(Reader& in) {

@@ -99,23 +99,23 @@ void ContextMenuPresenter::close() {
 Json ContextMenuPresenter::dump() const {
   if (!open_) return Json();
   Json menu = Json::object();
-  menu.set("family", familyName(family_));
-  menu.set("bundleID", bundleID_);
+  menu["family"] = familyName(family_);
+  menu["bundleID"] = bundleID_;
   Json items = Json::array();
   for (size_t i = 0; i < items_.size(); i++) {
     Json entry = itemJson(items_[i]);
     id imageView = itemImageView(i);
-    entry.set("icon", imageJson(msgSend<id>(imageView, SELECTOR("image"))));
-    entry.set("tint", colorJson(fields<UIViewObj>(imageView)->tintColor));
-    items.push(entry);
+    entry["icon"] = imageJson(msgSend<id>(imageView, SELECTOR("image")));
+    entry["tint"] = colorJson(fields<UIViewObj>(imageView)->tintColor);
+    items.push_back(entry);
   }
-  menu.set("items", items);
+  menu["items"] = items;
   Json passed = Json::array();
   for (id item : arrayItems(fields<SBIconViewObj>(iconView_)->homeScreenItems)) {
-    passed.push(itemType(item));
+    passed.push_back(itemType(item));
   }
-  menu.set("hostItemsPassedOn", passed);
-  menu.set("views", viewsJson());
+  menu["hostItemsPassedOn"] = passed;
+  menu["views"] = viewsJson();
   return menu;
 }
 

@@ -37,9 +37,9 @@ void ensurePreferencesFolder() {
 void HomeScreen::writeSetting(const std::string& key, Json value) {
   AutoreleasePool pool;
   id object = nil;
-  if (value.isBool()) object = makeBool(value.asBool());
-  if (value.isNumber()) object = makeDouble(value.asNumber());
-  if (value.isString()) object = makeString(value.asString());
+  if (value.is_boolean()) object = makeBool(value.get<bool>());
+  if (value.is_number()) object = makeDouble(value.get<double>());
+  if (value.is_string()) object = makeString(value.get<std::string>());
   ensurePreferencesFolder();
   if (!setPreferenceValue(prefs::kSettingsDomain, key, object)) {
     throw ScenarioError{"setting: cannot write " + key};

@@ -198,31 +198,31 @@ class Menu12 : public MenuPresenter {
   Json dump() const override {
     if (!isOpen()) return Json();
     Json menu = Json::object();
-    menu.set("family", "12");
-    menu.set("bundleID", bundleID_);
+    menu["family"] = "12";
+    menu["bundleID"] = bundleID_;
     Json items = Json::array();
     for (size_t i = 0; i < items_.size(); i++) {
       Json entry = itemJson(items_[i]);
-      entry.set("icon", imageJson(fields<UIActionObj>(actions_[i])->image));
-      entry.set("tint", Json());
+      entry["icon"] = imageJson(fields<UIActionObj>(actions_[i])->image);
+      entry["tint"] = Json();
       Json row = viewJson(actionViews_[i]);
-      entry.set("row", row);
-      items.push(entry);
+      entry["row"] = row;
+      items.push_back(entry);
     }
-    menu.set("items", items);
+    menu["items"] = items;
     Json views = Json::object();
-    views.set("platter", viewJson(msgSend<id>(platter_.get(), SELECTOR("view"))));
-    views.set("widget", widget_ ? Json("shown") : Json("none"));
-    views.set("hostWidgetRequests", fields<ForceTouchControllerObj>(controller_)->widgetRequests);
+    views["platter"] = viewJson(msgSend<id>(platter_.get(), SELECTOR("view")));
+    views["widget"] = widget_ ? Json("shown") : Json("none");
+    views["hostWidgetRequests"] = fields<ForceTouchControllerObj>(controller_)->widgetRequests;
     Json keylines = Json::array();
-    for (const Strong& k : keylines_) keylines.push(viewJson(k));
-    views.set("keylines", keylines);
+    for (const Strong& k : keylines_) keylines.push_back(viewJson(k));
+    views["keylines"] = keylines;
     Json effect = viewJson(effect_);
-    effect.set("effectStrength", fields<EffectViewObj>(effect_)->effectStrength);
-    effect.set("backdrop", backdropJson(fields<EffectViewObj>(effect_)->backdropSettings));
-    views.set("effect", effect);
-    menu.set("views", views);
-    menu.set("dismissals", fields<ForceTouchControllerObj>(controller_)->dismissals);
+    effect["effectStrength"] = number(fields<EffectViewObj>(effect_)->effectStrength);
+    effect["backdrop"] = backdropJson(fields<EffectViewObj>(effect_)->backdropSettings);
+    views["effect"] = effect;
+    menu["views"] = views;
+    menu["dismissals"] = fields<ForceTouchControllerObj>(controller_)->dismissals;
     return menu;
   }
 
@@ -253,16 +253,16 @@ class Menu12 : public MenuPresenter {
     if (!settings) return Json();
     BackdropSettingsObj* b = backdrop(settings);
     Json j = Json::object();
-    j.set("usesColorTintView", b->usesColorTintView);
-    j.set("usesColorBurnTintView", b->usesColorBurnTintView);
-    j.set("colorBurnTintLevel", b->colorBurnTintLevel);
-    j.set("colorBurnTintAlpha", b->colorBurnTintAlpha);
-    j.set("colorTint", colorJson(b->colorTint));
-    j.set("colorTintAlpha", b->colorTintAlpha);
-    j.set("appliesTintAndBlurSettings", b->appliesTintAndBlurSettings);
+    j["usesColorTintView"] = b->usesColorTintView;
+    j["usesColorBurnTintView"] = b->usesColorBurnTintView;
+    j["colorBurnTintLevel"] = number(b->colorBurnTintLevel);
+    j["colorBurnTintAlpha"] = number(b->colorBurnTintAlpha);
+    j["colorTint"] = colorJson(b->colorTint);
+    j["colorTintAlpha"] = number(b->colorTintAlpha);
+    j["appliesTintAndBlurSettings"] = b->appliesTintAndBlurSettings;
     Json calls = Json::array();
-    for (const std::string& c : b->calls) calls.push(c);
-    j.set("calls", calls);
+    for (const std::string& c : b->calls) calls.push_back(c);
+    j["calls"] = calls;
     return j;
   }
 

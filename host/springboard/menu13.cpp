@@ -67,23 +67,22 @@ void layoutGroup(id group, const std::vector<Strong>& rows, const std::vector<St
 
 Json groupJson(id group, const std::vector<Strong>& rows, const std::vector<Strong>& separators) {
   Json g = viewJson(group);
-  g.set("backgroundView", viewJson(fields<GroupViewObj>(group)->backgroundView));
+  g["backgroundView"] = viewJson(fields<GroupViewObj>(group)->backgroundView);
   Json rowList = Json::array();
   for (const Strong& row : rows) {
     Json r = viewJson(row);
-    r.set("title",
-          stdString(fields<InterfaceActionObj>(fields<RepresentationViewObj>(row)->action)->title));
-    rowList.push(r);
+    r["title"] =
+        stdString(fields<InterfaceActionObj>(fields<RepresentationViewObj>(row)->action)->title);
+    rowList.push_back(r);
   }
-  g.set("rows", rowList);
+  g["rows"] = rowList;
   Json seps = Json::array();
   for (const Strong& s : separators) {
     Json j = viewJson(s);
-    j.set("kind",
-          isKind(s, objc_getClass("_UIInterfaceActionBlankSeparatorView")) ? "thick" : "thin");
-    seps.push(j);
+    j["kind"] = isKind(s, objc_getClass("_UIInterfaceActionBlankSeparatorView")) ? "thick" : "thin";
+    seps.push_back(j);
   }
-  g.set("separators", seps);
+  g["separators"] = seps;
   return g;
 }
 
@@ -161,9 +160,9 @@ class Menu13 : public ContextMenuPresenter {
 
   Json viewsJson() const override {
     Json views = Json::object();
-    views.set("group", groupJson(group_, rows_, separators_));
-    views.set("shadow", viewJson(shadow_));
-    views.set("preview", viewJson(msgSend<id>(wrapper_.get(), SELECTOR("view"))));
+    views["group"] = groupJson(group_, rows_, separators_);
+    views["shadow"] = viewJson(shadow_);
+    views["preview"] = viewJson(msgSend<id>(wrapper_.get(), SELECTOR("view")));
     return views;
   }
 

@@ -54,10 +54,10 @@ class Menu14 : public ContextMenuPresenter {
 
   Json viewsJson() const override {
     Json views = Json::object();
-    views.set("background", viewJson(background_));
-    views.set("shadow", viewJson(shadow_));
-    views.set("preview", viewJson(msgSend<id>(wrapper_.get(), SELECTOR("view"))));
-    views.set("list", viewJson(list_));
+    views["background"] = viewJson(background_);
+    views["shadow"] = viewJson(shadow_);
+    views["preview"] = viewJson(msgSend<id>(wrapper_.get(), SELECTOR("view")));
+    views["list"] = viewJson(list_);
     return views;
   }
 

@@ -63,10 +63,10 @@ class Menu15 : public ContextMenuPresenter {
 
   Json viewsJson() const override {
     Json views = Json::object();
-    views.set("background", viewJson(background()));
-    views.set("shadow", viewJson(shadow_));
-    views.set("preview", viewJson(msgSend<id>(wrapper_.get(), SELECTOR("view"))));
-    views.set("list", viewJson(list_));
+    views["background"] = viewJson(background());
+    views["shadow"] = viewJson(shadow_);
+    views["preview"] = viewJson(msgSend<id>(wrapper_.get(), SELECTOR("view")));
+    views["list"] = viewJson(list_);
     return views;
   }
 

@@ -34,12 +34,12 @@ Json objectJson(id obj) {
   if (isNumber(obj)) {
     auto* n = fields<NSNumberObj>(obj);
     if (n->kind == NSNumberObj::Kind::Bool) return Json(n->integer != 0);
-    if (n->kind == NSNumberObj::Kind::Integer) return Json(static_cast<double>(n->integer));
-    return Json(n->real);
+    if (n->kind == NSNumberObj::Kind::Integer) return number(static_cast<double>(n->integer));
+    return number(n->real);
   }
   if (isArray(obj)) {
     Json a = Json::array();
-    for (id item : arrayItems(obj)) a.push(objectJson(item));
+    for (id item : arrayItems(obj)) a.push_back(objectJson(item));
     return a;
   }
   if (isDictionary(obj)) {
@@ -52,7 +52,7 @@ Json objectJson(id obj) {
     std::sort(entries.begin(), entries.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
     Json o = Json::object();
-    for (auto& [k, v] : entries) o.set(k, v);
+    for (auto& [k, v] : entries) o[k] = v;
     return o;
   }
   if (isData(obj))
@@ -69,14 +69,14 @@ Json filtersJson(id view) {
   if (!layer) return out;
   for (id f : arrayItems(layer->filters)) {
     Json j = Json::object();
-    j.set("name", fields<CAFilterObj>(f)->name);
+    j["name"] = fields<CAFilterObj>(f)->name;
     id radius = msgSend<id>(fields<CAFilterObj>(f)->values.get(), SELECTOR("objectForKey:"),
                             makeString("inputRadius"));
     if (radius) {
-      j.set("inputRadius", fields<NSNumberObj>(radius)->real);
-      j.set("radiusType", msgSend<const char*>(radius, SELECTOR("objCType")));
+      j["inputRadius"] = number(fields<NSNumberObj>(radius)->real);
+      j["radiusType"] = msgSend<const char*>(radius, SELECTOR("objCType"));
     }
-    out.push(j);
+    out.push_back(j);
   }
   return out;
 }
@@ -88,8 +88,8 @@ Json iconViewJson(const IconEntry& e) {
 Json sectionSettingsJson(const SectionSettingsState& s) {
   if (!s.present) return Json();
   Json j = Json::object();
-  j.set("allowsNotifications", s.allowsNotifications);
-  j.set("alertType", s.alertType);
+  j["allowsNotifications"] = s.allowsNotifications;
+  j["alertType"] = s.alertType;
   return j;
 }
 
@@ -97,83 +97,82 @@ Json sectionSettingsJson(const SectionSettingsState& s) {
 // go to `unreadable`.
 Json containerFilesJson(const ContainerListing& listing, Json* unreadable) {
   Json out = Json::array();
-  for (const std::string& f : listing.files) out.push(f);
-  for (const std::string& f : listing.unreadable) unreadable->push(f);
+  for (const std::string& f : listing.files) out.push_back(f);
+  for (const std::string& f : listing.unreadable) unreadable->push_back(f);
   return out;
 }
 
 // `listings` gives the container's files: as last listed, or afresh.
 Json appJson(const AppState& a, ContainerListings& listings, bool fresh) {
   Json j = Json::object();
-  j.set("name", a.setup.name);
+  j["name"] = a.setup.name;
   id badge = a.appObject ? fields<SBApplicationObj>(a.appObject)->badgeValue.get() : nil;
-  j.set("badge", objectJson(badge));
-  j.set("offloaded", a.offloaded);
-  j.set("uninstalled", a.uninstalled);
-  j.set("running", a.running);
-  j.set("nowPlaying", a.setup.nowPlaying);
+  j["badge"] = objectJson(badge);
+  j["offloaded"] = a.offloaded;
+  j["uninstalled"] = a.uninstalled;
+  j["running"] = a.running;
+  j["nowPlaying"] = a.setup.nowPlaying;
   if (a.section.exists) {
     Json s = sectionSettingsJson(a.section.info);
-    s.set("readable", sectionSettingsJson(a.section.readable));
-    s.set("writable", sectionSettingsJson(a.section.writable));
-    s.set("managed", sectionSettingsJson(a.section.managed));
-    j.set("notifications", s);
+    s["readable"] = sectionSettingsJson(a.section.readable);
+    s["writable"] = sectionSettingsJson(a.section.writable);
+    s["managed"] = sectionSettingsJson(a.section.managed);
+    j["notifications"] = s;
   } else {
-    j.set("notifications", Json());
+    j["notifications"] = Json();
   }
-  j.set("container", a.containerPath.empty() ? Json() : Json(a.containerPath));
+  j["container"] = a.containerPath.empty() ? Json() : Json(a.containerPath);
   Json unreadable = Json::array();
   if (a.containerPath.empty()) {
-    j.set("containerFiles", Json());
+    j["containerFiles"] = Json();
   } else {
-    j.set("containerFiles", containerFilesJson(fresh ? listings.fresh(a.containerPath)
-                                                     : listings.current(a.containerPath),
-                                               &unreadable));
+    j["containerFiles"] = containerFilesJson(
+        fresh ? listings.fresh(a.containerPath) : listings.current(a.containerPath), &unreadable);
   }
-  if (unreadable.size() > 0) j.set("containerUnreadable", unreadable);
+  if (unreadable.size() > 0) j["containerUnreadable"] = unreadable;
   return j;
 }
 
 Json switcherJson() {
   Json j = Json::object();
   id switcher = mainSwitcher();
-  j.set("exists", switcher != nil);
+  j["exists"] = switcher != nil;
   Json layouts = Json::array();
   Json quit = Json::array();
   if (switcher) {
     for (const Strong& l : fields<MainSwitcherObj>(switcher)->appLayouts) {
       id map = fields<AppLayoutObj>(l)->rolesToLayoutItemsMap;
       id primary = msgSend<id>(map, SELECTOR("objectForKey:"), makeInteger(1));
-      layouts.push(stdString(fields<DisplayItemObj>(primary)->bundleIdentifier));
+      layouts.push_back(stdString(fields<DisplayItemObj>(primary)->bundleIdentifier));
     }
-    for (const std::string& q : fields<MainSwitcherObj>(switcher)->quitReasons) quit.push(q);
+    for (const std::string& q : fields<MainSwitcherObj>(switcher)->quitReasons) quit.push_back(q);
   }
-  j.set("appLayouts", layouts);
-  j.set("quit", quit);
+  j["appLayouts"] = layouts;
+  j["quit"] = quit;
   Json pages = Json::array();
   for (const Strong& p : switcherPages()) {
     auto* page = fields<SwitcherPageObj>(p);
     Json pj = Json::object();
-    pj.set("app", stdString(page->bundleIdentifier));
-    pj.set("filters", filtersJson(p));
-    pj.set("masksToBounds", layerOf(p)->masksToBounds);
-    pj.set("blocksTouches", page->blocksTouches);
-    pj.set("overlayChanges", page->overlayChanges);
-    pages.push(pj);
+    pj["app"] = stdString(page->bundleIdentifier);
+    pj["filters"] = filtersJson(p);
+    pj["masksToBounds"] = layerOf(p)->masksToBounds;
+    pj["blocksTouches"] = page->blocksTouches;
+    pj["overlayChanges"] = page->overlayChanges;
+    pages.push_back(pj);
   }
-  j.set("pages", pages);
+  j["pages"] = pages;
   Json cards = Json::array();
   for (const Strong& c : switcherCards()) {
     id layout = fields<SnapshotViewObj>(c)->appLayout;
     id primary = msgSend<id>(fields<AppLayoutObj>(layout)->rolesToLayoutItemsMap.get(),
                              SELECTOR("objectForKey:"), makeInteger(1));
     Json cj = Json::object();
-    cj.set("app", stdString(fields<DisplayItemObj>(primary)->bundleIdentifier));
-    cj.set("filters", filtersJson(c));
-    cj.set("masksToBounds", layerOf(c)->masksToBounds);
-    cards.push(cj);
+    cj["app"] = stdString(fields<DisplayItemObj>(primary)->bundleIdentifier);
+    cj["filters"] = filtersJson(c);
+    cj["masksToBounds"] = layerOf(c)->masksToBounds;
+    cards.push_back(cj);
   }
-  j.set("cards", cards);
+  j["cards"] = cards;
   return j;
 }
 
@@ -181,17 +180,17 @@ Json alertJson(id alert) {
   if (!alert) return Json();
   auto* a = fields<UIAlertControllerObj>(alert);
   Json j = Json::object();
-  j.set("title", objectJson(a->title));
-  j.set("message", objectJson(a->message));
-  j.set("style", a->preferredStyle);
+  j["title"] = objectJson(a->title);
+  j["message"] = objectJson(a->message);
+  j["style"] = a->preferredStyle;
   Json buttons = Json::array();
   for (const auto& [title, style] : alertButtons(alert)) {
     Json b = Json::object();
-    b.set("title", title);
-    b.set("style", style == 1 ? "cancel" : style == 2 ? "destructive" : "default");
-    buttons.push(b);
+    b["title"] = title;
+    b["style"] = style == 1 ? "cancel" : style == 2 ? "destructive" : "default";
+    buttons.push_back(b);
   }
-  j.set("buttons", buttons);
+  j["buttons"] = buttons;
   return j;
 }
 
@@ -203,9 +202,9 @@ static Json notesJson(const std::vector<LibraryNote>& notes, const char* subject
   Json out = Json::array();
   for (const LibraryNote& note : notes) {
     Json entry = Json::object();
-    entry.set(subject, note.subject);
-    entry.set(detail, note.detail);
-    out.push(entry);
+    entry[subject] = note.subject;
+    entry[detail] = note.detail;
+    out.push_back(entry);
   }
   return out;
 }
@@ -214,10 +213,10 @@ Json colorJson(id color) {
   if (!color) return Json();
   Rgba c = colorComponents(color);
   Json j = Json::object();
-  j.set("red", rounded(c.red));
-  j.set("green", rounded(c.green));
-  j.set("blue", rounded(c.blue));
-  j.set("alpha", rounded(c.alpha));
+  j["red"] = number(rounded(c.red));
+  j["green"] = number(rounded(c.green));
+  j["blue"] = number(rounded(c.blue));
+  j["alpha"] = number(rounded(c.alpha));
   return j;
 }
 
@@ -225,23 +224,23 @@ Json viewJson(id view) {
   if (!view) return Json();
   auto* v = fields<UIViewObj>(view);
   Json j = Json::object();
-  j.set("class", class_getName(object_getClass(view)));
-  j.set("backgroundColor", colorJson(v->backgroundColor));
-  j.set("alpha", rounded(v->alpha));
-  j.set("hidden", v->hidden);
-  j.set("backgroundSets", v->backgroundSets);
-  if (CALayerObj* layer = layerOf(view)) j.set("cornerRadius", layer->cornerRadius);
+  j["class"] = class_getName(object_getClass(view));
+  j["backgroundColor"] = colorJson(v->backgroundColor);
+  j["alpha"] = number(rounded(v->alpha));
+  j["hidden"] = v->hidden;
+  j["backgroundSets"] = v->backgroundSets;
+  if (CALayerObj* layer = layerOf(view)) j["cornerRadius"] = number(layer->cornerRadius);
   return j;
 }
 
 Json itemJson(id item) {
   auto* f = fields<ShortcutItemObj>(item);
   Json j = Json::object();
-  j.set("title", objectJson(f->localizedTitle));
-  j.set("subtitle", objectJson(f->localizedSubtitle));
-  j.set("type", objectJson(f->type));
-  j.set("bundleIdentifierToLaunch", objectJson(f->bundleIdentifierToLaunch));
-  j.set("targetContentIdentifier", objectJson(f->targetContentIdentifier));
+  j["title"] = objectJson(f->localizedTitle);
+  j["subtitle"] = objectJson(f->localizedSubtitle);
+  j["type"] = objectJson(f->type);
+  j["bundleIdentifierToLaunch"] = objectJson(f->bundleIdentifierToLaunch);
+  j["targetContentIdentifier"] = objectJson(f->targetContentIdentifier);
   return j;
 }
 
@@ -249,8 +248,8 @@ Json imageJson(id image) {
   if (!image) return Json();
   Json j = Json::object();
   std::string path = imageSourcePath(image);
-  j.set("file", path.empty() ? Json() : Json(fs::path(path).filename().string()));
-  j.set("renderingMode", imageRenderingMode(image));
+  j["file"] = path.empty() ? Json() : Json(fs::path(path).filename().string());
+  j["renderingMode"] = imageRenderingMode(image);
   return j;
 }
 
@@ -266,8 +265,11 @@ Json settingsJson() {
   for (const prefs::SettingKey& key : prefs::settingKeys()) {
     auto v = held.find(key.name);
     if (v == held.end()) continue;
-    settings.set(key.name, v->second.kind == 'n' ? Json(rounded(v->second.value))
-                                                 : Json(v->second.value != 0));
+    if (v->second.kind == 'n') {
+      settings[key.name] = number(rounded(v->second.value));
+    } else {
+      settings[key.name] = v->second.value != 0;
+    }
   }
   return settings;
 }
@@ -276,9 +278,9 @@ Json promptsJson() {
   Json prompts = Json::array();
   for (const PendingAuth& p : pendingAuthentications()) {
     Json pj = Json::object();
-    pj.set("policy", p.policy);
-    pj.set("reason", p.reason);
-    prompts.push(pj);
+    pj["policy"] = p.policy;
+    pj["reason"] = p.reason;
+    prompts.push_back(pj);
   }
   return prompts;
 }
@@ -307,8 +309,8 @@ void settingsFileJson(Json& d) {
       status = isDictionary(contents) ? "read" : "not a dictionary";
     }
   }
-  d.set("settingsFile", objectJson(contents));
-  d.set("settingsFileStatus", status);
+  d["settingsFile"] = objectJson(contents);
+  d["settingsFileStatus"] = status;
 }
 
 }  // namespace
@@ -344,108 +346,108 @@ IconLook HomeScreen::iconLook(const IconEntry& icon) const {
 Json HomeScreen::iconJson(const std::string& identifier, IconEntry::Kind kind,
                           const IconLook& look) {
   Json j = Json::object();
-  j.set("identifier", identifier);
-  j.set("kind", kind == IconEntry::Kind::App      ? "app"
-                : kind == IconEntry::Kind::Folder ? "folder"
-                                                  : "widget");
-  j.set("imageAlpha", look.imageAlpha);
-  j.set("labelAlpha", look.labelAlpha);
-  j.set("accessoryAlpha", look.accessoryAlpha);
+  j["identifier"] = identifier;
+  j["kind"] = kind == IconEntry::Kind::App      ? "app"
+              : kind == IconEntry::Kind::Folder ? "folder"
+                                                : "widget";
+  j["imageAlpha"] = number(look.imageAlpha);
+  j["labelAlpha"] = number(look.labelAlpha);
+  j["accessoryAlpha"] = number(look.accessoryAlpha);
   Json tint;
   if (look.tinted) {
     tint = Json::object();
     const char* parts[] = {"red", "green", "blue", "alpha"};
-    for (int i = 0; i < 4; i++) tint.set(parts[i], look.tint[i]);
+    for (int i = 0; i < 4; i++) tint[parts[i]] = number(look.tint[i]);
   }
-  j.set("tint", tint);
-  j.set("labelHidden", look.labelHidden);
-  j.set("badge", look.badge == IconLook::Badge::None     ? "none"
-                 : look.badge == IconLook::Badge::Hidden ? "hidden"
-                                                         : "shown");
-  j.set("placements", look.placements);
+  j["tint"] = tint;
+  j["labelHidden"] = look.labelHidden;
+  j["badge"] = look.badge == IconLook::Badge::None     ? "none"
+               : look.badge == IconLook::Badge::Hidden ? "hidden"
+                                                       : "shown";
+  j["placements"] = look.placements;
   return j;
 }
 
 Json HomeScreen::sharedState() const {
   AutoreleasePool pool;
   Json d = Json::object();
-  d.set("settings", settingsJson());
-  d.set("staticColor", colorJson(libraryObject("staticColor")));
+  d["settings"] = settingsJson();
+  d["staticColor"] = colorJson(libraryObject("staticColor"));
   // Of the menu, whether one is open and for which app.
   Json menu;
-  if (menu_ && menu_->isOpen()) menu.set("bundleID", menu_->bundleID());
-  d.set("menu", menu);
-  d.set("frontmost", frontmost_.empty() ? Json() : Json(frontmost_));
-  d.set("switcher", switcherJson());
-  d.set("pendingPrompts", promptsJson());
-  d.set("alert", alertOnScreenJson());
-  d.set("pasteboard", pasteboardHasText() ? Json(pasteboardText()) : Json());
+  if (menu_ && menu_->isOpen()) menu["bundleID"] = menu_->bundleID();
+  d["menu"] = menu;
+  d["frontmost"] = frontmost_.empty() ? Json() : Json(frontmost_);
+  d["switcher"] = switcherJson();
+  d["pendingPrompts"] = promptsJson();
+  d["alert"] = alertOnScreenJson();
+  d["pasteboard"] = pasteboardHasText() ? Json(pasteboardText()) : Json();
   return d;
 }
 
 Json HomeScreen::dump() const {
   AutoreleasePool pool;
   Json d = Json::object();
-  d.set("os", version_);
-  d.set("family", familyName(family_));
-  d.set("hostClasses", std::to_string(hostClasses_));
-  d.set("cpu", cpu_);
-  d.set("library", libraryLoaded_);
-  d.set("libraryRefused", libraryRefusal_.empty() ? Json() : Json(libraryRefusal_));
+  d["os"] = version_;
+  d["family"] = familyName(family_);
+  d["hostClasses"] = std::to_string(hostClasses_);
+  d["cpu"] = cpu_;
+  d["library"] = libraryLoaded_;
+  d["libraryRefused"] = libraryRefusal_.empty() ? Json() : Json(libraryRefusal_);
   Json hooks = Json::array();
-  for (const std::string& h : runtime::installedHooks()) hooks.push(h);
-  d.set("hooks", hooks);
+  for (const std::string& h : runtime::installedHooks()) hooks.push_back(h);
+  d["hooks"] = hooks;
   Json missed = Json::array();
-  for (const std::string& h : runtime::hooksNotInstalled()) missed.push(h);
-  for (const std::string& h : librarySkippedHooks()) missed.push(h);
-  d.set("hooksNotInstalled", missed);
+  for (const std::string& h : runtime::hooksNotInstalled()) missed.push_back(h);
+  for (const std::string& h : librarySkippedHooks()) missed.push_back(h);
+  d["hooksNotInstalled"] = missed;
   Json images = Json::array();
-  for (const std::string& image : runtime::loadedSystemImages()) images.push(image);
-  d.set("systemImages", images);
-  d.set("missingClasses", notesJson(libraryMissingClasses(), "class", "unavailable"));
-  d.set("appLockUnguarded", notesJson(libraryUnguarded(), "what", "why"));
-  d.set("settings", settingsJson());
+  for (const std::string& image : runtime::loadedSystemImages()) images.push_back(image);
+  d["systemImages"] = images;
+  d["missingClasses"] = notesJson(libraryMissingClasses(), "class", "unavailable");
+  d["appLockUnguarded"] = notesJson(libraryUnguarded(), "what", "why");
+  d["settings"] = settingsJson();
   for (const LibraryStateValue& v : libraryState()) {
-    if (v.kind == 'f') d.set(v.name, v.value != 0);
+    if (v.kind == 'f') d[v.name] = v.value != 0;
   }
-  d.set("defaults", objectJson(libraryObject("defaults")));
+  d["defaults"] = objectJson(libraryObject("defaults"));
   settingsFileJson(d);
   // What CFPreferences readers get: the preferences daemon's copy of the domain.
   Strong domain = Strong::adopt(
       const_cast<id>(CFPreferencesCopyMultiple(nullptr, makeString(prefs::kSettingsDomain),
                                                kCFPreferencesCurrentUser, kCFPreferencesAnyHost)));
-  d.set("settingsDomain", objectJson(domain.get()));
-  d.set("bundleID", objectJson(libraryObject("bundleID")));
-  d.set("staticColor", colorJson(libraryObject("staticColor")));
-  d.set("menu", menu_ ? menu_->dump() : Json());
+  d["settingsDomain"] = objectJson(domain.get());
+  d["bundleID"] = objectJson(libraryObject("bundleID"));
+  d["staticColor"] = colorJson(libraryObject("staticColor"));
+  d["menu"] = menu_ ? menu_->dump() : Json();
   Json icons = Json::array();
   // Folders and widgets added before boot have no view until the icons are placed.
   for (const IconEntry& e : icons_) {
-    if (e.iconView) icons.push(iconViewJson(e));
+    if (e.iconView) icons.push_back(iconViewJson(e));
   }
-  d.set("icons", icons);
+  d["icons"] = icons;
   Json apps = Json::object();
-  for (const AppState& a : apps_) apps.set(a.setup.bundleID, appJson(a, containerListings_, true));
-  d.set("apps", apps);
-  d.set("frontmost", frontmost_.empty() ? Json() : Json(frontmost_));
-  d.set("switcher", switcherJson());
-  d.set("pendingPrompts", promptsJson());
-  d.set("alert", alertOnScreenJson());
-  d.set("pasteboard", pasteboardHasText() ? Json(pasteboardText()) : Json());
+  for (const AppState& a : apps_) apps[a.setup.bundleID] = appJson(a, containerListings_, true);
+  d["apps"] = apps;
+  d["frontmost"] = frontmost_.empty() ? Json() : Json(frontmost_);
+  d["switcher"] = switcherJson();
+  d["pendingPrompts"] = promptsJson();
+  d["alert"] = alertOnScreenJson();
+  d["pasteboard"] = pasteboardHasText() ? Json(pasteboardText()) : Json();
   Json events = Json::array();
-  for (const std::string& e : hostEvents_) events.push(e);
-  d.set("hostEvents", events);
+  for (const std::string& e : hostEvents_) events.push_back(e);
+  d["hostEvents"] = events;
   Json log = Json::array();
   SystemLogTail tail = systemLogSince(0);
-  for (const std::string& line : tail.lines) log.push(line);
-  d.set("log", log);
-  d.set("logLinesDropped", tail.dropped);
+  for (const std::string& line : tail.lines) log.push_back(line);
+  d["log"] = log;
+  d["logLinesDropped"] = tail.dropped;
   return d;
 }
 
 Json HomeScreen::alertOnScreenJson() const {
   Json alert = alertJson(alertOnScreen());
-  if (menu_ && !alert.isNull()) alert.set("group", menu_->alertDump());
+  if (menu_ && !alert.is_null()) alert["group"] = menu_->alertDump();
   return alert;
 }
 

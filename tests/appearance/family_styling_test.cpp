@@ -35,7 +35,7 @@ TEST_F(Styling, Version14BackgroundAlphaFollowsPureColor) {
   bootWith("14.2");
   home().press("com.example.mail");
   EXPECT_EQ(views()["background"]["alpha"].asNumber(), 0.4);
-  home().writeSetting("pureColor", Json(false));
+  home().writeSetting("pureColor", false);
   home().reloadPrefs();
   home().press("com.example.mail");
   EXPECT_EQ(views()["background"]["alpha"].asNumber(), 1.0);
@@ -48,7 +48,7 @@ TEST_F(Styling, Version14HidesShadowAndPreviewButStillColoursThePreview) {
   EXPECT_TRUE(v["shadow"]["hidden"].asBool());
   EXPECT_TRUE(v["preview"]["hidden"].asBool());
   EXPECT_FALSE(v["preview"]["backgroundColor"].isNull());
-  home().writeSetting("hideWidget", Json(false));
+  home().writeSetting("hideWidget", false);
   home().reloadPrefs();
   home().press("com.example.mail");
   v = views();
@@ -71,7 +71,7 @@ TEST_F(Styling, Version14KeepsWidgetLabelsHiddenAndLeavesAppLabelsAlone) {
   msgSend<void>(home().app("com.example.mail")->iconView.get(), sel_registerName("setLabelHidden:"),
                 YES);
   EXPECT_TRUE(labelHidden("com.example.mail"));
-  home().writeSetting("hideWidgetLabels", Json(false));
+  home().writeSetting("hideWidgetLabels", false);
   home().reloadPrefs();
   home().layoutIcons();
   EXPECT_FALSE(labelHidden("com.example.weather.widget"));
@@ -79,12 +79,8 @@ TEST_F(Styling, Version14KeepsWidgetLabelsHiddenAndLeavesAppLabelsAlone) {
 
 // ---- version 13 ----
 
-const Json& rowTitled(const Json& group, const std::string& title) {
-  for (const Json& r : group["rows"].items()) {
-    if (r["title"].asString() == title) return r;
-  }
-  static const Json none;
-  return none;
+Json rowTitled(const Json& group, const std::string& title) {
+  return elementWith(group["rows"], "title", title);
 }
 
 TEST_F(Styling, Version13ColoursTheMenuGroupAndHidesItsBackgroundView) {
@@ -138,7 +134,7 @@ TEST_F(Styling, Version13SeparatorsFollowTheirOwnSwitches) {
   std::vector<bool> thin = hidden("thin");
   ASSERT_FALSE(thin.empty());
   EXPECT_EQ(std::count(thin.begin(), thin.end(), true), 0);
-  home().writeSetting("hideThickLines", Json(false));
+  home().writeSetting("hideThickLines", false);
   home().reloadPrefs();
   EXPECT_EQ(hidden("thick"), std::vector<bool>{false});
 }
@@ -234,7 +230,7 @@ TEST_F(Styling, Version12WidgetFollowsHideWidget) {
   home().press("com.example.mail");
   EXPECT_EQ(views()["widget"].asString(), "none");
   EXPECT_EQ(views()["hostWidgetRequests"].asNumber(), 0);
-  home().writeSetting("hideWidget", Json(false));
+  home().writeSetting("hideWidget", false);
   home().reloadPrefs();
   home().press("com.example.mail");
   EXPECT_EQ(views()["widget"].asString(), "shown");
@@ -247,7 +243,7 @@ TEST_F(Styling, Version12KeylinesFollowHideLinesBothWays) {
   Json hidden = views()["keylines"];
   ASSERT_GT(hidden.size(), 0u);
   for (const Json& k : hidden.items()) EXPECT_TRUE(k["hidden"].asBool());
-  home().writeSetting("hideLines", Json(false));
+  home().writeSetting("hideLines", false);
   home().reloadPrefs();
   home().press("com.example.mail");
   Json shown = views()["keylines"];

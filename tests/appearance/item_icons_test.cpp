@@ -26,7 +26,7 @@ class ItemIcons : public Scenario {
       if (i["title"].asString() == title && (type.empty() || i["type"].asString() == type))
         return i;
     }
-    return Json();
+    throw JsonReadError("no item \"" + title + "\" of type " + type + " in menu.items");
   }
   // The library's items of the open menu.
   std::vector<Json> ours(const Json& d) {

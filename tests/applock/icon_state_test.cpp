@@ -8,12 +8,8 @@
 namespace qv::testing {
 namespace {
 
-const Json& iconOf(const Json& d, const std::string& identifier) {
-  for (const Json& i : d["icons"].items()) {
-    if (i["identifier"].asString() == identifier) return i;
-  }
-  static const Json none;
-  return none;
+Json iconOf(const Json& d, const std::string& identifier) {
+  return elementWith(d["icons"], "identifier", identifier);
 }
 
 bool dimmed(const Json& icon) {
@@ -79,7 +75,7 @@ TEST_F(IconState, ALayoutAloneNeverRestoresAnIcon) {
 TEST_F(IconState, BadgesHideAtTheNextLayoutAndShowAgainAfterAReload) {
   bootWith("14.2");
   ASSERT_EQ(iconOf(dump(), "com.example.mail")["badge"].asString(), "shown");
-  home().writeSetting("hideBadges", Json(true));
+  home().writeSetting("hideBadges", true);
   home().reloadPrefs();  // checkBadge reaches every placed icon view
   EXPECT_EQ(iconOf(dump(), "com.example.mail")["badge"].asString(), "hidden");
   // The host shows a badge again when it changes; the next layout hides it.
@@ -89,7 +85,7 @@ TEST_F(IconState, BadgesHideAtTheNextLayoutAndShowAgainAfterAReload) {
   home().layoutIcons();
   EXPECT_EQ(iconOf(dump(), "com.example.maps")["badge"].asString(), "hidden");
 
-  home().writeSetting("hideBadges", Json(false));
+  home().writeSetting("hideBadges", false);
   home().reloadPrefs();
   Json d = dump();
   EXPECT_EQ(iconOf(d, "com.example.mail")["badge"].asString(), "shown");

@@ -11,26 +11,18 @@ namespace {
 using host::AuthAnswer;
 
 bool isLockBlur(const Json& view) {
-  const Json& f = view["filters"];
+  Json f = view["filters"];
   return f.size() == 1 && f[0]["name"].asString() == "gaussianBlur" &&
          f[0]["inputRadius"].asNumber() == 50.0 && f[0]["radiusType"].asString() == "f" &&
          view["masksToBounds"].asBool();
 }
 
-const Json& pageOf(const Json& d, const std::string& app) {
-  for (const Json& p : d["switcher"]["pages"].items()) {
-    if (p["app"].asString() == app) return p;
-  }
-  static const Json none;
-  return none;
+Json pageOf(const Json& d, const std::string& app) {
+  return elementWith(d["switcher"]["pages"], "app", app);
 }
 
-const Json& cardOf(const Json& d, const std::string& app) {
-  for (const Json& c : d["switcher"]["cards"].items()) {
-    if (c["app"].asString() == app) return c;
-  }
-  static const Json none;
-  return none;
+Json cardOf(const Json& d, const std::string& app) {
+  return elementWith(d["switcher"]["cards"], "app", app);
 }
 
 class SwitcherBlur : public Scenario {

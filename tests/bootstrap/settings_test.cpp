@@ -174,14 +174,14 @@ TEST_F(Settings, EachReloadNotificationRunsOnlyItsOwnLoader) {
   device("14.2");
   boot();
   writeColors({{"staticColor", makeString("#ff0000")}});
-  home().writeSetting("hideBadges", Json(true));
+  home().writeSetting("hideBadges", true);
 
   home().reloadPrefs();
   Json d = dump();
   EXPECT_TRUE(d["settings"]["hideBadges"].asBool());
   EXPECT_TRUE(isBlack(d["staticColor"]));
 
-  home().writeSetting("hideBadges", Json(false));
+  home().writeSetting("hideBadges", false);
   home().reloadColors();
   d = dump();
   EXPECT_TRUE(d["settings"]["hideBadges"].asBool());

@@ -36,19 +36,18 @@ int runDemonstration(const std::string& program, const fs::path& folder, const s
 
 // The first place where two dumps differ, as a member path; empty when they are equal.
 std::string firstDifference(const host::Json& a, const host::Json& b, const std::string& path) {
-  if (a.isObject() && b.isObject()) {
-    const host::Json::Object &ma = a.members(), &mb = b.members();
-    if (ma.size() != mb.size())
-      return path + " (members " + std::to_string(ma.size()) + " vs " + std::to_string(mb.size()) +
+  if (a.is_object() && b.is_object()) {
+    if (a.size() != b.size())
+      return path + " (members " + std::to_string(a.size()) + " vs " + std::to_string(b.size()) +
              ")";
-    for (size_t i = 0; i < ma.size(); i++) {
-      if (ma[i].first != mb[i].first) return path + "." + ma[i].first + " (vs " + mb[i].first + ")";
-      std::string d = firstDifference(ma[i].second, mb[i].second, path + "." + ma[i].first);
+    for (auto ia = a.begin(), ib = b.begin(); ia != a.end(); ++ia, ++ib) {
+      if (ia.key() != ib.key()) return path + "." + ia.key() + " (vs " + ib.key() + ")";
+      std::string d = firstDifference(ia.value(), ib.value(), path + "." + ia.key());
       if (!d.empty()) return d;
     }
     return "";
   }
-  if (a.isArray() && b.isArray()) {
+  if (a.is_array() && b.is_array()) {
     if (a.size() != b.size()) return path + " (length)";
     for (size_t i = 0; i < a.size(); i++) {
       std::string d = firstDifference(a[i], b[i], path + "[" + std::to_string(i) + "]");
@@ -56,7 +55,7 @@ std::string firstDifference(const host::Json& a, const host::Json& b, const std:
     }
     return "";
   }
-  return a == b ? "" : path + ": " + a.dump() + " vs " + b.dump();
+  return a == b ? "" : path + ": " + host::jsonText(a) + " vs " + host::jsonText(b);
 }
 
 TEST(Demonstration, DumpsUnderEmulationEqualTheNativeRunsStepByStep) {
@@ -76,13 +75,13 @@ TEST(Demonstration, DumpsUnderEmulationEqualTheNativeRunsStepByStep) {
     fs::path relative = fs::relative(entry.path(), work / "native" / "dumps");
     fs::path twin = work / "emulated" / "dumps" / relative;
     ASSERT_TRUE(fs::exists(twin)) << "no emulated state " << relative;
-    std::optional<host::Json> native = parseJson(slurp(entry.path()));
-    std::optional<host::Json> emulated = parseJson(slurp(twin));
+    std::optional<Json> native = parseJson(slurp(entry.path()));
+    std::optional<Json> emulated = parseJson(slurp(twin));
     ASSERT_TRUE(native && emulated) << relative;
     // No member needs a tolerance: the colours and alphas agree to the last bit. (The phone's
     // code has no fused multiply-add, the usual cause of arm64 results differing from x86-64's;
     // should one appear, the member it changes is named here with its bound.)
-    EXPECT_EQ(firstDifference(*native, *emulated, ""), "") << relative;
+    EXPECT_EQ(firstDifference(native->value(), emulated->value(), ""), "") << relative;
     compared++;
     if ((*emulated)["library"].asBool()) withLibrary++;
   }

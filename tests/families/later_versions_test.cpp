@@ -25,12 +25,8 @@ class LaterVersions : public Scenario, public ::testing::WithParamInterface<cons
   static bool blurred(const Json& view) {
     return view["filters"].size() == 1 && view["filters"][0]["name"].asString() == "gaussianBlur";
   }
-  const Json& entry(const Json& list, const std::string& app) {
-    for (const Json& e : list.items()) {
-      if (e["app"].asString() == app) return e;
-    }
-    static const Json none;
-    return none;
+  static Json entry(const Json& list, const std::string& app) {
+    return elementWith(list, "app", app);
   }
 };
 

@@ -47,7 +47,7 @@ class WholeProgram : public Scenario {
     app("com.example.mail");
     boot();
     home().press("com.example.mail");
-    EXPECT_FALSE(home().dump()["menu"].isNull());
+    EXPECT_FALSE(dump()["menu"].isNull());
   }
 };
 

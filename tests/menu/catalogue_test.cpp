@@ -177,8 +177,8 @@ TEST_F(Catalogue, SwitchedOffItemsAreNotOffered) {
   EXPECT_NE(std::find(atBoot.begin(), atBoot.end(), "Clear Caches"), atBoot.end());
 
   // The reverse switches give the reverse, at the next menu after a reload.
-  home().writeSetting("clearBadges", Json(true));
-  home().writeSetting("clearCaches", Json(false));
+  home().writeSetting("clearBadges", true);
+  home().writeSetting("clearCaches", false);
   home().reloadPrefs();
   home().press("com.example.mail");
   std::vector<std::string> t = titles(libraryItems(dump()));

@@ -279,7 +279,7 @@ TEST_F(DispatchBooted, LibraryItemsOfALockedAppRunWithoutAuthentication) {
 
 TEST_F(DispatchBooted, AChangedListKeepsWhatTheSettingsProgramWroteSinceLaunch) {
   bootWith("14.2");
-  home().writeSetting("hideBadges", Json(true));  // written after launch, not reloaded
+  home().writeSetting("hideBadges", true);  // written after launch, not reloaded
   home().press("com.example.mail");
   home().pick("App Lock");
   Json file = dump()["settingsFile"];

@@ -59,9 +59,9 @@ TEST_F(ItemFilter, Version14PassesOnlyHomeScreenItemsThatAreNotHidden) {
   EXPECT_EQ(setItems(home(), {"com.example.mail.compose", kShare, kRearrange, kDelete, kRemove}),
             (std::vector<std::string>{kShare, kRearrange, kRemove}));
 
-  home().writeSetting("hideShare", Json(true));
-  home().writeSetting("hideEdit", Json(true));
-  home().writeSetting("hideDelete", Json(true));
+  home().writeSetting("hideShare", true);
+  home().writeSetting("hideEdit", true);
+  home().writeSetting("hideDelete", true);
   home().reloadPrefs();
   EXPECT_TRUE(setItems(home(), {kRearrange, kRemove, kShare}).empty());
 }
@@ -82,7 +82,7 @@ void expectEachSwitchHidesItsOwnItemAlone(HomeScreen& home, const std::vector<st
   const char* const keys[] = {"hideEdit", "hideDelete", "hideShare"};
   for (size_t on = 0; on < 3; on++) {
     SCOPED_TRACE(keys[on]);
-    for (size_t k = 0; k < 3; k++) home.writeSetting(keys[k], Json(k == on));
+    for (size_t k = 0; k < 3; k++) home.writeSetting(keys[k], k == on);
     home.reloadPrefs();
     std::vector<std::string> kept;
     for (size_t k = 0; k < 3; k++) {

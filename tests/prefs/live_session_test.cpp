@@ -10,7 +10,6 @@
 namespace qv::testing {
 namespace {
 
-using host::Json;
 using Clock = std::chrono::steady_clock;
 
 class LiveSessionTest : public PrefsTest {
@@ -44,16 +43,8 @@ class LiveSessionTest : public PrefsTest {
   }
 };
 
-const Json* iconOf(const Json& state, const std::string& identifier) {
-  for (const Json& icon : state["icons"].items()) {
-    if (icon["identifier"].asString() == identifier) return &icon;
-  }
-  return nullptr;
-}
-
 std::string badgeOf(const Json& state, const std::string& identifier) {
-  const Json* icon = iconOf(state, identifier);
-  return icon && (*icon)["badge"].isString() ? (*icon)["badge"].asString() : "";
+  return elementWith(state["icons"], "identifier", identifier)["badge"].asString();
 }
 
 TEST_F(LiveSessionTest, APipedSessionTakesUpSettingsWrittenMeanwhile) {

@@ -68,7 +68,7 @@ TEST_F(HomePicture, BadgesFollowTheirViewsHiddenFlag) {
     EXPECT_GT(redPixels(p, badgeArea(mail)), 100);
     EXPECT_EQ(redPixels(p, badgeArea(notes)), 0);
   }
-  home().writeSetting("hideBadges", Json(true));
+  home().writeSetting("hideBadges", true);
   home().reloadPrefs();
   Picture p(render("hidden.png"));
   EXPECT_EQ(redPixels(p, badgeArea(mail)), 0);

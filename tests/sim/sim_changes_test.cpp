@@ -6,8 +6,6 @@
 namespace qv::testing {
 namespace {
 
-using host::Json;
-
 bool contains(const std::vector<std::string>& list, const std::string& item) {
   return std::find(list.begin(), list.end(), item) != list.end();
 }

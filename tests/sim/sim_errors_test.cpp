@@ -55,7 +55,7 @@ TEST_F(SimTest, AFailedSettingLineWritesNothing) {
 TEST_F(SimTest, JsonModeReportsTheFailureAsAnObject) {
   SimRun run = runScript("app com.a\nboot\npick \"Nothing\"\n", {"--json"});
   EXPECT_EQ(run.status, 1);
-  std::vector<host::Json> out = jsonLines(run);
+  std::vector<Json> out = jsonLines(run);
   ASSERT_EQ(out.size(), 3u);
   EXPECT_EQ(out[2]["line"].asNumber(), 3);
   EXPECT_EQ(out[2]["command"].asString(), "pick");

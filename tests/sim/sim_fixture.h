@@ -46,10 +46,10 @@ class SimTest : public ::testing::Test {
   }
 
   // Each output line parsed as one JSON object; fails the test on a line that is not.
-  std::vector<host::Json> jsonLines(const SimRun& run) {
-    std::vector<host::Json> objects;
+  std::vector<Json> jsonLines(const SimRun& run) {
+    std::vector<Json> objects;
     for (const std::string& line : run.outLines()) {
-      std::optional<host::Json> j = parseJson(line);
+      std::optional<Json> j = parseJson(line);
       EXPECT_TRUE(j && j->isObject()) << "not a JSON object: " << line;
       if (j) objects.push_back(*j);
     }
@@ -68,9 +68,9 @@ class SimTest : public ::testing::Test {
 };
 
 // The titles of a dump's open menu, in order.
-inline std::vector<std::string> menuTitles(const host::Json& state) {
+inline std::vector<std::string> menuTitles(const Json& state) {
   std::vector<std::string> titles;
-  for (const host::Json& item : state["menu"]["items"].items()) {
+  for (const Json& item : state["menu"]["items"].items()) {
     titles.push_back(item["title"].asString());
   }
   return titles;

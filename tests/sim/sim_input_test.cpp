@@ -8,8 +8,6 @@
 namespace qv::testing {
 namespace {
 
-using host::Json;
-
 // Identifiers and texts end up in strings, property lists and JSON; bytes that are not UTF-8
 // and NUL bytes are refused at the command, before anything changes.
 TEST_F(SimTest, TextThatCannotBeStoredIsRefusedAtTheCommand) {

@@ -40,7 +40,7 @@ TEST_F(SimTest, CommandsFromStandardInput) {
   SimRun dash = runSim({"--root", newRoot(), "--json", "--script", "-"}, commands, dir_);
   EXPECT_EQ(dash.status, 0) << dash.err;
   for (const SimRun* run : {&piped, &dash}) {
-    std::vector<host::Json> out = jsonLines(*run);
+    std::vector<Json> out = jsonLines(*run);
     ASSERT_EQ(out.size(), 3u);
     EXPECT_EQ(out[2]["state"]["apps"]["com.a"]["badge"].asNumber(), 1);
   }
@@ -54,10 +54,10 @@ TEST_F(SimTest, HelpListsTheOptionsAndTheCommands) {
   }
   SimRun help = runScript("help\n", {"--json"});
   ASSERT_EQ(help.status, 0) << help.err;
-  std::vector<host::Json> out = jsonLines(help);
+  std::vector<Json> out = jsonLines(help);
   ASSERT_EQ(out.size(), 1u);
   std::string all;
-  for (const host::Json& usageLine : out[0]["commands"].items()) all += usageLine.asString() + "\n";
+  for (const Json& usageLine : out[0]["commands"].items()) all += usageLine.asString() + "\n";
   for (const char* command :
        {"device [os=VERSION] [cpu=", "app ID", "search-activity ID", "auth success", "dump"}) {
     EXPECT_NE(all.find(command), std::string::npos) << command;

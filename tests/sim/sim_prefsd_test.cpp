@@ -25,20 +25,20 @@ prefsd foo
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("prefsd: \"foo\" is not one of status, restart"), std::string::npos)
       << run.err;
-  std::vector<host::Json> lines = jsonLines(run);
+  std::vector<Json> lines = jsonLines(run);
   ASSERT_EQ(lines.size(), 11u);
   EXPECT_GT(lines[1]["pid"].asNumber(), 0);
   EXPECT_EQ(lines[1]["domains"].size(), 0u);
 
-  const host::Json& edited = lines[6]["state"];
+  const Json& edited = lines[6]["state"];
   EXPECT_FALSE(edited["settings"]["hideBadges"].asBool());
   EXPECT_FALSE(edited["settingsDomain"]["hideBadges"].asBool());
   EXPECT_TRUE(edited["settingsFile"]["hideBadges"].asBool());
 
-  const host::Json& restart = lines[7];
+  const Json& restart = lines[7];
   EXPECT_NE(restart["pid"].asNumber(), lines[1]["pid"].asNumber());
   std::vector<std::string> changes;
-  for (const host::Json& c : lines[8]["changes"].items()) changes.push_back(c.asString());
+  for (const Json& c : lines[8]["changes"].items()) changes.push_back(c.asString());
   EXPECT_NE(std::find(changes.begin(), changes.end(), "setting hideBadges: false -> true"),
             changes.end());
   EXPECT_EQ(lines[5]["changes"].size(), 0u);  // the reload before the restart found nothing new

@@ -6,8 +6,6 @@
 namespace qv::testing {
 namespace {
 
-using host::Json;
-
 TEST_F(SimTest, RenderWritesAPictureIntoTheCurrentFolder) {
   std::filesystem::current_path(dir_);  // the program runs in this process's folder
   SimRun run = runScript(

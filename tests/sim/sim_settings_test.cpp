@@ -5,8 +5,6 @@
 namespace qv::testing {
 namespace {
 
-using host::Json;
-
 TEST_F(SimTest, UnknownSettingKeysAreRefusedAsTheSettingsProgramRefusesThem) {
   SimRun misspelt = runScript("setting hideBadgez true\n");
   EXPECT_EQ(misspelt.status, 1);

@@ -24,6 +24,7 @@
 #include "springboard/home_screen.h"
 #include "springboard/springboard_internal.h"
 #include "support/daemon_log.h"
+#include "support/json_reader.h"
 #include "uikit/uikit.h"
 
 extern char** environ;
@@ -97,7 +98,6 @@ class PostRecorder {
 
 using host::AppSetup;
 using host::HomeScreen;
-using host::Json;
 
 // A test name for an OS version parameter: "14.2" gives "v14_2".
 inline std::string versionTestName(const ::testing::TestParamInfo<const char*>& info) {
@@ -188,12 +188,9 @@ class Scenario : public ::testing::Test {
     return out;
   }
 
-  const Json& menuItem(const Json& d, const std::string& title) {
-    for (const Json& item : d["menu"]["items"].items()) {
-      if (item["title"].asString() == title) return item;
-    }
-    static const Json none;
-    return none;
+  // The open menu's item with this title; throws (failing the test) when there is none.
+  static Json menuItem(const Json& d, const std::string& title) {
+    return elementWith(d["menu"]["items"], "title", title);
   }
 
   std::string root_;

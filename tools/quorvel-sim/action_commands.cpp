@@ -16,8 +16,8 @@ CommandResult withChanges(Session& session, const std::function<void()>& act) {
   std::vector<std::string> changes = runTracked(session, act);
   CommandResult result;
   Json list = Json::array();
-  for (const std::string& c : changes) list.push(c);
-  result.fields.set("changes", list);
+  for (const std::string& c : changes) list.push_back(c);
+  result.fields["changes"] = list;
   result.lines = changes.empty() ? std::vector<std::string>{"ok"} : changes;
   return result;
 }
@@ -62,44 +62,50 @@ CommandResult runPress(Session& session, const Invocation& inv) {
   host::MenuPresenter* presenter = session.home.menu();
   Json menu = presenter ? presenter->dump() : Json();
   CommandResult result;
-  if (menu.isNull()) {
+  if (menu.is_null()) {
     result.lines.push_back("no menu for " + id);
-    result.fields.set("menu", Json());
+    result.fields["menu"] = Json();
     return result;
   }
+  // A title that is not text (none given) is listed as empty.
+  auto title = [](const Json& item) {
+    const Json& t = item.at("title");
+    return t.is_string() ? t.get<std::string>() : std::string();
+  };
   // What the user can tap is listed; hidden rows are only named.
   std::vector<Json> shown;
   Json hidden = Json::array();
   std::string hiddenText;
   size_t index = 0;
-  for (const Json& item : menu["items"].items()) {
+  for (const Json& item : menu.at("items")) {
     if (presenter->itemHidden(index++)) {
-      hidden.push(item["title"]);
-      hiddenText += (hiddenText.empty() ? "" : ", ") + ("\"" + item["title"].asString() + "\"");
+      hidden.push_back(item.at("title"));
+      hiddenText += (hiddenText.empty() ? "" : ", ") + ("\"" + title(item) + "\"");
     } else {
       shown.push_back(item);
     }
   }
   size_t width = 0;
-  for (const Json& item : shown) width = std::max(width, item["title"].asString().size());
+  for (const Json& item : shown) width = std::max(width, title(item).size());
   std::string header = "menu for " + id + " (" + std::to_string(shown.size()) + " items";
   if (hidden.size() > 0) header += "; hidden, cannot be picked: " + hiddenText;
   result.lines.push_back(header + "):");
   Json items = Json::array();
   for (const Json& item : shown) {
-    std::string line = "  " + item["title"].asString();
-    if (item["subtitle"].isString()) {
-      line.append(width - item["title"].asString().size() + 3, ' ');
-      line += item["subtitle"].asString();
+    std::string line = "  " + title(item);
+    const Json& subtitle = item.at("subtitle");
+    if (subtitle.is_string()) {
+      line.append(width - title(item).size() + 3, ' ');
+      line += subtitle.get<std::string>();
     }
     result.lines.push_back(line);
     Json entry = Json::object();
-    entry.set("title", item["title"]);
-    entry.set("subtitle", item["subtitle"]);
-    items.push(entry);
+    entry["title"] = item.at("title");
+    entry["subtitle"] = subtitle;
+    items.push_back(entry);
   }
-  result.fields.set("menu", items);
-  result.fields.set("hidden", hidden);
+  result.fields["menu"] = items;
+  result.fields["hidden"] = hidden;
   return result;
 }
 

@@ -13,9 +13,9 @@ using host::Json;
 CommandResult runDump(Session& session, const Invocation&) {
   CommandResult result;
   Json state = session.home.dump();
-  std::istringstream pretty(state.dump(true));
+  std::istringstream pretty(host::jsonText(state, true));
   for (std::string line; std::getline(pretty, line);) result.lines.push_back(line);
-  result.fields.set("state", state);
+  result.fields["state"] = state;
   return result;
 }
 
@@ -34,7 +34,7 @@ CommandResult runRender(Session& session, const Invocation& inv) {
   }
   CommandResult result;
   result.lines.push_back("wrote " + file.string());
-  result.fields.set("file", file.string());
+  result.fields["file"] = file.string();
   return result;
 }
 
@@ -42,7 +42,7 @@ CommandResult runRender(Session& session, const Invocation& inv) {
 CommandResult runSay(Session&, const Invocation& invocation) {
   CommandResult result;
   result.lines.push_back(invocation.arg(0));
-  result.fields.set("text", invocation.arg(0));
+  result.fields["text"] = invocation.arg(0);
   return result;
 }
 
@@ -60,9 +60,9 @@ CommandResult runHelp(Session&, const Invocation&) {
       result.lines.push_back(line);
       result.lines.push_back(std::string(kColumn, ' ') + entry.summary);
     }
-    list.push(entry.usage);
+    list.push_back(entry.usage);
   }
-  result.fields.set("commands", list);
+  result.fields["commands"] = list;
   return result;
 }
 

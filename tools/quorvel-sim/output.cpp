@@ -11,22 +11,22 @@ void Reporter::result(int line, const std::string& command, const CommandResult&
     return;
   }
   Json object = Json::object();
-  object.set("line", line);
-  object.set("command", command);
-  object.set("ok", true);
-  for (const auto& [key, value] : result.fields.members()) object.set(key, value);
-  out_ << object.dump() << std::endl;
+  object["line"] = line;
+  object["command"] = command;
+  object["ok"] = true;
+  for (const auto& [key, value] : result.fields.items()) object[key] = value;
+  out_ << host::jsonText(object) << std::endl;
 }
 
 void Reporter::error(int line, const std::string& command, const std::string& message) {
   err_ << "quorvel-sim: line " << line << ": " << message << std::endl;
   if (!json_) return;
   Json object = Json::object();
-  object.set("line", line);
-  object.set("command", command.empty() ? Json() : Json(command));
-  object.set("ok", false);
-  object.set("error", message);
-  out_ << object.dump() << std::endl;
+  object["line"] = line;
+  object["command"] = command.empty() ? Json() : Json(command);
+  object["ok"] = false;
+  object["error"] = message;
+  out_ << host::jsonText(object) << std::endl;
 }
 
 void Reporter::note(const std::string& text) {

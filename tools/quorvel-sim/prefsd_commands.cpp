@@ -19,12 +19,12 @@ CommandResult describe(const host::prefsd::DaemonStatus& status, const std::stri
   Json list = Json::array();
   for (const std::string& d : status.domains) {
     domains += (domains.empty() ? "" : ", ") + d;
-    list.push(d);
+    list.push_back(d);
   }
   result.lines.push_back("preferences daemon " + what + "process " + std::to_string(status.pid) +
                          "; domains read: " + (domains.empty() ? "none" : domains));
-  result.fields.set("pid", static_cast<double>(status.pid));
-  result.fields.set("domains", list);
+  result.fields["pid"] = status.pid;
+  result.fields["domains"] = list;
   return result;
 }
 

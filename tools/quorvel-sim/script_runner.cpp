@@ -26,7 +26,7 @@ void writeState(Session& session, int number) {
   std::snprintf(name, sizeof name, "%03d.json", number);
   std::filesystem::create_directories(session.dumpEach);
   std::ofstream out(session.dumpEach / name, std::ios::binary | std::ios::trunc);
-  out << session.home.dump().dump(true) << "\n";
+  out << host::jsonText(session.home.dump(), true) << "\n";
   if (!out)
     throw host::ScenarioError{"cannot write the state to " + (session.dumpEach / name).string()};
 }

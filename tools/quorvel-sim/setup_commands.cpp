@@ -80,16 +80,16 @@ CommandResult runDevice(Session& session, const Invocation& inv) {
     host::HostQuirks quirks = session.home.quirks();
     quirks.missingImages = imagesWithout(*without);
     session.home.setQuirks(quirks);
-    result.fields.set("without", *without);
+    result.fields["without"] = *without;
   }
   if (cpu) {
     session.home.setCpu(*cpu);
     session.cpuGiven = true;
-    result.fields.set("cpu", *cpu);
+    result.fields["cpu"] = *cpu;
   }
   if (os) {
     session.home.setOsVersion(*os);
-    result.fields.set("os", *os);
+    result.fields["os"] = *os;
   }
   return result;
 }
@@ -150,8 +150,8 @@ CommandResult writeSetting(Session& session, const Invocation& inv) {
   Json value = readSettingValue(inv.args.at(1));
   session.home.writeSetting(key, value);
   CommandResult result;
-  result.fields.set("key", key);
-  result.fields.set("value", value);
+  result.fields["key"] = key;
+  result.fields["value"] = value;
   return result;
 }
 
@@ -238,15 +238,15 @@ CommandResult runBoot(Session& session, const Invocation&) {
                      "), " + std::to_string(home.icons().size()) +
                      (home.icons().size() == 1 ? " icon, " : " icons, ");
   line += home.libraryLoaded()
-              ? "library loaded with " + std::to_string(state["hooks"].size()) + " hooks"
+              ? "library loaded with " + std::to_string(state.at("hooks").size()) + " hooks"
           : home.libraryRefusal().empty() ? "no library"
                                           : "library refused: " + home.libraryRefusal();
   result.lines.push_back(line);
-  result.fields.set("os", home.osVersion());
-  result.fields.set("family", familyName(home.family()));
-  result.fields.set("library", home.libraryLoaded());
-  result.fields.set("hooks", state["hooks"].size());
-  result.fields.set("icons", home.icons().size());
+  result.fields["os"] = home.osVersion();
+  result.fields["family"] = familyName(home.family());
+  result.fields["library"] = home.libraryLoaded();
+  result.fields["hooks"] = state.at("hooks").size();
+  result.fields["icons"] = home.icons().size();
   return result;
 }
 

@@ -85,7 +85,7 @@ Json readSettingValue(const Token& token) {
   if (token.quoted) return Json(token.text);
   if (token.text == "true") return Json(true);
   if (token.text == "false") return Json(false);
-  if (std::optional<double> number = prefs::parseDecimal(token.text)) return Json(*number);
+  if (std::optional<double> number = prefs::parseDecimal(token.text)) return host::number(*number);
   return Json(token.text);
 }
 
