@@ -80,7 +80,7 @@ TEST_P(CatalogueOfEveryFamily, ItemsLaunchTheHomeScreenOrTheirAppOrNothing) {
         EXPECT_TRUE(launch.isNull()) << title;
       }
     } else {
-      EXPECT_EQ(launch, target) << title;
+      EXPECT_EQ(launch.value(), target.value()) << title;
       if (!launch.isNull()) {
         EXPECT_EQ(launch.asString(), "com.apple.springboard") << title;
       }
@@ -99,7 +99,7 @@ TEST_P(CatalogueOfEveryFamily, EachItemIsOfferedByExactlyOneSwitch) {
   std::map<std::string, int> removedBy;
   for (const char* key : {"uninstall", "clearBadges", "clearCaches", "copyBundleId", "appLock",
                           "notifications", "banners", "demoteApp"}) {
-    home().writeSetting(key, Json(false));
+    home().writeSetting(key, false);
     home().reloadPrefs();
     home().press("com.example.mail");
     std::vector<std::string> now = titles(libraryItems(dump()));
@@ -112,7 +112,7 @@ TEST_P(CatalogueOfEveryFamily, EachItemIsOfferedByExactlyOneSwitch) {
     for (const std::string& t : offered) {
       if (std::find(now.begin(), now.end(), t) == now.end()) removedBy[t]++;
     }
-    home().writeSetting(key, Json(true));
+    home().writeSetting(key, true);
   }
   for (const std::string& t : offered) EXPECT_EQ(removedBy[t], 1) << t;
 }

@@ -89,7 +89,7 @@ TEST_F(DumpParts, AnAppsStateListsItsContainerAgainOnlyAfterTheHostChangedIt) {
   boot();
   const host::AppState& mail = *home().app("com.example.mail");
   auto listed = [&](const std::string& file) {
-    for (const Json& f : home().appState(mail)["containerFiles"].items())
+    for (const Json& f : Json(home().appState(mail))["containerFiles"].items())
       if (f.asString() == file) return true;
     return false;
   };

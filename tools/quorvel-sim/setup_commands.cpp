@@ -6,9 +6,9 @@
 
 #include "foundation/path_resolution.h"
 #include "handlers.h"
-#include "schema/settings_schema.h"
 #include "runtime/loader.h"
 #include "runtime/system_images.h"
+#include "schema/settings_schema.h"
 #include "values.h"
 
 namespace qv::sim {
