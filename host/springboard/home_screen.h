@@ -222,6 +222,9 @@ class HomeScreen {
   void recomputeWallpaper();
   void indexIcons();
   Json alertOnScreenJson() const;
+  // What is on the screen, in the dump and in sharedState alike: the frontmost app, the switcher,
+  // pending prompts, the alert and the pasteboard.
+  void addScreenJson(Json& d) const;
   void watchContainers();
   Strong makeIconView(IconEntry::Kind kind, const std::string& identifier, const std::string& name);
 

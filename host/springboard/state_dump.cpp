@@ -377,12 +377,16 @@ Json HomeScreen::sharedState() const {
   Json menu;
   if (menu_ && menu_->isOpen()) menu["bundleID"] = menu_->bundleID();
   d["menu"] = menu;
+  addScreenJson(d);
+  return d;
+}
+
+void HomeScreen::addScreenJson(Json& d) const {
   d["frontmost"] = frontmost_.empty() ? Json() : Json(frontmost_);
   d["switcher"] = switcherJson();
   d["pendingPrompts"] = promptsJson();
   d["alert"] = alertOnScreenJson();
   d["pasteboard"] = pasteboardHasText() ? Json(pasteboardText()) : Json();
-  return d;
 }
 
 Json HomeScreen::dump() const {
@@ -429,11 +433,7 @@ Json HomeScreen::dump() const {
   Json apps = Json::object();
   for (const AppState& a : apps_) apps[a.setup.bundleID] = appJson(a, containerListings_, true);
   d["apps"] = apps;
-  d["frontmost"] = frontmost_.empty() ? Json() : Json(frontmost_);
-  d["switcher"] = switcherJson();
-  d["pendingPrompts"] = promptsJson();
-  d["alert"] = alertOnScreenJson();
-  d["pasteboard"] = pasteboardHasText() ? Json(pasteboardText()) : Json();
+  addScreenJson(d);
   Json events = Json::array();
   for (const std::string& e : hostEvents_) events.push_back(e);
   d["hostEvents"] = events;
