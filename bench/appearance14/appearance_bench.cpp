@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "foundation/values.h"
+#include "platform/coregraphics.h"
 #include "springboard/home_items.h"
 #include "support/booted_home.h"
 #include "uikit/image_info.h"

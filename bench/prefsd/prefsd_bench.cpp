@@ -15,6 +15,7 @@
 #include "foundation/preferences.h"
 #include "foundation/property_list.h"
 #include "foundation/values.h"
+#include "runtime/object_refs.h"
 
 namespace {
 

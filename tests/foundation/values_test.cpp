@@ -72,10 +72,11 @@ TEST_F(Values, NumberTypeFollowsItsCreationMethod) {
   const struct {
     NS::Number number;
     const char* type;
-  } cases[] = {{NS::Number::withBool(false), "c"},        {NS::Number::withInt(-3), "i"},
-               {NS::Number::withInteger(1LL << 40), "q"}, {NS::Number(makeInteger(7)), "q"},
-               {NS::Number::withFloat(0.5f), "f"},        {NS::Number::withDouble(0.5), "d"},
-               {NS::Number(makeBool(true)), "c"}};
+  } cases[] = {
+      {NS::Number::withBool(false), "c"},         {NS::Number::withInt(-3), "i"},
+      {NS::Number::withInteger(1LL << 40), "q"},  {NS::Number(qv::host::makeInteger(7)), "q"},
+      {NS::Number::withFloat(0.5f), "f"},         {NS::Number::withDouble(0.5), "d"},
+      {NS::Number(qv::host::makeBool(true)), "c"}};
   for (const auto& c : cases) {
     EXPECT_STREQ(c.number.send<const char*>(SELECTOR("objCType")), c.type) << c.type;
   }
