@@ -6,6 +6,7 @@
 #include <string>
 
 #include "foundation/values.h"
+#include "runtime/object_refs.h"
 #include "runtime/system_images.h"
 #include "uikit/colour_text.h"
 #include "uikit/uikit.h"
