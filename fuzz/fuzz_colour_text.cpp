@@ -5,11 +5,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "foundation/foundation_internal.h"
+#include "foundation/values.h"
+#include "runtime/object_refs.h"
 #include "runtime/system_images.h"
 #include "uikit/colour_text.h"
 #include "uikit/uikit.h"
-#include "uikit/uikit_internal.h"
+#include "uikit/views.h"
 
 using namespace qv;
 using namespace qv::host;

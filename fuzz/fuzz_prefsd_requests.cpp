@@ -9,8 +9,8 @@
 
 #include "foundation/device_root.h"
 #include "foundation/foundation.h"
-#include "foundation/foundation_internal.h"
 #include "foundation/property_list.h"
+#include "foundation/values.h"
 #include "prefsd/domain_store.h"
 #include "prefsd/requests.h"
 #include "prefsd/value_codec.h"

@@ -10,10 +10,9 @@
 
 #include "foundation/device_root.h"
 #include "foundation/foundation.h"
-#include "foundation/foundation_internal.h"
 #include "foundation/keyed_archive.h"
 #include "foundation/property_list.h"
-#include "foundation/storage_internal.h"
+#include "foundation/values.h"
 #include "support/device.h"
 
 using namespace qv;
@@ -38,8 +37,8 @@ bool equal(id a, id b) { return a == b || (a && msgSend<BOOL>(a, SELECTOR("isEqu
 // `back` equals `original` as XML keeps it: a date as the second it falls in.
 bool equalInXML(id original, id back) {
   if (isDate(original) && isDate(back)) {
-    return std::floor(fields<NSDateObj>(original)->sinceReferenceDate) ==
-           fields<NSDateObj>(back)->sinceReferenceDate;
+    SEL interval = SELECTOR("timeIntervalSinceReferenceDate");
+    return std::floor(msgSend<double>(original, interval)) == msgSend<double>(back, interval);
   }
   if (isArray(original) && isArray(back)) {
     std::vector<id> x = arrayItems(original), y = arrayItems(back);
@@ -50,12 +49,11 @@ bool equalInXML(id original, id back) {
     return true;
   }
   if (isDictionary(original) && isDictionary(back)) {
-    const auto& x = fields<NSDictionaryObj>(original)->map;
-    const auto& y = fields<NSDictionaryObj>(back)->map;
-    if (x.size() != y.size()) return false;
-    for (const auto& [key, value] : x) {
-      auto it = y.find(key);
-      if (it == y.end() || !equalInXML(value.get(), it->second.get())) return false;
+    SEL count = SELECTOR("count"), objectForKey = SELECTOR("objectForKey:");
+    if (msgSend<NSUInteger>(original, count) != msgSend<NSUInteger>(back, count)) return false;
+    for (id key : arrayItems(msgSend<id>(original, SELECTOR("allKeys")))) {
+      id other = msgSend<id>(back, objectForKey, key);
+      if (!other || !equalInXML(msgSend<id>(original, objectForKey, key), other)) return false;
     }
     return true;
   }

@@ -17,13 +17,13 @@
 #include <limits>
 #include <string>
 
-#include "foundation/foundation_internal.h"
 #include "foundation/preferences.h"
 #include "foundation/system_log.h"
+#include "foundation/values.h"
 #include "schema/settings_schema.h"
 #include "support/actions.h"
 #include "support/device.h"
-#include "uikit/uikit_internal.h"
+#include "uikit/views.h"
 
 using namespace qv;
 using namespace qv::host;

@@ -7,14 +7,14 @@
 #include <string_view>
 
 #include "foundation/device_root.h"
-#include "foundation/foundation_internal.h"
 #include "foundation/preferences.h"
 #include "foundation/property_list.h"
+#include "foundation/values.h"
 #include "schema/settings_schema.h"
 #include "support/actions.h"
 #include "support/device.h"
 #include "support/values.h"
-#include "uikit/uikit_internal.h"
+#include "uikit/views.h"
 
 using namespace qv;
 using namespace qv::host;

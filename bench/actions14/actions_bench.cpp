@@ -2,10 +2,10 @@
 // App Lock toggle with 1,000 apps already in the list (including its atomic write).
 #include <benchmark/benchmark.h>
 
-#include "foundation/foundation_internal.h"
 #include "foundation/preferences.h"
+#include "foundation/values.h"
 #include "schema/settings_schema.h"
-#include "springboard/springboard_internal.h"
+#include "springboard/home_items.h"
 #include "support/booted_home.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // wallpaper colour and sets the seven backdrop values.
 #include <benchmark/benchmark.h>
 
-#include "foundation/foundation_internal.h"
 #include "foundation/property_list.h"
+#include "foundation/values.h"
 #include "platform/coregraphics.h"
 #include "support/booted_home.h"
 

@@ -5,8 +5,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "foundation/foundation_internal.h"
-#include "springboard/springboard_internal.h"
+#include "foundation/values.h"
+#include "platform/coregraphics.h"
+#include "springboard/home_items.h"
 #include "support/booted_home.h"
 #include "uikit/image_info.h"
 

@@ -2,9 +2,9 @@
 // item switch on and the app in each of the three lists.
 #include <benchmark/benchmark.h>
 
-#include "foundation/foundation_internal.h"
 #include "foundation/preferences.h"
-#include "springboard/springboard_internal.h"
+#include "foundation/values.h"
+#include "springboard/home_items.h"
 #include "support/booted_home.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // placed icon views.
 #include <benchmark/benchmark.h>
 
-#include "foundation/foundation_internal.h"
+#include "foundation/values.h"
 #include "support/booted_home.h"
 
 namespace {

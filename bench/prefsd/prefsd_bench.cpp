@@ -12,9 +12,10 @@
 
 #include "foundation/device_root.h"
 #include "foundation/foundation.h"
-#include "foundation/foundation_internal.h"
 #include "foundation/preferences.h"
 #include "foundation/property_list.h"
+#include "foundation/values.h"
+#include "runtime/object_refs.h"
 
 namespace {
 

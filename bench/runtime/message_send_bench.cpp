@@ -2,8 +2,9 @@
 #include <benchmark/benchmark.h>
 
 #include "foundation/foundation.h"
+#include "platform/encoding.h"
 #include "platform/substrate.h"
-#include "runtime/class_builder.h"
+#include "runtime/class_pairs.h"
 
 namespace {
 
@@ -14,6 +15,17 @@ __attribute__((noinline)) long hookedAddOne(id self, SEL sel, long x) {
   return qv::Hook<&hookedAddOne>::previous(self, sel, x);
 }
 
+// A class as a program defines one at run time, answering addOne: itself or not.
+Class defineClass(const char* name, const char* super, bool answersAddOne) {
+  Class cls = objc_allocateClassPair(objc_getClass(super), name, 0);
+  if (answersAddOne) {
+    class_addMethod(cls, sel_registerName("addOne:"), reinterpret_cast<IMP>(addOne),
+                    qv::encodingOf<long(long)>());
+  }
+  objc_registerClassPair(cls);
+  return cls;
+}
+
 struct Fixture {
   Class plain, hooked;
   id plainObj, hookedObj;
@@ -21,9 +33,9 @@ struct Fixture {
   Fixture() {
     qv::host::registerFoundation();
     sel = sel_registerName("addOne:");
-    plain = qv::ClassBuilder<>("BenchPlain", "NSObject").method("addOne:", addOne).cls();
-    qv::ClassBuilder<>("BenchBase", "NSObject").method("addOne:", addOne);
-    hooked = qv::ClassBuilder<>("BenchHooked", "BenchBase").cls();
+    plain = defineClass("BenchPlain", "NSObject", true);
+    defineClass("BenchBase", "NSObject", true);
+    hooked = defineClass("BenchHooked", "BenchBase", false);
     qv::Hook<&hookedAddOne>::replace(hooked, sel);
     plainObj = msgSend<id>(plain, sel_registerName("new"));
     hookedObj = msgSend<id>(hooked, sel_registerName("new"));

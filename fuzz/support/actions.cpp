@@ -1,11 +1,11 @@
 #include "support/actions.h"
 
 #include "runtime/object_refs.h"
+#include "springboard/home_items.h"
 #include "springboard/menu_presenter.h"
-#include "springboard/springboard_internal.h"
 #include "support/device.h"
 #include "uikit/auth_service.h"
-#include "uikit/uikit_internal.h"
+#include "uikit/views.h"
 
 namespace qv::fuzz {
 

@@ -4,11 +4,10 @@
 #include <cstdio>
 #include <limits>
 
-#include "foundation/foundation_internal.h"
 #include "foundation/keyed_archive.h"
 #include "foundation/property_list.h"
-#include "foundation/storage_internal.h"
-#include "uikit/uikit_internal.h"
+#include "foundation/values.h"
+#include "uikit/views.h"
 
 namespace qv::fuzz {
 
@@ -142,8 +141,10 @@ id uid(long long n) { return makeDictionary({{makeString("CF$UID"), makeInteger(
 id withEntry(id dict, const std::string& key, id value) {
   std::vector<std::pair<id, id>> entries;
   if (isDictionary(dict)) {
-    for (const auto& [k, v] : fields<NSDictionaryObj>(dict)->map) {
-      if (!(isString(k.get()) && stdString(k.get()) == key)) entries.emplace_back(k.get(), v.get());
+    for (id k : arrayItems(msgSend<id>(dict, SELECTOR("allKeys")))) {
+      if (!(isString(k) && stdString(k) == key)) {
+        entries.emplace_back(k, msgSend<id>(dict, SELECTOR("objectForKey:"), k));
+      }
     }
   }
   if (value) entries.emplace_back(makeString(key), value);
@@ -210,9 +211,9 @@ id colourArchive(FuzzedDataProvider& in) {
   id colour = makeColor(awkwardReal(in), awkwardReal(in), awkwardReal(in), awkwardReal(in));
   id data = archivedDataWithRootObject(colour);
   if (!data || kind == 1) return data;
-  const auto& bytes = fields<NSDataObj>(data)->bytes;
-  id archive = propertyListFromBytes(
-      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  id archive =
+      propertyListFromBytes(std::string_view(msgSend<const char*>(data, SELECTOR("bytes")),
+                                             msgSend<NSUInteger>(data, SELECTOR("length"))));
   if (!isDictionary(archive)) return data;
   id broken = brokenArchive(in, archive);
   std::string out = in.ConsumeBool() ? propertyListBinary(broken) : propertyListXML(broken);

@@ -1,7 +1,9 @@
-// Core Foundation preferences as clients of the preferences daemon (host/prefsd): reads come
+// Core Foundation preferences as clients of the preferences daemon (its transport is
+// installed by host/prefsd's client, see preferences.h): reads come
 // from its memory, each change is acknowledged once the domain's file holds it, and
 // CFPreferencesAppSynchronize reads nothing again: it reports whether the changes made since
 // the last one were all stored.
+#include <atomic>
 #include <mutex>
 #include <set>
 
@@ -10,11 +12,11 @@
 #include "foundation/property_list.h"
 #include "foundation/storage_internal.h"
 #include "platform/corefoundation.h"
-#include "prefsd/client.h"
-#include "prefsd/requests.h"
 
 namespace qv::host {
 namespace {
+
+std::atomic<PreferencesTransport> gTransport{nullptr};
 
 std::mutex gFailedLock;
 // Domains with a change that could not be stored since the last synchronise.
@@ -33,7 +35,8 @@ std::string domainName(CFStringRef appID) {
 
 // The daemon's reply when it answered ok, else nil.
 id ask(std::vector<std::pair<id, id>> entries) {
-  id reply = prefsd::sendRequest(makeDictionary(entries));
+  PreferencesTransport send = gTransport.load();
+  id reply = send ? send(makeDictionary(entries)) : nil;
   id ok = dictionaryGet(reply, "ok");
   return isNumber(ok) && msgSend<BOOL>(ok, SELECTOR("boolValue")) ? reply : nil;
 }
@@ -72,7 +75,7 @@ void change(CFStringRef appID, id set, id remove) {
   if (set) request.emplace_back(makeString("set"), set);
   if (remove) request.emplace_back(makeString("remove"), remove);
   if (WriteFault fault = takeWriteFault(); fault != WriteFault::None) {
-    request.emplace_back(makeString("fault"), makeString(prefsd::faultName(fault)));
+    request.emplace_back(makeString("fault"), makeString(faultName(fault)));
   }
   if (ask(request)) return;
   std::lock_guard<std::mutex> g(gFailedLock);
@@ -97,6 +100,8 @@ std::string preferencesFilePath(const std::string& appID) {
   }
   return "/var/jb/vmo/Library/Preferences/" + appID + ".plist";
 }
+
+void setPreferencesTransport(PreferencesTransport send) { gTransport.store(send); }
 
 bool setPreferenceValue(const std::string& appID, const std::string& key, id value) {
   AutoreleasePool pool;

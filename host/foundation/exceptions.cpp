@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "runtime/objc_internal.h"
+#include "runtime/object_layout.h"
 
 namespace qv::host {
 
@@ -19,7 +19,7 @@ void raiseUncaught(const char* name, const std::string& reason) {
 
 std::string methodReason(id receiver, SEL sel, const std::string& what) {
   Class cls = object_getClass(receiver);
-  bool classMethod = cls && cls->isMeta;
+  bool classMethod = runtime::isMetaClass(cls);
   const char* name =
       classMethod ? class_getName(reinterpret_cast<Class>(receiver)) : class_getName(cls);
   return std::string("*** ") + (classMethod ? "+[" : "-[") + name + " " + sel_getName(sel) +

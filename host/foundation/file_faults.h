@@ -2,6 +2,8 @@
 // Running as root, permissions cannot make a folder read-only, so the faults are injected.
 #pragma once
 
+#include <string>
+
 namespace qv::host {
 
 enum class WriteFault {
@@ -16,5 +18,9 @@ void injectWriteFault(WriteFault fault, int count = 1);
 
 // The fault the next write should suffer, consuming one use of it.
 WriteFault takeWriteFault();
+
+// The name a write fault travels under to the preferences daemon ("" for none), and back.
+const char* faultName(WriteFault fault);
+bool faultNamed(const std::string& name, WriteFault& fault);
 
 }  // namespace qv::host

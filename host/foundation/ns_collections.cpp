@@ -216,6 +216,11 @@ Class mutableArrayClass() { return gMutableArray; }
 Class dictionaryClass() { return gDictionary; }
 Class mutableDictionaryClass() { return gMutableDictionary; }
 
+// Strings are tested on every dictionary and list lookup; most are exactly NSString.
+bool isString(id obj) {
+  return obj && (obj->isa == detail::stringClassObject || isKind(obj, detail::stringClassObject));
+}
+
 bool isKind(id obj, Class cls) {
   if (!obj || !cls) return false;
   for (Class c = object_getClass(obj); c; c = class_getSuperclass(c)) {

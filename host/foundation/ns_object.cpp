@@ -110,7 +110,8 @@ id nsValueForKey(id self, SEL, id key) {
   for (const std::string& ivarName : {"_" + name, name}) {
     if (Ivar ivar = class_getInstanceVariable(cls, ivarName.c_str())) {
       const char* base = reinterpret_cast<const char*>(self) + ivar_getOffset(ivar);
-      return boxed(ivar->type.empty() ? '@' : ivar->type[0], base);
+      const char* type = ivar_getTypeEncoding(ivar);
+      return boxed(*type ? type[0] : '@', base);
     }
   }
   std::fprintf(stderr,

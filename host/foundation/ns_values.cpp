@@ -145,7 +145,9 @@ id numWithBool(id, SEL, BOOL v) {
   return objc_autorelease(newNumber(NSNumberObj::Kind::Bool, v ? 1 : 0, 0));
 }
 id numWithInt(id, SEL, int v) {
-  return objc_autorelease(newNumber(NSNumberObj::Kind::Integer, v, 0));
+  id n = newNumber(NSNumberObj::Kind::Integer, v, 0);
+  num(n)->isInt = true;
+  return objc_autorelease(n);
 }
 id numWithInteger(id, SEL, NSInteger v) {
   return objc_autorelease(newNumber(NSNumberObj::Kind::Integer, v, 0));
@@ -175,7 +177,7 @@ const char* numObjCType(id self, SEL) {
     case NSNumberObj::Kind::Bool:
       return "c";
     case NSNumberObj::Kind::Integer:
-      return "q";
+      return num(self)->isInt ? "i" : "q";
     case NSNumberObj::Kind::Real:
       return num(self)->isFloat ? "f" : "d";
   }

@@ -29,4 +29,11 @@ std::string preferencesFilePath(const std::string& appID);
 // the change.
 bool setPreferenceValue(const std::string& appID, const std::string& key, id value);
 
+// Where CFPreferences sends its requests (property-list dictionaries, see prefsd/requests.h):
+// the daemon's client, a layer built on this one, installs itself when the host library loads.
+// A transport returns the reply (autoreleased), or nil when no daemon answers; with none
+// installed every request goes unanswered.
+using PreferencesTransport = id (*)(id request);
+void setPreferencesTransport(PreferencesTransport send);
+
 }  // namespace qv::host

@@ -1,4 +1,4 @@
-// Host-side view of the storage classes (dates, errors, file URLs, the file manager) and the
+// The storage classes' helpers (dates, errors, file URLs, the file manager) and the
 // registration of every storage area.
 #pragma once
 
@@ -8,33 +8,6 @@
 #include "runtime/class_builder.h"
 
 namespace qv::host {
-
-struct NSDateObj : objc_object {
-  double sinceReferenceDate = 0;  // seconds since 2001-01-01 00:00:00 UTC
-};
-
-struct NSErrorObj : objc_object {
-  Strong domain;
-  NSInteger code = 0;
-  Strong userInfo;
-};
-
-// A file URL holds a device path; only the file manager maps it to a real one.
-struct NSURLObj : objc_object {
-  std::string path;  // absolute, no trailing "/" except for "/" itself
-  bool isDirectory = false;
-};
-
-Class dateClass();
-Class urlClass();
-inline bool isDate(id obj) { return isKind(obj, dateClass()); }
-inline bool isURL(id obj) { return isKind(obj, urlClass()); }
-
-id makeDate(double sinceReferenceDate);
-// A file URL for a device path; the path is made absolute and its slashes tidied.
-id makeFileURL(const std::string& devicePath, bool isDirectory);
-// The device path of a URL ("" for nil or another kind of object).
-std::string urlPath(id url);
 
 // An enumerator over the folder at a device path (links in the path followed), yielding a
 // file URL per entry in sorted order, depth-first unless `options` has

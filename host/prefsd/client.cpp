@@ -17,8 +17,9 @@
 #include <vector>
 
 #include "foundation/device_root.h"
-#include "foundation/foundation_internal.h"
+#include "foundation/preferences.h"
 #include "foundation/unix_address.h"
+#include "foundation/value_objects.h"
 #include "prefsd/daemon_paths.h"
 #include "prefsd/launch.h"
 #include "prefsd/wire.h"
@@ -209,6 +210,12 @@ id sendRequest(id message) {
   std::lock_guard<std::mutex> guard(s.lock);
   return request(s, message);
 }
+
+namespace {
+// CFPreferences (Foundation, the layer below) talks to the daemon through this client from the
+// moment the host library is loaded.
+[[maybe_unused]] const bool gTransportInstalled = (setPreferencesTransport(&sendRequest), true);
+}  // namespace
 
 DaemonStatus daemonStatus() {
   AutoreleasePool pool;

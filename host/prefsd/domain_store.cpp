@@ -8,9 +8,9 @@
 #include "foundation/device_directories.h"
 #include "foundation/device_files.h"
 #include "foundation/device_root.h"
-#include "foundation/foundation_internal.h"
 #include "foundation/preferences.h"
 #include "foundation/property_list.h"
+#include "foundation/value_objects.h"
 #include "runtime/class_builder.h"
 
 namespace qv::host::prefsd {

@@ -4,21 +4,13 @@
 
 #include <algorithm>
 
-#include "foundation/foundation_internal.h"
+#include "foundation/file_faults.h"
 #include "foundation/preferences.h"
+#include "foundation/value_objects.h"
 #include "runtime/class_builder.h"
 
 namespace qv::host::prefsd {
 namespace {
-
-constexpr struct {
-  WriteFault fault;
-  const char* name;
-} kFaults[] = {
-    {WriteFault::ReadOnlyFolder, "readOnlyFolder"},
-    {WriteFault::NoSpaceMidway, "noSpaceMidway"},
-    {WriteFault::FailedRename, "failedRename"},
-};
 
 id okReply(std::vector<std::pair<id, id>> entries = {}) {
   entries.emplace_back(makeString("ok"), makeBool(true));
@@ -114,23 +106,6 @@ id answerRequest(DomainStore& store, id request) {
   id keys = dictionaryGet(request, "keys");
   if (keys && !isStringArray(keys)) return errorReply("\"keys\" must list keys");
   return copyReply(store, name, keys);
-}
-
-const char* faultName(WriteFault fault) {
-  for (const auto& f : kFaults) {
-    if (f.fault == fault) return f.name;
-  }
-  return "";
-}
-
-bool faultNamed(const std::string& name, WriteFault& fault) {
-  for (const auto& f : kFaults) {
-    if (name == f.name) {
-      fault = f.fault;
-      return true;
-    }
-  }
-  return false;
 }
 
 }  // namespace qv::host::prefsd

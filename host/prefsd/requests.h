@@ -24,8 +24,4 @@ id errorReply(const std::string& message);
 // The request's "op" ("" when absent or not a string).
 std::string requestOp(id request);
 
-// The name a write fault travels under ("" for none), and back.
-const char* faultName(WriteFault fault);
-bool faultNamed(const std::string& name, WriteFault& fault);
-
 }  // namespace qv::host::prefsd

@@ -19,8 +19,8 @@
 
 #include "foundation/device_root.h"
 #include "foundation/foundation.h"
-#include "foundation/foundation_internal.h"
 #include "foundation/unix_address.h"
+#include "foundation/value_objects.h"
 #include "prefsd/daemon_paths.h"
 #include "prefsd/domain_store.h"
 #include "prefsd/requests.h"

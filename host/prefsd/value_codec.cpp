@@ -5,10 +5,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "foundation/foundation_internal.h"
 #include "foundation/plist_guard.h"
-#include "foundation/storage_internal.h"
 #include "foundation/utf8_text.h"
+#include "foundation/value_objects.h"
 #include "runtime/class_builder.h"
 
 namespace qv::host::prefsd {

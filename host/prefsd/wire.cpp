@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "foundation/foundation_internal.h"
+#include "foundation/value_objects.h"
 #include "prefsd/value_codec.h"
 
 namespace qv::host::prefsd {

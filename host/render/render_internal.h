@@ -10,7 +10,7 @@
 
 #include "render/renderer.h"
 #include "springboard/menu_presenter.h"
-#include "springboard/springboard_internal.h"
+#include "springboard/springboard_objects.h"
 
 namespace qv::host::render {
 

@@ -12,6 +12,7 @@
 #include "runtime/class_builder.h"
 #include "runtime/macho/macho_loader.h"
 #include "runtime/macho/pointer_auth.h"
+#include "runtime/objc_internal.h"
 
 extern "C" {
 void* _NSConcreteStackBlock[32];

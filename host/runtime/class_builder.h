@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <new>
+#include <type_traits>
 
-#include "runtime/objc_internal.h"
+#include "runtime/object_layout.h"
 
 namespace qv {
 
@@ -47,8 +50,8 @@ class ClassBuilder {
 
   template <class R, class... A>
   ClassBuilder& classMethod(const char* sel, R (*fn)(id, SEL, A...)) {
-    runtime::setMethod(cls_->isa, sel_registerName(sel), reinterpret_cast<IMP>(fn),
-                       qv::encodingOf<R(A...)>());
+    runtime::setMethod(object_getClass(asId(cls_)), sel_registerName(sel),
+                       reinterpret_cast<IMP>(fn), qv::encodingOf<R(A...)>());
     return *this;
   }
 

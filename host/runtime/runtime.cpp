@@ -8,6 +8,7 @@
 #include <shared_mutex>
 #include <unordered_set>
 
+#include "runtime/class_pairs.h"
 #include "runtime/objc_internal.h"
 
 namespace qv::runtime {
@@ -161,6 +162,8 @@ std::string bareTypes(const char* types) {
 
 }  // namespace
 
+bool isMetaClass(Class cls) { return cls && cls->isMeta; }
+
 Class defineClass(const char* name, Class superclass, size_t size, void (*construct)(id),
                   void (*destruct)(id)) {
   return defineClassAt(nullptr, name, superclass, size, construct, destruct);
@@ -313,6 +316,14 @@ Class objc_getClass(const char* name) {
 
 Class object_getClass(id obj) { return obj ? isaOf(obj) : nullptr; }
 
+Class objc_allocateClassPair(Class superclass, const char* name, size_t extraBytes) {
+  if (!name || extraBytes != 0 || objc_getClass(name)) return nullptr;
+  return defineClass(name, superclass, superclass ? 0 : sizeof(objc_object), nullptr, nullptr);
+}
+
+// Classes are usable as soon as they are defined.
+void objc_registerClassPair(Class) {}
+
 const char* class_getName(Class cls) { return cls ? cls->name.c_str() : "nil"; }
 
 Class class_getSuperclass(Class cls) { return cls ? cls->superclass : nullptr; }
@@ -357,6 +368,8 @@ Ivar class_getInstanceVariable(Class cls, const char* name) {
 }
 
 ptrdiff_t ivar_getOffset(Ivar ivar) { return ivar ? ivar->offset : 0; }
+
+const char* ivar_getTypeEncoding(Ivar ivar) { return ivar ? ivar->type.c_str() : nullptr; }
 
 IMP class_getMethodImplementation(Class cls, SEL name) {
   if (!cls || !name) return nullptr;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "springboard/menu_presenter.h"
-#include "springboard/springboard_internal.h"
+#include "springboard/springboard_objects.h"
 
 namespace qv::host {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "foundation/foundation_internal.h"
+#include "foundation/value_objects.h"
 #include "platform/coregraphics.h"
 
 // A colour space: how a bitmap's colours are modelled. An indexed space (a palette image's)

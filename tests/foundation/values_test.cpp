@@ -64,7 +64,22 @@ TEST_F(Values, NumberConversionsAndEquality) {
   EXPECT_TRUE(NS::Number::withInt(1).isEqual(NS::Number::withDouble(1.0)));
   EXPECT_EQ(NS::Number::withInt(1).hash(), NS::Number::withDouble(1.0).hash());
   EXPECT_FALSE(NS::Number::withInt(1).isEqual(makeString("1")));
-  EXPECT_STREQ(half.send<const char*>(SELECTOR("objCType")), "f");
+}
+
+// -objCType names the C type a number was made from, as Foundation's does: the settings
+// program tells a switch from a number by it.
+TEST_F(Values, NumberTypeFollowsItsCreationMethod) {
+  const struct {
+    NS::Number number;
+    const char* type;
+  } cases[] = {
+      {NS::Number::withBool(false), "c"},         {NS::Number::withInt(-3), "i"},
+      {NS::Number::withInteger(1LL << 40), "q"},  {NS::Number(qv::host::makeInteger(7)), "q"},
+      {NS::Number::withFloat(0.5f), "f"},         {NS::Number::withDouble(0.5), "d"},
+      {NS::Number(qv::host::makeBool(true)), "c"}};
+  for (const auto& c : cases) {
+    EXPECT_STREQ(c.number.send<const char*>(SELECTOR("objCType")), c.type) << c.type;
+  }
 }
 
 // As CFNumberCompare has it, NaN equals NaN (whatever its bits), so a list holding one reads

@@ -9,6 +9,7 @@
 
 #include "foundation/foundation.h"
 #include "runtime/class_builder.h"
+#include "runtime/objc_internal.h"
 #include "runtime/object_refs.h"
 
 namespace {

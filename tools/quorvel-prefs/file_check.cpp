@@ -5,10 +5,10 @@
 #include "failure.h"
 #include "foundation/device_files.h"
 #include "foundation/device_root.h"
-#include "foundation/foundation_internal.h"
 #include "foundation/path_resolution.h"
 #include "foundation/plist_guard.h"
 #include "foundation/property_list.h"
+#include "foundation/values.h"
 #include "runtime/object_refs.h"
 
 namespace qv::prefs {

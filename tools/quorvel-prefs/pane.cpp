@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/foundation_internal.h"
 #include "foundation/property_list.h"
+#include "foundation/values.h"
 #include "runtime/object_refs.h"
 #include "schema/settings_schema.h"
 

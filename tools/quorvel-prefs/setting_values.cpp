@@ -6,8 +6,7 @@
 #include <cstdlib>
 
 #include "failure.h"
-#include "foundation/foundation_internal.h"
-#include "runtime/class_builder.h"
+#include "foundation/values.h"
 
 namespace qv::prefs {
 
@@ -16,12 +15,20 @@ using host::isArray;
 using host::isDictionary;
 using host::isNumber;
 using host::isString;
-using host::NSNumberObj;
 
 namespace {
 
 bool respondsTo(id object, SEL sel) {
   return object && class_respondsToSelector(object_getClass(object), sel);
+}
+
+// The C type a number was made from, by its encoding: a switch is stored as a BOOL ("c").
+enum class NumberKind { Bool, Integer, Real };
+NumberKind numberKind(id number) {
+  std::string_view type = msgSend<const char*>(number, SELECTOR("objCType"));
+  if (type == "c" || type == "B") return NumberKind::Bool;
+  if (type == "f" || type == "d") return NumberKind::Real;
+  return NumberKind::Integer;
 }
 
 }  // namespace
@@ -48,7 +55,7 @@ std::string effectiveText(const SettingKey& key, id stored) {
 
 bool storedAsExpected(const SettingKey& key, id stored) {
   if (!isNumber(stored)) return false;
-  bool isBoolean = fields<NSNumberObj>(stored)->kind == NSNumberObj::Kind::Bool;
+  bool isBoolean = numberKind(stored) == NumberKind::Bool;
   return isBoolean == (key.type == KeyType::Boolean);
 }
 
@@ -56,15 +63,15 @@ std::string describeObject(id object) {
   if (!object) return "nothing";
   if (isString(object)) return "\"" + host::stdString(object) + "\"";
   if (isNumber(object)) {
-    const NSNumberObj* n = fields<NSNumberObj>(object);
-    switch (n->kind) {
-      case NSNumberObj::Kind::Bool:
-        return n->integer ? "true" : "false";
-      case NSNumberObj::Kind::Integer:
-        return std::to_string(n->integer);
-      case NSNumberObj::Kind::Real: {
+    switch (numberKind(object)) {
+      case NumberKind::Bool:
+        return msgSend<BOOL>(object, SELECTOR("boolValue")) ? "true" : "false";
+      case NumberKind::Integer:
+        return std::to_string(msgSend<long long>(object, SELECTOR("longLongValue")));
+      case NumberKind::Real: {
         char buf[32];
-        auto [end, ec] = std::to_chars(buf, buf + sizeof buf, n->real);
+        auto [end, ec] =
+            std::to_chars(buf, buf + sizeof buf, msgSend<double>(object, SELECTOR("doubleValue")));
         return ec == std::errc() ? std::string(buf, end) : "a number";
       }
     }

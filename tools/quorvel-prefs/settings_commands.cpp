@@ -7,7 +7,7 @@
 #include "failure.h"
 #include "file_check.h"
 #include "foundation/darwin_notify.h"
-#include "foundation/foundation_internal.h"
+#include "foundation/values.h"
 #include "settings_domain.h"
 
 namespace qv::prefs {

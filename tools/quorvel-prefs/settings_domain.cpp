@@ -6,8 +6,8 @@
 #include "failure.h"
 #include "foundation/device_directories.h"
 #include "foundation/device_root.h"
-#include "foundation/foundation_internal.h"
 #include "foundation/preferences.h"
+#include "foundation/values.h"
 #include "schema/settings_schema.h"
 
 namespace qv::prefs {

@@ -1,44 +1,29 @@
 #include "runtime/macho/apple_variadic.h"
 
-#include <cstdarg>
-#include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
 
-#include "foundation/ns_log.h"
-#include "platform/ns_functions.h"
+namespace qv::macho {
+namespace {
 
-#if defined(__aarch64__)
-
-// The assembly entry (apple_variadic_aarch64.S) hands over the stack address where the
-// caller left its variable arguments.
-extern "C" void qv_apple_NSLog(void);
-
-// An AAPCS64 va_list whose register save areas are used up (both offsets zero) reads every
-// argument from its stack area in eight-byte slots: exactly where Apple's convention put them.
-// The layout is the one AAPCS64 defines for va_list.
-struct Aapcs64VaList {
-  void* stack;
-  void* generalTop;
-  void* vectorTop;
-  int generalOffset;
-  int vectorOffset;
-};
-static_assert(sizeof(Aapcs64VaList) == sizeof(va_list));
-
-extern "C" void qv_apple_NSLog_stack(id format, void* arguments) {
-  Aapcs64VaList layout{arguments, nullptr, nullptr, 0, 0};
-  va_list args;
-  std::memcpy(&args, &layout, sizeof layout);
-  NSLogv(format, args);
+std::mutex gLock;
+std::map<std::string, const void*>& entries() {
+  static auto* registered = new std::map<std::string, const void*>();
+  return *registered;
 }
 
-namespace qv::macho {
-const void* appleNSLogEntry() { return reinterpret_cast<const void*>(&qv_apple_NSLog); }
+}  // namespace
+
+void registerAppleVariadicEntry(const char* name, const void* entry) {
+  std::lock_guard<std::mutex> g(gLock);
+  entries()[name] = entry;
+}
+
+const void* appleVariadicEntry(const char* name) {
+  std::lock_guard<std::mutex> g(gLock);
+  auto it = entries().find(name);
+  return it == entries().end() ? nullptr : it->second;
+}
+
 }  // namespace qv::macho
-
-#else
-
-namespace qv::macho {
-const void* appleNSLogEntry() { return reinterpret_cast<const void*>(&NSLog); }
-}  // namespace qv::macho
-
-#endif

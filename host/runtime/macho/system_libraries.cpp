@@ -130,7 +130,7 @@ SystemLibraries makeHost() {
         QV_SYMBOL(CFNotificationCenterPostNotification)}});
   host.add({"/System/Library/Frameworks/Foundation.framework/Foundation",
             "/System/Library/Frameworks/Foundation.framework/Foundation",
-            {entry("NSLog", &NSLog, appleNSLogEntry()), QV_SYMBOL(NSHomeDirectory),
+            {entry("NSLog", &NSLog, appleVariadicEntry("NSLog")), QV_SYMBOL(NSHomeDirectory),
              QV_SYMBOL(NSClassFromString)}});
   host.add({"/System/Library/Frameworks/CoreGraphics.framework/CoreGraphics",
             "/System/Library/Frameworks/CoreGraphics.framework/CoreGraphics",

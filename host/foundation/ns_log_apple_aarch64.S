@@ -1,4 +1,4 @@
-// Apple-convention entries of variadic functions (see apple_variadic.h): the variable
+// Apple-convention entries of variadic functions (see runtime/macho/apple_variadic.h): the variable
 // arguments start at the caller's stack pointer, which becomes the last argument of a
 // function that reads them from there. A tail call: the frame stays the caller's.
 
