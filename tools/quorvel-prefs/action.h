@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "setting_values.h"
 #include "schema/settings_schema.h"
+#include "setting_values.h"
 
 namespace qv::prefs {
 
