@@ -47,8 +47,8 @@ ContextActionViewObj* rowContent(id row) {
 
 }  // namespace
 
-void drawMenu13(cairo_t* cr, const HomeScreen& home, const MenuViews& views, const Layer& homeLayer,
-                RenderedLayout* layout) {
+void drawMenu13(cairo_t* cr, const HomeScreen& home, const GroupMenuViews& views,
+                const Layer& homeLayer, RenderedLayout* layout) {
   drawBackdrop(cr, homeLayer, kBackdropBlur, {0, 0, 0, 1}, kBackdropDim);
   Box icon = drawLiftedIcon(cr, home, views.iconView);
 

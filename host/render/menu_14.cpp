@@ -19,8 +19,8 @@ double rowHeight(id row) {
 
 }  // namespace
 
-void drawMenu14(cairo_t* cr, const HomeScreen& home, const MenuViews& views, const Layer& homeLayer,
-                RenderedLayout* layout) {
+void drawMenu14(cairo_t* cr, const HomeScreen& home, const ListMenuViews& views,
+                const Layer& homeLayer, RenderedLayout* layout) {
   // The background view's alpha is how strongly the home screen behind is blurred and dimmed.
   if (shown(views.background)) {
     double a = alphaOf(views.background);
@@ -34,7 +34,7 @@ void drawMenu14(cairo_t* cr, const HomeScreen& home, const MenuViews& views, con
   std::vector<id> rows;
   // Versions 15 and 16 call the item views cell content views.
   Class rowClass = objc_getClass(home.hostClasses() >= 15 ? "_UIContextMenuCellContentView"
-                                                           : "_UIContextMenuActionView");
+                                                          : "_UIContextMenuActionView");
   for (const Strong& sub : fields<UIViewObj>(list)->subviews) {
     if (isKind(sub, rowClass) && shown(sub)) rows.push_back(sub);
   }

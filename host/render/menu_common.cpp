@@ -96,8 +96,8 @@ void drawPreview(cairo_t* cr, const HomeScreen& home, id previewController, id i
   });
 }
 
-Box placeContextMenu(cairo_t* cr, const HomeScreen& home, const MenuViews& views, const Box& icon,
-                     id menuView, double menuHeight) {
+Box placeContextMenu(cairo_t* cr, const HomeScreen& home, const ContextMenuFrame& views,
+                     const Box& icon, id menuView, double menuHeight) {
   id previewView = views.previewController
                        ? fields<UIViewControllerObj>(views.previewController)->view.get()
                        : nil;

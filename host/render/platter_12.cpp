@@ -35,7 +35,7 @@ void drawWidget(cairo_t* cr, const HomeScreen& home, id iconView, const Box& box
 
 }  // namespace
 
-void drawPlatter12(cairo_t* cr, const HomeScreen& home, const MenuViews& views,
+void drawPlatter12(cairo_t* cr, const HomeScreen& home, const PlatterViews& views,
                    const Layer& homeLayer, RenderedLayout* layout) {
   // The effect view: a blur as strong as its effect strength, tinted as its settings say.
   if (shown(views.effect)) {
@@ -55,8 +55,8 @@ void drawPlatter12(cairo_t* cr, const HomeScreen& home, const MenuViews& views,
   std::vector<size_t> rows;
   double height = 0;
   double width = kDefaultWidth;
-  for (size_t i = 0; i < views.platterRows.size(); i++) {
-    id view = views.platterRows[i].view;
+  for (size_t i = 0; i < views.rows.size(); i++) {
+    id view = views.rows[i].view;
     if (!shown(view)) continue;
     rows.push_back(i);
     height += rowHeight(view);
@@ -85,7 +85,7 @@ void drawPlatter12(cairo_t* cr, const HomeScreen& home, const MenuViews& views,
     cairo_clip(cr);
     double y = box.y;
     for (size_t k = 0; k < rows.size(); k++) {
-      const PlatterRowViews& r = views.platterRows[rows[k]];
+      const PlatterRowViews& r = views.rows[rows[k]];
       Box row{box.x, y, box.width, rowHeight(r.view)};
       drawRow(cr, row, textOf(r.title), textOf(r.subtitle), r.image, look.label, alphaOf(r.view));
       if (layout) layout->menuRows.push_back(row);

@@ -116,17 +116,17 @@ void drawPreview(cairo_t* cr, const HomeScreen& home, id previewController, id i
 void drawShadow(cairo_t* cr, id shadowView, const Box& box, double radius);
 // A context menu's layout: the preview platter (unless its view is hidden) and the menu view,
 // `menuHeight` tall, stacked from the lifted icon. Draws the preview; returns the menu's box.
-Box placeContextMenu(cairo_t* cr, const HomeScreen& home, const MenuViews& views, const Box& icon,
-                     id menuView, double menuHeight);
+Box placeContextMenu(cairo_t* cr, const HomeScreen& home, const ContextMenuFrame& views,
+                     const Box& icon, id menuView, double menuHeight);
 // One menu row: title, subtitle and the image at the trailing end.
 void drawRow(cairo_t* cr, const Box& row, const std::string& title, const std::string& subtitle,
              id image, const Rgba& tint, double alpha);
 bool menuIsOpen(const HomeScreen& home);
-void drawMenu14(cairo_t* cr, const HomeScreen& home, const MenuViews& views, const Layer& homeLayer,
-                RenderedLayout* layout);
-void drawMenu13(cairo_t* cr, const HomeScreen& home, const MenuViews& views, const Layer& homeLayer,
-                RenderedLayout* layout);
-void drawPlatter12(cairo_t* cr, const HomeScreen& home, const MenuViews& views,
+void drawMenu14(cairo_t* cr, const HomeScreen& home, const ListMenuViews& views,
+                const Layer& homeLayer, RenderedLayout* layout);
+void drawMenu13(cairo_t* cr, const HomeScreen& home, const GroupMenuViews& views,
+                const Layer& homeLayer, RenderedLayout* layout);
+void drawPlatter12(cairo_t* cr, const HomeScreen& home, const PlatterViews& views,
                    const Layer& homeLayer, RenderedLayout* layout);
 
 // ---- apps, the switcher, alerts ----

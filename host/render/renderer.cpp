@@ -25,19 +25,18 @@ cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned in
 bool drawMenu(cairo_t* cr, const HomeScreen& home, const render::Layer& homeLayer,
               RenderedLayout* layout) {
   MenuViews views = home.menu()->views();
-  switch (home.family()) {
-    case Family::V14:
-      if (!views.list) return false;
-      render::drawMenu14(cr, home, views, homeLayer, layout);
-      return true;
-    case Family::V13:
-      if (!views.group) return false;
-      render::drawMenu13(cr, home, views, homeLayer, layout);
-      return true;
-    case Family::V12:
-      if (!views.platterController) return false;
-      render::drawPlatter12(cr, home, views, homeLayer, layout);
-      return true;
+  if (const auto* list = std::get_if<ListMenuViews>(&views); list && list->list) {
+    render::drawMenu14(cr, home, *list, homeLayer, layout);
+    return true;
+  }
+  if (const auto* group = std::get_if<GroupMenuViews>(&views); group && group->group) {
+    render::drawMenu13(cr, home, *group, homeLayer, layout);
+    return true;
+  }
+  if (const auto* platter = std::get_if<PlatterViews>(&views);
+      platter && platter->platterController) {
+    render::drawPlatter12(cr, home, *platter, homeLayer, layout);
+    return true;
   }
   return false;
 }

@@ -138,13 +138,8 @@ std::vector<Strong> ContextMenuPresenter::addItemViews(id list, const char* view
 }
 
 MenuViews ContextMenuPresenter::views() const {
-  MenuViews v;
-  if (!open_) return v;
-  v.iconView = iconView_;
-  v.previewController = wrapper_;
-  v.shadow = shadow_;
-  addViews(v);
-  return v;
+  if (!open_) return {};
+  return familyViews({iconView_, wrapper_, shadow_});
 }
 
 // The home screen's own items for this icon.

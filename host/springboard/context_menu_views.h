@@ -61,8 +61,8 @@ class ContextMenuPresenter : public MenuPresenter {
   virtual id itemImageView(size_t index) const = 0;
   // The "views" part of the dump.
   virtual Json viewsJson() const = 0;
-  // The family's own views for pictures.
-  virtual void addViews(MenuViews& views) const = 0;
+  // The family's own views for pictures, around what all context menus share.
+  virtual MenuViews familyViews(const ContextMenuFrame& frame) const = 0;
 
   // One view of `viewClass` per item, its labels set and its trailing image cleared, each added
   // to `list` in item order (the action views of version 14, the cell views of 15 and 16).

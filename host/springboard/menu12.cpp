@@ -227,8 +227,8 @@ class Menu12 : public MenuPresenter {
   }
 
   MenuViews views() const override {
-    MenuViews v;
-    if (!isOpen()) return v;
+    if (!isOpen()) return {};
+    PlatterViews v;
     v.iconView = fields<DataProviderObj>(provider_)->iconView;
     v.platterController = platter_;
     v.effect = effect_;
@@ -242,7 +242,7 @@ class Menu12 : public MenuPresenter {
     v.widget = widget_;
     for (size_t i = 0; i < actionViews_.size(); i++) {
       auto* a = fields<UIActionObj>(actions_[i]);
-      v.platterRows.push_back({actionViews_[i], a->title, a->subtitle, a->image});
+      v.rows.push_back({actionViews_[i], a->title, a->subtitle, a->image});
     }
     for (const Strong& k : keylines_) v.keylines.push_back(k);
     return v;

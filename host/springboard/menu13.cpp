@@ -166,9 +166,8 @@ class Menu13 : public ContextMenuPresenter {
     return views;
   }
 
-  void addViews(MenuViews& v) const override {
-    v.group = group_;
-    v.groupBackground = fields<GroupViewObj>(group_)->backgroundView;
+  MenuViews familyViews(const ContextMenuFrame& frame) const override {
+    return GroupMenuViews{frame, group_, fields<GroupViewObj>(group_)->backgroundView};
   }
 
   std::vector<Strong> contentViews_, rows_, separators_;

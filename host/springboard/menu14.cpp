@@ -61,9 +61,8 @@ class Menu14 : public ContextMenuPresenter {
     return views;
   }
 
-  void addViews(MenuViews& v) const override {
-    v.background = background_;
-    v.list = list_;
+  MenuViews familyViews(const ContextMenuFrame& frame) const override {
+    return ListMenuViews{frame, background_, list_};
   }
 
   std::vector<Strong> itemViews_;

@@ -70,9 +70,8 @@ class Menu15 : public ContextMenuPresenter {
     return views;
   }
 
-  void addViews(MenuViews& v) const override {
-    v.background = background();
-    v.list = list_;
+  MenuViews familyViews(const ContextMenuFrame& frame) const override {
+    return ListMenuViews{frame, background(), list_};
   }
 
   std::vector<Strong> itemViews_;

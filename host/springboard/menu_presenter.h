@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "springboard/home_screen.h"
@@ -17,28 +18,41 @@ struct PlatterRowViews {
   id image = nil;
 };
 
-// The views an open menu is drawn from, as the host built them; what a family lacks stays nil.
-struct MenuViews {
-  id iconView = nil;  // the pressed icon
-  // Versions 14 and 13.
-  id previewController = nil;  // its view is the preview platter
+// What the context menus of version 13 and later share: the pressed icon, the preview
+// platter's controller (its view is the preview) and the shadow.
+struct ContextMenuFrame {
+  id iconView = nil;
+  id previewController = nil;
   id shadow = nil;
-  // Version 14: the backdrop view and the list whose subviews are the action views.
+};
+
+// Versions 14, 15 and 16: the backdrop view and the list whose subviews are the action views.
+struct ListMenuViews : ContextMenuFrame {
   id background = nil;
   id list = nil;
-  // Version 13: the group whose subviews are rows and separators, in order.
+};
+
+// Version 13: the group whose subviews are rows and separators, in order.
+struct GroupMenuViews : ContextMenuFrame {
   id group = nil;
   id groupBackground = nil;
-  // Version 12.
+};
+
+// Version 12: the force-touch platter.
+struct PlatterViews {
+  id iconView = nil;
   id platterController = nil;
   id effect = nil;
   double effectStrength = 0;
   id backdropTint = nil;  // only while the backdrop settings use the tint view
   double backdropTintAlpha = 0;
   bool widget = false;
-  std::vector<PlatterRowViews> platterRows;
-  std::vector<id> keylines;  // keylines[i] lies below platterRows[i]
+  std::vector<PlatterRowViews> rows;
+  std::vector<id> keylines;  // keylines[i] lies below rows[i]
 };
+
+// The views an open menu is drawn from, of the kind its family builds; nothing while closed.
+using MenuViews = std::variant<std::monostate, ListMenuViews, GroupMenuViews, PlatterViews>;
 
 class MenuPresenter {
  public:
