@@ -211,9 +211,9 @@ id colourArchive(FuzzedDataProvider& in) {
   id colour = makeColor(awkwardReal(in), awkwardReal(in), awkwardReal(in), awkwardReal(in));
   id data = archivedDataWithRootObject(colour);
   if (!data || kind == 1) return data;
-  id archive =
-      propertyListFromBytes(std::string_view(msgSend<const char*>(data, SELECTOR("bytes")),
-                                             msgSend<NSUInteger>(data, SELECTOR("length"))));
+  id archive = propertyListFromBytes(
+      std::string_view(static_cast<const char*>(msgSend<const void*>(data, SELECTOR("bytes"))),
+                       msgSend<NSUInteger>(data, SELECTOR("length"))));
   if (!isDictionary(archive)) return data;
   id broken = brokenArchive(in, archive);
   std::string out = in.ConsumeBool() ? propertyListBinary(broken) : propertyListXML(broken);
