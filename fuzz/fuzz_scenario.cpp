@@ -20,6 +20,7 @@
 #include "foundation/preferences.h"
 #include "foundation/system_log.h"
 #include "foundation/values.h"
+#include "observe/state_dump.h"
 #include "schema/settings_schema.h"
 #include "support/actions.h"
 #include "support/device.h"
@@ -144,7 +145,7 @@ void setWallpaper(Reader& in) {
 
 // The whole state is gathered (its text is nlohmann::json's business, and tested).
 void dumpState() {
-  Json state = gHome->dump();
+  Json state = host::dumpState(*gHome);
   if (!state.is_object() || !state.contains("apps") || !state["apps"].is_object()) std::abort();
 }
 

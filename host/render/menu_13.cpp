@@ -52,7 +52,7 @@ void drawMenu13(cairo_t* cr, const HomeScreen& home, const GroupMenuViews& views
   drawBackdrop(cr, homeLayer, kBackdropBlur, {0, 0, 0, 1}, kBackdropDim);
   Box icon = drawLiftedIcon(cr, home, views.iconView);
 
-  id group = views.group;
+  id group = views.actions.group;
   std::vector<Entry> entries = groupEntries(group);
   double height = 0;
   for (const Entry& e : entries) height += e.height;
@@ -68,9 +68,8 @@ void drawMenu13(cairo_t* cr, const HomeScreen& home, const GroupMenuViews& views
     // The group's colour, and over it the host's own material unless that view is hidden.
     if (hasColour(group))
       fillRounded(cr, box, 0, colourOf(fields<UIViewObj>(group)->backgroundColor));
-    if (shown(views.groupBackground)) {
-      fillRounded(cr, box, 0, look.material, alphaOf(views.groupBackground));
-    }
+    id background = fields<GroupViewObj>(group)->backgroundView;
+    if (shown(background)) fillRounded(cr, box, 0, look.material, alphaOf(background));
     double y = box.y;
     for (const Entry& e : entries) {
       Box part{box.x, y, box.width, e.height};

@@ -29,7 +29,7 @@ bool drawMenu(cairo_t* cr, const HomeScreen& home, const render::Layer& homeLaye
     render::drawMenu14(cr, home, *list, homeLayer, layout);
     return true;
   }
-  if (const auto* group = std::get_if<GroupMenuViews>(&views); group && group->group) {
+  if (const auto* group = std::get_if<GroupMenuViews>(&views); group && group->actions.group) {
     render::drawMenu13(cr, home, *group, homeLayer, layout);
     return true;
   }

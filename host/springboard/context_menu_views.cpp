@@ -96,29 +96,6 @@ void ContextMenuPresenter::close() {
   releaseViews();
 }
 
-Json ContextMenuPresenter::dump() const {
-  if (!open_) return Json();
-  Json menu = Json::object();
-  menu["family"] = familyName(family_);
-  menu["bundleID"] = bundleID_;
-  Json items = Json::array();
-  for (size_t i = 0; i < items_.size(); i++) {
-    Json entry = itemJson(items_[i]);
-    id imageView = itemImageView(i);
-    entry["icon"] = imageJson(msgSend<id>(imageView, SELECTOR("image")));
-    entry["tint"] = colorJson(fields<UIViewObj>(imageView)->tintColor);
-    items.push_back(entry);
-  }
-  menu["items"] = items;
-  Json passed = Json::array();
-  for (id item : arrayItems(fields<SBIconViewObj>(iconView_)->homeScreenItems)) {
-    passed.push_back(itemType(item));
-  }
-  menu["hostItemsPassedOn"] = passed;
-  menu["views"] = viewsJson();
-  return menu;
-}
-
 std::vector<Strong> ContextMenuPresenter::addItemViews(id list, const char* viewClass) const {
   std::vector<Strong> views;
   for (const Strong& item : items_) {
@@ -139,7 +116,9 @@ std::vector<Strong> ContextMenuPresenter::addItemViews(id list, const char* view
 
 MenuViews ContextMenuPresenter::views() const {
   if (!open_) return {};
-  return familyViews({iconView_, wrapper_, shadow_});
+  ContextMenuFrame frame{iconView_, wrapper_, shadow_, {}};
+  for (size_t i = 0; i < items_.size(); i++) frame.itemImageViews.push_back(itemImageView(i));
+  return familyViews(frame);
 }
 
 // The home screen's own items for this icon.

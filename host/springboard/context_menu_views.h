@@ -26,6 +26,21 @@ struct ActionsListObj : UIViewObj {
 
 inline ContextActionViewObj* actionView(id v) { return fields<ContextActionViewObj>(v); }
 
+// Version 13's interface-action group: an action per row, a background view of its own.
+struct InterfaceActionObj : objc_object {
+  Strong title;
+};
+
+struct RepresentationViewObj : UIViewObj {
+  Strong action;
+  int actionReads = 0;
+};
+
+struct GroupViewObj : UIViewObj {
+  Strong alertController;
+  Strong backgroundView;  // the instance variable _backgroundView
+};
+
 // A new autoreleased view of the class, with a frame.
 id newView(const char* className);
 id newLabel(const std::string& text);
@@ -38,7 +53,7 @@ Class registerContextMenuCommonClasses(const char* actionViewClass = "_UIContext
 
 // A context menu's life: the long press asks the icon view for its app and items and hands it
 // the home-screen items; a chosen item goes through the icon manager. A family builds its own
-// views for the items and shows them in the dump.
+// views for the items.
 class ContextMenuPresenter : public MenuPresenter {
  public:
   // `removeTitle`: the family's title for its remove item.
@@ -50,7 +65,6 @@ class ContextMenuPresenter : public MenuPresenter {
   std::vector<id> items() const final;
   void pick(size_t index) final;
   void close() final;
-  Json dump() const final;
   MenuViews views() const final;
 
  protected:
@@ -59,8 +73,6 @@ class ContextMenuPresenter : public MenuPresenter {
   virtual void releaseViews() = 0;
   // The image view of the item at `index`.
   virtual id itemImageView(size_t index) const = 0;
-  // The "views" part of the dump.
-  virtual Json viewsJson() const = 0;
   // The family's own views for pictures, around what all context menus share.
   virtual MenuViews familyViews(const ContextMenuFrame& frame) const = 0;
 

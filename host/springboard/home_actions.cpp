@@ -29,7 +29,7 @@ namespace {
 // The settings program's folder exists on a device before the home screen first boots.
 void ensurePreferencesFolder() {
   std::error_code ec;
-  std::filesystem::create_directories(realPath("/var/jb/vmo/Library/Preferences"), ec);
+  std::filesystem::create_directories(realPath(prefs::kPreferencesFolder), ec);
 }
 
 }  // namespace

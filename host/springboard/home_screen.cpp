@@ -16,6 +16,7 @@
 #include "foundation/system_log.h"
 #include "runtime/loader.h"
 #include "runtime/system_images.h"
+#include "schema/settings_schema.h"
 #include "springboard/home_setup.h"
 #include "springboard/menu_presenter.h"
 #include "springboard/springboard_internal.h"
@@ -75,7 +76,7 @@ void HomeScreen::setDeviceRoot(const std::string& realFolder) {
   root_ = deviceRoot();
   // The folders every device has.
   std::error_code ec;
-  fs::create_directories(realPath("/var/jb/vmo/Library/Preferences"), ec);
+  fs::create_directories(realPath(prefs::kPreferencesFolder), ec);
   fs::create_directories(realPath("/var/mobile"), ec);
 }
 
@@ -138,23 +139,28 @@ void HomeScreen::indexIcons() {
 // change of its app.
 void HomeScreen::watchContainers() {
   static const std::string kFolder = "/var/mobile/Containers/Data/Application/";
-  auto owners = std::make_shared<std::unordered_map<std::string, std::string>>();
+  struct Owner {
+    std::string bundleID;
+    std::shared_ptr<std::atomic<unsigned long>> changes;
+  };
+  auto owners = std::make_shared<std::unordered_map<std::string, Owner>>();
   for (const AppState& a : apps_) {
     if (!a.containerPath.empty())
-      (*owners)[a.containerPath.substr(kFolder.size())] = a.setup.bundleID;
+      (*owners)[a.containerPath.substr(kFolder.size())] = {a.setup.bundleID, a.containerChanges};
   }
   setDeviceChangeObserver([owners](const std::string& path) {
-    HomeScreen& home = HomeScreen::shared();
-    home.containerListings_.changed(path);
-    ChangeJournal& journal = home.journal();
+    ChangeJournal& journal = HomeScreen::shared().journal();
+    auto mark = [&journal](const Owner& owner) {
+      owner.changes->fetch_add(1);
+      journal.appChanged(owner.bundleID);
+    };
     if (path.compare(0, kFolder.size(), kFolder) == 0) {
       std::string name =
           path.substr(kFolder.size(), path.find('/', kFolder.size()) - kFolder.size());
       auto it = owners->find(name);
-      if (it != owners->end()) journal.appChanged(it->second);
+      if (it != owners->end()) mark(it->second);
     } else if (kFolder.compare(0, path.size() + 1, path + "/") == 0) {
-      for (const auto& [name, owner] : *owners)
-        journal.appChanged(owner);  // a folder above them all
+      for (const auto& [name, owner] : *owners) mark(owner);  // a folder above them all
     }
   });
 }

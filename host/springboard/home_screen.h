@@ -2,6 +2,7 @@
 // family, the library loaded into it, and what a user does with it.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,7 +11,6 @@
 
 #include "runtime/object_refs.h"
 #include "springboard/change_journal.h"
-#include "springboard/container_listing.h"
 #include "springboard/json.h"
 #include "uikit/auth_service.h"
 
@@ -79,6 +79,10 @@ struct AppState {
   bool running = false;
   long offloadReason = 0;
   std::string containerPath;  // device path, "" without a container
+  // Changes the host announced under the data container (on any thread), counted: whoever
+  // keeps a listing of the container lists it again only once this has moved.
+  std::shared_ptr<std::atomic<unsigned long>> containerChanges =
+      std::make_shared<std::atomic<unsigned long>>(0);
   SectionState section;
   Strong appObject;  // SBApplication
   Strong iconView;   // SBIconView on the home screen
@@ -89,18 +93,6 @@ struct IconEntry {
   enum class Kind { App, Folder, Widget } kind;
   std::string identifier;  // bundle identifier, folder name or widget identifier
   Strong iconView;
-};
-
-// What the dump shows of an icon view, as plain values (alphas and tint rounded as shown), so
-// that many icons can be compared cheaply.
-struct IconLook {
-  double imageAlpha = 1, labelAlpha = 1, accessoryAlpha = 1;
-  bool tinted = false;
-  double tint[4] = {};  // red, green, blue, alpha
-  bool labelHidden = false;
-  enum class Badge { None, Shown, Hidden } badge = Badge::None;
-  int placements = 0;
-  bool operator==(const IconLook&) const = default;
 };
 
 // A user-visible error in a scenario: unknown app, a pick with no menu open, ...
@@ -180,15 +172,6 @@ class HomeScreen {
   id alertOnScreen() const;
   std::string frontmostApp() const { return frontmost_; }
   Screen screen() const { return screen_; }
-  Json dump() const;
-  // Parts of the dump: one app's member of "apps", one icon view's entry of "icons" (its look,
-  // and the entry for a look), and the members that are neither per app nor per icon, without
-  // the log and host events and with only the app of the open menu. appState lists a data
-  // container only if the host changed something under it since it was last listed.
-  Json appState(const AppState& app) const;
-  IconLook iconLook(const IconEntry& icon) const;
-  static Json iconJson(const std::string& identifier, IconEntry::Kind kind, const IconLook& look);
-  Json sharedState() const;
   // What changed since it was last asked (cleared by whoever asks).
   ChangeJournal& journal() { return journal_; }
   // Used by the host classes.
@@ -221,10 +204,6 @@ class HomeScreen {
   void noticeAlert();
   void recomputeWallpaper();
   void indexIcons();
-  Json alertOnScreenJson() const;
-  // What is on the screen, in the dump and in sharedState alike: the frontmost app, the switcher,
-  // pending prompts, the alert and the pasteboard.
-  void addScreenJson(Json& d) const;
   void watchContainers();
   Strong makeIconView(IconEntry::Kind kind, const std::string& identifier, const std::string& name);
 
@@ -254,8 +233,6 @@ class HomeScreen {
   std::unique_ptr<MenuPresenter> menu_;
   std::vector<std::string> hostEvents_;
   ChangeJournal journal_;
-  // Each data container as last listed, for appState; dump() lists afresh.
-  mutable ContainerListings containerListings_;
 };
 
 }  // namespace qv::host

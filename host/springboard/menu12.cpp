@@ -5,6 +5,7 @@
 #include "runtime/class_builder.h"
 #include "springboard/context_menu_views.h"
 #include "springboard/menu_presenter.h"
+#include "springboard/platter_objects.h"
 
 namespace qv::host {
 namespace {
@@ -13,36 +14,8 @@ struct DataProviderObj : objc_object {
   Strong iconView;
 };
 
-struct ForceTouchControllerObj : objc_object {
-  Strong dataProvider;
-  bool dismissed = false;
-  int dismissals = 0;
-  int widgetRequests = 0;  // times the host's own widget lookup ran
-};
-
-struct UIActionObj : objc_object {
-  Strong title, subtitle, image, badgeView, handler;
-};
-
 struct ActionViewObj : UIViewObj {
   Strong action;
-};
-
-// The backdrop settings record every setter call in order.
-struct BackdropSettingsObj : objc_object {
-  bool usesColorTintView = false;
-  bool usesColorBurnTintView = false;
-  double colorBurnTintLevel = 0;
-  double colorBurnTintAlpha = 0;
-  Strong colorTint;
-  double colorTintAlpha = 0;
-  bool appliesTintAndBlurSettings = false;
-  std::vector<std::string> calls;
-};
-
-struct EffectViewObj : UIViewObj {
-  Strong backdropSettings;  // the instance variable _targetBackdropViewSettings
-  double effectStrength = 0;
 };
 
 // ---- data provider ----
@@ -110,8 +83,6 @@ id actionImage(id self, SEL) { return fields<UIActionObj>(self)->image; }
 id actionViewAction(id self, SEL) { return fields<ActionViewObj>(self)->action; }
 
 // ---- backdrop ----
-
-BackdropSettingsObj* backdrop(id b) { return fields<BackdropSettingsObj>(b); }
 
 #define BACKDROP_SETTER(name, type, field)             \
   void name(id self, SEL cmd, type value) {            \
@@ -195,41 +166,11 @@ class Menu12 : public MenuPresenter {
     keylines_.clear();
   }
 
-  Json dump() const override {
-    if (!isOpen()) return Json();
-    Json menu = Json::object();
-    menu["family"] = "12";
-    menu["bundleID"] = bundleID_;
-    Json items = Json::array();
-    for (size_t i = 0; i < items_.size(); i++) {
-      Json entry = itemJson(items_[i]);
-      entry["icon"] = imageJson(fields<UIActionObj>(actions_[i])->image);
-      entry["tint"] = Json();
-      Json row = viewJson(actionViews_[i]);
-      entry["row"] = row;
-      items.push_back(entry);
-    }
-    menu["items"] = items;
-    Json views = Json::object();
-    views["platter"] = viewJson(msgSend<id>(platter_.get(), SELECTOR("view")));
-    views["widget"] = widget_ ? Json("shown") : Json("none");
-    views["hostWidgetRequests"] = fields<ForceTouchControllerObj>(controller_)->widgetRequests;
-    Json keylines = Json::array();
-    for (const Strong& k : keylines_) keylines.push_back(viewJson(k));
-    views["keylines"] = keylines;
-    Json effect = viewJson(effect_);
-    effect["effectStrength"] = number(fields<EffectViewObj>(effect_)->effectStrength);
-    effect["backdrop"] = backdropJson(fields<EffectViewObj>(effect_)->backdropSettings);
-    views["effect"] = effect;
-    menu["views"] = views;
-    menu["dismissals"] = fields<ForceTouchControllerObj>(controller_)->dismissals;
-    return menu;
-  }
-
   MenuViews views() const override {
     if (!isOpen()) return {};
     PlatterViews v;
     v.iconView = fields<DataProviderObj>(provider_)->iconView;
+    v.controller = controller_;
     v.platterController = platter_;
     v.effect = effect_;
     v.effectStrength = fields<EffectViewObj>(effect_)->effectStrength;
@@ -249,23 +190,6 @@ class Menu12 : public MenuPresenter {
   }
 
  private:
-  static Json backdropJson(id settings) {
-    if (!settings) return Json();
-    BackdropSettingsObj* b = backdrop(settings);
-    Json j = Json::object();
-    j["usesColorTintView"] = b->usesColorTintView;
-    j["usesColorBurnTintView"] = b->usesColorBurnTintView;
-    j["colorBurnTintLevel"] = number(b->colorBurnTintLevel);
-    j["colorBurnTintAlpha"] = number(b->colorBurnTintAlpha);
-    j["colorTint"] = colorJson(b->colorTint);
-    j["colorTintAlpha"] = number(b->colorTintAlpha);
-    j["appliesTintAndBlurSettings"] = b->appliesTintAndBlurSettings;
-    Json calls = Json::array();
-    for (const std::string& c : b->calls) calls.push_back(c);
-    j["calls"] = calls;
-    return j;
-  }
-
   void buildViews() {
     effect_ = newView("SBUIIconForceTouchVisualEffectView");
     // The host asks for a partial effect while the platter opens.

@@ -7,20 +7,6 @@
 namespace qv::host {
 namespace {
 
-struct InterfaceActionObj : objc_object {
-  Strong title;
-};
-
-struct RepresentationViewObj : UIViewObj {
-  Strong action;
-  int actionReads = 0;
-};
-
-struct GroupViewObj : UIViewObj {
-  Strong alertController;
-  Strong backgroundView;  // the instance variable _backgroundView
-};
-
 id interfaceActionTitle(id self, SEL) { return fields<InterfaceActionObj>(self)->title; }
 id representationAction(id self, SEL) {
   fields<RepresentationViewObj>(self)->actionReads++;
@@ -65,25 +51,13 @@ void layoutGroup(id group, const std::vector<Strong>& rows, const std::vector<St
   for (const Strong& separator : separators) layoutView(separator);
 }
 
-Json groupJson(id group, const std::vector<Strong>& rows, const std::vector<Strong>& separators) {
-  Json g = viewJson(group);
-  g["backgroundView"] = viewJson(fields<GroupViewObj>(group)->backgroundView);
-  Json rowList = Json::array();
-  for (const Strong& row : rows) {
-    Json r = viewJson(row);
-    r["title"] =
-        stdString(fields<InterfaceActionObj>(fields<RepresentationViewObj>(row)->action)->title);
-    rowList.push_back(r);
-  }
-  g["rows"] = rowList;
-  Json seps = Json::array();
-  for (const Strong& s : separators) {
-    Json j = viewJson(s);
-    j["kind"] = isKind(s, objc_getClass("_UIInterfaceActionBlankSeparatorView")) ? "thick" : "thin";
-    seps.push_back(j);
-  }
-  g["separators"] = seps;
-  return g;
+// The group's views, for whoever watches it.
+ActionGroupViews groupViews(id group, const std::vector<Strong>& rows,
+                            const std::vector<Strong>& separators) {
+  ActionGroupViews v{group, {}, {}};
+  for (const Strong& row : rows) v.rows.push_back(row);
+  for (const Strong& separator : separators) v.separators.push_back(separator);
+  return v;
 }
 
 class Menu13 : public ContextMenuPresenter {
@@ -112,9 +86,9 @@ class Menu13 : public ContextMenuPresenter {
     return index < rows_.size() && fields<UIViewObj>(rows_[index])->hidden;
   }
 
-  Json alertDump() const override {
-    if (!alertGroup_) return Json();
-    return groupJson(alertGroup_, alertRows_, alertSeparators_);
+  std::optional<ActionGroupViews> alertViews() const override {
+    if (!alertGroup_) return std::nullopt;
+    return groupViews(alertGroup_, alertRows_, alertSeparators_);
   }
 
  private:
@@ -158,16 +132,8 @@ class Menu13 : public ContextMenuPresenter {
     return actionView(contentViews_[index])->imageView;
   }
 
-  Json viewsJson() const override {
-    Json views = Json::object();
-    views["group"] = groupJson(group_, rows_, separators_);
-    views["shadow"] = viewJson(shadow_);
-    views["preview"] = viewJson(msgSend<id>(wrapper_.get(), SELECTOR("view")));
-    return views;
-  }
-
   MenuViews familyViews(const ContextMenuFrame& frame) const override {
-    return GroupMenuViews{frame, group_, fields<GroupViewObj>(group_)->backgroundView};
+    return GroupMenuViews{frame, groupViews(group_, rows_, separators_)};
   }
 
   std::vector<Strong> contentViews_, rows_, separators_;

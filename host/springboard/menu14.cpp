@@ -52,15 +52,6 @@ class Menu14 : public ContextMenuPresenter {
 
   id itemImageView(size_t index) const override { return actionView(itemViews_[index])->imageView; }
 
-  Json viewsJson() const override {
-    Json views = Json::object();
-    views["background"] = viewJson(background_);
-    views["shadow"] = viewJson(shadow_);
-    views["preview"] = viewJson(msgSend<id>(wrapper_.get(), SELECTOR("view")));
-    views["list"] = viewJson(list_);
-    return views;
-  }
-
   MenuViews familyViews(const ContextMenuFrame& frame) const override {
     return ListMenuViews{frame, background_, list_};
   }

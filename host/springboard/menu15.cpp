@@ -61,15 +61,6 @@ class Menu15 : public ContextMenuPresenter {
 
   id background() const { return list_ ? fields<ListViewObj>(list_)->backgroundView.get() : nil; }
 
-  Json viewsJson() const override {
-    Json views = Json::object();
-    views["background"] = viewJson(background());
-    views["shadow"] = viewJson(shadow_);
-    views["preview"] = viewJson(msgSend<id>(wrapper_.get(), SELECTOR("view")));
-    views["list"] = viewJson(list_);
-    return views;
-  }
-
   MenuViews familyViews(const ContextMenuFrame& frame) const override {
     return ListMenuViews{frame, background(), list_};
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -19,11 +20,13 @@ struct PlatterRowViews {
 };
 
 // What the context menus of version 13 and later share: the pressed icon, the preview
-// platter's controller (its view is the preview) and the shadow.
+// platter's controller (its view is the preview), the shadow, and the image view of each item
+// in item order.
 struct ContextMenuFrame {
   id iconView = nil;
   id previewController = nil;
   id shadow = nil;
+  std::vector<id> itemImageViews;
 };
 
 // Versions 14, 15 and 16: the backdrop view and the list whose subviews are the action views.
@@ -32,15 +35,23 @@ struct ListMenuViews : ContextMenuFrame {
   id list = nil;
 };
 
-// Version 13: the group whose subviews are rows and separators, in order.
-struct GroupMenuViews : ContextMenuFrame {
+// A version-13 interface-action group (a menu's, or an alert's): its subviews are the rows and
+// the separators between them; each list is in order.
+struct ActionGroupViews {
   id group = nil;
-  id groupBackground = nil;
+  std::vector<id> rows;
+  std::vector<id> separators;
+};
+
+// Version 13: the action group of the items.
+struct GroupMenuViews : ContextMenuFrame {
+  ActionGroupViews actions;
 };
 
 // Version 12: the force-touch platter.
 struct PlatterViews {
   id iconView = nil;
+  id controller = nil;  // the force-touch controller that runs the platter
   id platterController = nil;
   id effect = nil;
   double effectStrength = 0;
@@ -71,12 +82,11 @@ class MenuPresenter {
   // The user chooses the item at `index`.
   virtual void pick(size_t index) = 0;
   virtual void close() = 0;
-  // The menu as the dump shows it (null when closed).
-  virtual Json dump() const = 0;
   // An alert came on screen; the version-13 host lays out an action group for it.
   virtual void alertPresented(id /*alert*/) {}
-  virtual Json alertDump() const { return Json(); }
-  // The open menu's views, read-only, for pictures (empty when closed).
+  // The group laid out for the last alert, if the family does that.
+  virtual std::optional<ActionGroupViews> alertViews() const { return std::nullopt; }
+  // The open menu's views, read-only, for whoever watches the menu (empty when closed).
   virtual MenuViews views() const { return {}; }
 };
 
@@ -88,11 +98,5 @@ std::unique_ptr<MenuPresenter> makeMenuPresenter12();
 
 // What the host does with one of its own items once it is allowed to run it.
 void performHostItem(id item, const std::string& bundleID);
-
-// Shared pieces of the dumps.
-Json colorJson(id color);
-Json viewJson(id view);
-Json itemJson(id item);
-Json imageJson(id image);
 
 }  // namespace qv::host

@@ -86,13 +86,17 @@ TEST_F(DumpParts, LinksInAContainerAreListedByTheirOwnName) {
 // it: a change behind the host's back shows in a whole dump, which lists afresh, not before.
 TEST_F(DumpParts, AnAppsStateListsItsContainerAgainOnlyAfterTheHostChangedIt) {
   app("com.example.mail");
+  app("com.example.notes");
   boot();
   const host::AppState& mail = *home().app("com.example.mail");
-  auto listed = [&](const std::string& file) {
-    for (const Json& f : Json(home().appState(mail))["containerFiles"].items())
+  const host::AppState& notes = *home().app("com.example.notes");
+  auto listed = [&](const std::string& file, const host::AppState* of = nullptr) {
+    for (const Json& f : Json(host::appState(of ? *of : mail))["containerFiles"].items())
       if (f.asString() == file) return true;
     return false;
   };
+  ASSERT_TRUE(listed("Documents/notes.txt", &notes));
+  const unsigned long notesChanges = notes.containerChanges->load();
   ASSERT_TRUE(listed("Documents/notes.txt"));
 
   std::ofstream(real(mail.containerPath + "/Documents/behind.txt")) << "x";
@@ -107,6 +111,10 @@ TEST_F(DumpParts, AnAppsStateListsItsContainerAgainOnlyAfterTheHostChangedIt) {
   EXPECT_TRUE(listed("tmp/through.txt"));
   ASSERT_TRUE(host::removeDeviceItem(mail.containerPath + "/Documents"));
   EXPECT_FALSE(listed("Documents/notes.txt"));
+  // Changes in one container are not counted against another; one above them all is.
+  EXPECT_EQ(notes.containerChanges->load(), notesChanges);
+  ASSERT_TRUE(host::removeDeviceItem("/var/mobile/Containers/Data"));
+  EXPECT_FALSE(listed("Documents/notes.txt", &notes));
 }
 
 // The system log keeps its last lines; the dump counts those it no longer has.

@@ -19,6 +19,7 @@
 #include "foundation/main_loop.h"
 #include "foundation/preferences.h"
 #include "foundation/property_list.h"
+#include "observe/state_dump.h"
 #include "prefsd/daemon_paths.h"
 #include "runtime/loader.h"
 #include "springboard/home_screen.h"
@@ -140,7 +141,7 @@ class Scenario : public ::testing::Test {
   }
   void bootWithoutLibrary() { home().boot(""); }
 
-  Json dump() { return home().dump(); }
+  Json dump() { return host::dumpState(home()); }
 
   // Replaces the settings property list with these entries.
   void writeSettings(const std::vector<std::pair<std::string, id>>& entries) {

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "handlers.h"
+#include "observe/state_dump.h"
 #include "springboard/menu_presenter.h"
 #include "tracked_run.h"
 #include "values.h"
@@ -59,8 +60,8 @@ CommandResult runPress(Session& session, const Invocation& inv) {
   if (!session.home.icon(id)) throw ScenarioError{"press: no icon " + id + " on the home screen"};
   session.home.press(id);
 
-  host::MenuPresenter* presenter = session.home.menu();
-  Json menu = presenter ? presenter->dump() : Json();
+  Json menu = host::menuJson(session.home);
+  const host::MenuPresenter* presenter = session.home.menu();
   CommandResult result;
   if (menu.is_null()) {
     result.lines.push_back("no menu for " + id);

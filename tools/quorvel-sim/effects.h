@@ -17,7 +17,7 @@ struct EntityChange {
 };
 
 struct StateChanges {
-  host::Json before, after;                  // HomeScreen::sharedState()
+  host::Json before, after;                  // sharedState()
   std::vector<EntityChange> apps, icons;     // those that may have changed, in home-screen order
   std::vector<std::string> hostEvents, log;  // the new entries
   uint64_t logDropped = 0;                   // new log lines the system log no longer keeps

@@ -4,6 +4,7 @@
 
 #include "command_table.h"
 #include "handlers.h"
+#include "observe/state_dump.h"
 #include "render/renderer.h"
 
 namespace qv::sim {
@@ -12,7 +13,7 @@ using host::Json;
 
 CommandResult runDump(Session& session, const Invocation&) {
   CommandResult result;
-  Json state = session.home.dump();
+  Json state = host::dumpState(session.home);
   std::istringstream pretty(host::jsonText(state, true));
   for (std::string line; std::getline(pretty, line);) result.lines.push_back(line);
   result.fields["state"] = state;

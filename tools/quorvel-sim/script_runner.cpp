@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "command_table.h"
+#include "observe/state_dump.h"
 #include "tokenizer.h"
 #include "values.h"
 
@@ -26,7 +27,7 @@ void writeState(Session& session, int number) {
   std::snprintf(name, sizeof name, "%03d.json", number);
   std::filesystem::create_directories(session.dumpEach);
   std::ofstream out(session.dumpEach / name, std::ios::binary | std::ios::trunc);
-  out << host::jsonText(session.home.dump(), true) << "\n";
+  out << host::jsonText(host::dumpState(session.home), true) << "\n";
   if (!out)
     throw host::ScenarioError{"cannot write the state to " + (session.dumpEach / name).string()};
 }

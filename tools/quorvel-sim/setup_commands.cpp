@@ -6,6 +6,7 @@
 
 #include "foundation/path_resolution.h"
 #include "handlers.h"
+#include "observe/state_dump.h"
 #include "runtime/loader.h"
 #include "runtime/system_images.h"
 #include "schema/settings_schema.h"
@@ -232,7 +233,7 @@ CommandResult runBoot(Session& session, const Invocation&) {
   }
   if (!session.cpuGiven) home.setCpu(chosenCpu(home.osVersion()));
   home.boot(session.libraryPath);
-  Json state = home.dump();
+  Json state = host::dumpState(home);
   CommandResult result;
   std::string line = "booted OS " + home.osVersion() + " (family " + familyName(home.family()) +
                      "), " + std::to_string(home.icons().size()) +

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "foundation/system_log.h"
+#include "observe/state_dump.h"
 
 namespace qv::sim {
 
@@ -11,12 +12,12 @@ using host::Json;
 void StateTracker::start(host::HomeScreen& home) {
   home.journal().takeApps();
   home.journal().takeIcons();
-  for (const host::AppState& a : home.apps()) apps_[a.setup.bundleID] = home.appState(a);
+  for (const host::AppState& a : home.apps()) apps_[a.setup.bundleID] = host::appState(a);
   const auto& icons = home.icons();
   for (size_t i = 0; i < icons.size(); i++) {
     if (icons[i].iconView) {
       icons_[icons[i].iconView.get()] = {icons[i].identifier, icons[i].kind, i,
-                                         home.iconLook(icons[i])};
+                                         host::iconLook(icons[i])};
     }
   }
   started_ = true;
@@ -27,7 +28,7 @@ void StateTracker::begin(host::HomeScreen& home) {
     start(home);
   } else {
     for (const std::string& id : home.journal().takeApps()) {
-      if (const host::AppState* a = home.app(id)) apps_[id] = home.appState(*a);
+      if (const host::AppState* a = home.app(id)) apps_[id] = host::appState(*a);
     }
     for (id view : home.journal().takeIcons()) {
       long place = home.iconPosition(view);
@@ -35,11 +36,11 @@ void StateTracker::begin(host::HomeScreen& home) {
       if (place < 0) {
         if (seen != icons_.end()) icons_.erase(seen);
       } else if (seen != icons_.end()) {
-        seen->second.look = home.iconLook(home.icons()[static_cast<size_t>(place)]);
+        seen->second.look = host::iconLook(home.icons()[static_cast<size_t>(place)]);
       }
     }
   }
-  shared_ = home.sharedState();
+  shared_ = host::sharedState(home);
   hostEvents_ = home.hostEvents().size();  // what happened before the command is not told
   log_ = host::systemLogCount();
 }
@@ -47,7 +48,7 @@ void StateTracker::begin(host::HomeScreen& home) {
 StateChanges StateTracker::end(host::HomeScreen& home) {
   StateChanges changes;
   changes.before = std::move(shared_);
-  changes.after = home.sharedState();
+  changes.after = host::sharedState(home);
   shared_ = changes.after;
 
   // In the order of the apps' installation.
@@ -55,7 +56,7 @@ StateChanges StateTracker::end(host::HomeScreen& home) {
   for (const std::string& id : home.journal().takeApps()) {
     const host::AppState* a = home.app(id);
     if (!a) continue;
-    Json now = home.appState(*a);
+    Json now = host::appState(*a);
     Json& was = apps_[id];
     if (now == was) continue;
     apps.push_back({static_cast<size_t>(a - home.apps().data()), {id, std::move(was), now}});
@@ -76,17 +77,15 @@ StateChanges StateTracker::end(host::HomeScreen& home) {
     if (place < 0) {
       icons.push_back(
           {icon.order,
-           {icon.identifier, host::HomeScreen::iconJson(icon.identifier, icon.kind, icon.look),
-            Json()}});
+           {icon.identifier, host::iconJson(icon.identifier, icon.kind, icon.look), Json()}});
       icons_.erase(seen);
       continue;
     }
-    host::IconLook now = home.iconLook(home.icons()[static_cast<size_t>(place)]);
+    host::IconLook now = host::iconLook(home.icons()[static_cast<size_t>(place)]);
     if (now == icon.look) continue;
-    icons.push_back(
-        {icon.order,
-         {icon.identifier, host::HomeScreen::iconJson(icon.identifier, icon.kind, icon.look),
-          host::HomeScreen::iconJson(icon.identifier, icon.kind, now)}});
+    icons.push_back({icon.order,
+                     {icon.identifier, host::iconJson(icon.identifier, icon.kind, icon.look),
+                      host::iconJson(icon.identifier, icon.kind, now)}});
     icon.look = now;
   }
   std::sort(icons.begin(), icons.end(),

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "effects.h"
+#include "observe/state_dump.h"
 #include "springboard/home_screen.h"
 
 namespace qv::sim {

@@ -1,6 +1,7 @@
 #include "tracked_run.h"
 
 #include "effects.h"
+#include "observe/state_dump.h"
 
 namespace qv::sim {
 
@@ -17,11 +18,11 @@ std::string joined(const std::vector<std::string>& lines) {
 std::vector<std::string> runTracked(Session& session, const std::function<void()>& act) {
   host::HomeScreen& home = session.home;
   session.tracker.begin(home);
-  host::Json before = session.checkChanges ? home.dump() : host::Json();
+  host::Json before = session.checkChanges ? host::dumpState(home) : host::Json();
   act();
   std::vector<std::string> told = describeChanges(session.tracker.end(home));
   if (session.checkChanges) {
-    std::vector<std::string> whole = describeChanges(changesBetween(before, home.dump()));
+    std::vector<std::string> whole = describeChanges(changesBetween(before, host::dumpState(home)));
     if (whole != told) {
       throw host::ScenarioError{"change check: tracked changes " + joined(told) + "; whole dumps " +
                                 joined(whole)};

@@ -1,67 +1,29 @@
-// The whole observable state of the home screen as one JSON object.
+#include "observe/state_dump.h"
+
 #include <cerrno>
-#include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <unordered_map>
 
 #include "foundation/device_files.h"
-#include "foundation/device_root.h"
 #include "foundation/path_resolution.h"
 #include "foundation/plist_guard.h"
 #include "foundation/property_list.h"
 #include "foundation/system_log.h"
+#include "observe/container_listing.h"
+#include "observe/menu_json_internal.h"
+#include "observe/object_json.h"
 #include "platform/corefoundation.h"
 #include "runtime/system_images.h"
 #include "schema/settings_schema.h"
-#include "springboard/container_listing.h"
+#include "springboard/home_items.h"
 #include "springboard/library_view.h"
 #include "springboard/menu_presenter.h"
-#include "springboard/springboard_internal.h"
+#include "springboard/springboard_objects.h"
 #include "uikit/device_state.h"
-#include "uikit/image_info.h"
 
 namespace qv::host {
 
-namespace fs = std::filesystem;
-
 namespace {
-
-// Property-list objects (and colours) as JSON.
-Json objectJson(id obj) {
-  if (!obj) return Json();
-  if (isString(obj)) return Json(stdString(obj));
-  if (isNumber(obj)) {
-    auto* n = fields<NSNumberObj>(obj);
-    if (n->kind == NSNumberObj::Kind::Bool) return Json(n->integer != 0);
-    if (n->kind == NSNumberObj::Kind::Integer) return number(static_cast<double>(n->integer));
-    return number(n->real);
-  }
-  if (isArray(obj)) {
-    Json a = Json::array();
-    for (id item : arrayItems(obj)) a.push_back(objectJson(item));
-    return a;
-  }
-  if (isDictionary(obj)) {
-    std::vector<std::pair<std::string, Json>> entries;
-    for (auto& [k, v] : fields<NSDictionaryObj>(obj)->map) {
-      entries.emplace_back(
-          isString(k) ? stdString(k) : stdString(msgSend<id>(k.get(), SELECTOR("description"))),
-          objectJson(v));
-    }
-    std::sort(entries.begin(), entries.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    Json o = Json::object();
-    for (auto& [k, v] : entries) o[k] = v;
-    return o;
-  }
-  if (isData(obj))
-    return Json("<" + std::to_string(fields<NSDataObj>(obj)->bytes.size()) + " bytes>");
-  if (isKind(obj, colorClass())) return colorJson(obj);
-  return Json(class_getName(object_getClass(obj)));
-}
-
-double rounded(double v) { return std::round(v * 10000) / 10000; }
 
 Json filtersJson(id view) {
   Json out = Json::array();
@@ -81,8 +43,10 @@ Json filtersJson(id view) {
   return out;
 }
 
-Json iconViewJson(const IconEntry& e) {
-  return HomeScreen::iconJson(e.identifier, e.kind, HomeScreen::shared().iconLook(e));
+// Each data container as last listed: kept for as long as the process watches the home screen.
+ContainerListings& containerListings() {
+  static auto* listings = new ContainerListings;
+  return *listings;
 }
 
 Json sectionSettingsJson(const SectionSettingsState& s) {
@@ -102,8 +66,8 @@ Json containerFilesJson(const ContainerListing& listing, Json* unreadable) {
   return out;
 }
 
-// `listings` gives the container's files: as last listed, or afresh.
-Json appJson(const AppState& a, ContainerListings& listings, bool fresh) {
+// The container's files as last listed, or afresh.
+Json appJson(const AppState& a, bool fresh) {
   Json j = Json::object();
   j["name"] = a.setup.name;
   id badge = a.appObject ? fields<SBApplicationObj>(a.appObject)->badgeValue.get() : nil;
@@ -126,8 +90,11 @@ Json appJson(const AppState& a, ContainerListings& listings, bool fresh) {
   if (a.containerPath.empty()) {
     j["containerFiles"] = Json();
   } else {
-    j["containerFiles"] = containerFilesJson(
-        fresh ? listings.fresh(a.containerPath) : listings.current(a.containerPath), &unreadable);
+    unsigned long changes = a.containerChanges->load();  // before listing: a later one lists again
+    ContainerListings& listings = containerListings();
+    j["containerFiles"] = containerFilesJson(fresh ? listings.fresh(a.containerPath, changes)
+                                                   : listings.current(a.containerPath, changes),
+                                             &unreadable);
   }
   if (unreadable.size() > 0) j["containerUnreadable"] = unreadable;
   return j;
@@ -209,53 +176,8 @@ static Json notesJson(const std::vector<LibraryNote>& notes, const char* subject
   return out;
 }
 
-Json colorJson(id color) {
-  if (!color) return Json();
-  Rgba c = colorComponents(color);
-  Json j = Json::object();
-  j["red"] = number(rounded(c.red));
-  j["green"] = number(rounded(c.green));
-  j["blue"] = number(rounded(c.blue));
-  j["alpha"] = number(rounded(c.alpha));
-  return j;
-}
-
-Json viewJson(id view) {
-  if (!view) return Json();
-  auto* v = fields<UIViewObj>(view);
-  Json j = Json::object();
-  j["class"] = class_getName(object_getClass(view));
-  j["backgroundColor"] = colorJson(v->backgroundColor);
-  j["alpha"] = number(rounded(v->alpha));
-  j["hidden"] = v->hidden;
-  j["backgroundSets"] = v->backgroundSets;
-  if (CALayerObj* layer = layerOf(view)) j["cornerRadius"] = number(layer->cornerRadius);
-  return j;
-}
-
-Json itemJson(id item) {
-  auto* f = fields<ShortcutItemObj>(item);
-  Json j = Json::object();
-  j["title"] = objectJson(f->localizedTitle);
-  j["subtitle"] = objectJson(f->localizedSubtitle);
-  j["type"] = objectJson(f->type);
-  j["bundleIdentifierToLaunch"] = objectJson(f->bundleIdentifierToLaunch);
-  j["targetContentIdentifier"] = objectJson(f->targetContentIdentifier);
-  return j;
-}
-
-Json imageJson(id image) {
-  if (!image) return Json();
-  Json j = Json::object();
-  std::string path = imageSourcePath(image);
-  j["file"] = path.empty() ? Json() : Json(fs::path(path).filename().string());
-  j["renderingMode"] = imageRenderingMode(image);
-  return j;
-}
-
 namespace {
 
-// The settings cache as the library holds it.
 // The settings as the library holds them, in the schema's order, each of the type the library
 // reports it as.
 Json settingsJson() {
@@ -313,14 +235,35 @@ void settingsFileJson(Json& d) {
   d["settingsFileStatus"] = status;
 }
 
-}  // namespace
-
-Json HomeScreen::appState(const AppState& app) const {
-  AutoreleasePool pool;
-  return appJson(app, containerListings_, false);
+// The alert on screen, with the action group the version-13 host laid out for it.
+Json alertOnScreenJson(const HomeScreen& home) {
+  Json alert = alertJson(home.alertOnScreen());
+  if (home.menu() && !alert.is_null()) {
+    std::optional<ActionGroupViews> group = home.menu()->alertViews();
+    alert["group"] = group ? actionGroupJson(*group) : Json();
+  }
+  return alert;
 }
 
-IconLook HomeScreen::iconLook(const IconEntry& icon) const {
+// What is on the screen, in the dump and in sharedState alike: the frontmost app, the switcher,
+// pending prompts, the alert and the pasteboard.
+void addScreenJson(Json& d, const HomeScreen& home) {
+  std::string frontmost = home.frontmostApp();
+  d["frontmost"] = frontmost.empty() ? Json() : Json(frontmost);
+  d["switcher"] = switcherJson();
+  d["pendingPrompts"] = promptsJson();
+  d["alert"] = alertOnScreenJson(home);
+  d["pasteboard"] = pasteboardHasText() ? Json(pasteboardText()) : Json();
+}
+
+}  // namespace
+
+Json appState(const AppState& app) {
+  AutoreleasePool pool;
+  return appJson(app, false);
+}
+
+IconLook iconLook(const IconEntry& icon) {
   auto* v = fields<SBIconViewObj>(icon.iconView);
   IconLook look;
   look.imageAlpha = rounded(v->iconImageAlpha);
@@ -343,8 +286,7 @@ IconLook HomeScreen::iconLook(const IconEntry& icon) const {
   return look;
 }
 
-Json HomeScreen::iconJson(const std::string& identifier, IconEntry::Kind kind,
-                          const IconLook& look) {
+Json iconJson(const std::string& identifier, IconEntry::Kind kind, const IconLook& look) {
   Json j = Json::object();
   j["identifier"] = identifier;
   j["kind"] = kind == IconEntry::Kind::App      ? "app"
@@ -368,36 +310,28 @@ Json HomeScreen::iconJson(const std::string& identifier, IconEntry::Kind kind,
   return j;
 }
 
-Json HomeScreen::sharedState() const {
+Json sharedState(const HomeScreen& home) {
   AutoreleasePool pool;
   Json d = Json::object();
   d["settings"] = settingsJson();
   d["staticColor"] = colorJson(libraryObject("staticColor"));
   // Of the menu, whether one is open and for which app.
   Json menu;
-  if (menu_ && menu_->isOpen()) menu["bundleID"] = menu_->bundleID();
+  if (home.menu() && home.menu()->isOpen()) menu["bundleID"] = home.menu()->bundleID();
   d["menu"] = menu;
-  addScreenJson(d);
+  addScreenJson(d, home);
   return d;
 }
 
-void HomeScreen::addScreenJson(Json& d) const {
-  d["frontmost"] = frontmost_.empty() ? Json() : Json(frontmost_);
-  d["switcher"] = switcherJson();
-  d["pendingPrompts"] = promptsJson();
-  d["alert"] = alertOnScreenJson();
-  d["pasteboard"] = pasteboardHasText() ? Json(pasteboardText()) : Json();
-}
-
-Json HomeScreen::dump() const {
+Json dumpState(const HomeScreen& home) {
   AutoreleasePool pool;
   Json d = Json::object();
-  d["os"] = version_;
-  d["family"] = familyName(family_);
-  d["hostClasses"] = std::to_string(hostClasses_);
-  d["cpu"] = cpu_;
-  d["library"] = libraryLoaded_;
-  d["libraryRefused"] = libraryRefusal_.empty() ? Json() : Json(libraryRefusal_);
+  d["os"] = home.osVersion();
+  d["family"] = familyName(home.family());
+  d["hostClasses"] = std::to_string(home.hostClasses());
+  d["cpu"] = home.cpu();
+  d["library"] = home.libraryLoaded();
+  d["libraryRefused"] = home.libraryRefusal().empty() ? Json() : Json(home.libraryRefusal());
   Json hooks = Json::array();
   for (const std::string& h : runtime::installedHooks()) hooks.push_back(h);
   d["hooks"] = hooks;
@@ -423,19 +357,19 @@ Json HomeScreen::dump() const {
   d["settingsDomain"] = objectJson(domain.get());
   d["bundleID"] = objectJson(libraryObject("bundleID"));
   d["staticColor"] = colorJson(libraryObject("staticColor"));
-  d["menu"] = menu_ ? menu_->dump() : Json();
+  d["menu"] = menuJson(home);
   Json icons = Json::array();
   // Folders and widgets added before boot have no view until the icons are placed.
-  for (const IconEntry& e : icons_) {
-    if (e.iconView) icons.push_back(iconViewJson(e));
+  for (const IconEntry& e : home.icons()) {
+    if (e.iconView) icons.push_back(iconJson(e.identifier, e.kind, iconLook(e)));
   }
   d["icons"] = icons;
   Json apps = Json::object();
-  for (const AppState& a : apps_) apps[a.setup.bundleID] = appJson(a, containerListings_, true);
+  for (const AppState& a : home.apps()) apps[a.setup.bundleID] = appJson(a, true);
   d["apps"] = apps;
-  addScreenJson(d);
+  addScreenJson(d, home);
   Json events = Json::array();
-  for (const std::string& e : hostEvents_) events.push_back(e);
+  for (const std::string& e : home.hostEvents()) events.push_back(e);
   d["hostEvents"] = events;
   Json log = Json::array();
   SystemLogTail tail = systemLogSince(0);
@@ -443,12 +377,6 @@ Json HomeScreen::dump() const {
   d["log"] = log;
   d["logLinesDropped"] = tail.dropped;
   return d;
-}
-
-Json HomeScreen::alertOnScreenJson() const {
-  Json alert = alertJson(alertOnScreen());
-  if (menu_ && !alert.is_null()) alert["group"] = menu_->alertDump();
-  return alert;
 }
 
 }  // namespace qv::host

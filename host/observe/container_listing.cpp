@@ -1,4 +1,4 @@
-#include "springboard/container_listing.h"
+#include "observe/container_listing.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -93,30 +93,17 @@ ContainerListing listContainer(const std::string& realFolder) {
   return listing;
 }
 
-ContainerListing ContainerListings::current(const std::string& devicePath) {
-  // Listed under the lock: a change announced meanwhile waits, then forgets this listing.
+ContainerListing ContainerListings::current(const std::string& devicePath, unsigned long changes) {
   std::lock_guard<std::mutex> hold(lock_);
-  auto known = known_.find(devicePath);
-  if (known == known_.end())
-    known = known_.emplace(devicePath, listContainer(realPath(devicePath))).first;
-  return known->second;
+  auto [known, added] = known_.try_emplace(devicePath);
+  if (added || known->second.changes != changes)
+    known->second = {changes, listContainer(realPath(devicePath))};
+  return known->second.listing;
 }
 
-ContainerListing ContainerListings::fresh(const std::string& devicePath) {
+ContainerListing ContainerListings::fresh(const std::string& devicePath, unsigned long changes) {
   std::lock_guard<std::mutex> hold(lock_);
-  return known_[devicePath] = listContainer(realPath(devicePath));
-}
-
-void ContainerListings::changed(const std::string& devicePath) {
-  std::lock_guard<std::mutex> hold(lock_);
-  std::erase_if(known_, [&](const auto& entry) {
-    const std::string& folder = entry.first;
-    auto within = [](const std::string& path, const std::string& above) {
-      return path.compare(0, above.size(), above) == 0 &&
-             (path.size() == above.size() || path[above.size()] == '/' || above == "/");
-    };
-    return within(devicePath, folder) || within(folder, devicePath);
-  });
+  return (known_[devicePath] = {changes, listContainer(realPath(devicePath))}).listing;
 }
 
 }  // namespace qv::host
