@@ -88,6 +88,17 @@ TEST_F(PrefsValidationTest, BadCommandLinesExitWithTwo) {
   expectRefused({{"--verbose", "list"}, "unknown option --verbose"}, 2);
 }
 
+// Options may stand anywhere and be shortened; after "--" no word is one, and a word with a
+// single dash is a value wherever it stands.
+TEST_F(PrefsValidationTest, OptionsStandAnywhereAndDashedWordsAreValues) {
+  expectRefused({{"get", "--", "-h"}, "unknown setting \"-h\""}, 1);
+  expectRefused({{"set", "menuColorAlpha", "-0.5", "--force"}, "from 0 to 1, not \"-0.5\""}, 1);
+  expectRefused({{"--forc", "set", "-x", "true"}, "unknown setting \"-x\""}, 1);
+  ProgramRun run = runProgram(QV_PREFS_PATH, {"get", "hideBadges", "--ro", root_});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "false\n");
+}
+
 TEST_F(PrefsValidationTest, TheDeviceRootIsRequired) {
   ProgramRun run = runProgram(QV_PREFS_PATH, {"set", "hideBadges", "true"});
   EXPECT_EQ(run.status, 2);

@@ -1,46 +1,76 @@
 #include "options.h"
 
-#include <optional>
+#include <getopt.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "failure.h"
 
 namespace qv::prefs {
 
 Options parseOptions(int argc, const char* const* argv, const char* environmentRoot) {
+  enum : int { kWord = 1, kHelp = 1000, kForce, kRoot };
+  static const option kLongOptions[] = {{"help", no_argument, nullptr, kHelp},
+                                        {"force", no_argument, nullptr, kForce},
+                                        {"root", required_argument, nullptr, kRoot},
+                                        {nullptr, 0, nullptr, 0}};
   Options options;
   bool rootGiven = false;
-  bool optionsEnded = false;
-  for (int i = 1; i < argc; i++) {
-    std::string word = argv[i];
-    if (optionsEnded || word.rfind("--", 0) != 0) {
-      if (word == "-h" && !optionsEnded) {
-        options.help = true;
-      } else {
-        options.words.push_back(word);
-      }
-      continue;
-    }
-    std::string name = word;
-    std::optional<std::string> inlineValue;
-    if (size_t eq = word.find('='); eq != std::string::npos) {
-      name = word.substr(0, eq);
-      inlineValue = word.substr(eq + 1);
-    }
-    if (name == "--") {
-      optionsEnded = true;
-    } else if (name == "--help") {
-      options.help = true;
-    } else if (name == "--force" && !inlineValue) {
-      options.force = true;
-    } else if (name == "--root") {
-      if (!inlineValue && i + 1 >= argc) throw Failure{"--root needs a folder", Failure::Usage};
-      options.root = inlineValue ? *inlineValue : argv[++i];
-      if (options.root.empty()) throw Failure{"--root needs a folder", Failure::Usage};
-      rootGiven = true;
+  // A word with a single dash other than -h is a value such as "-0.5", never a cluster of short
+  // options: getopt_long gets it behind a space, which makes it no option, and gives it back.
+  std::vector<std::string> disguised;
+  disguised.reserve(static_cast<size_t>(argc));  // the words stay where getopt_long sees them
+  std::vector<char*> words;
+  for (int i = 0; i < argc; i++) {
+    std::string_view w = argv[i];
+    if (i > 0 && w.size() > 1 && w[0] == '-' && w[1] != '-' && w != "-h") {
+      words.push_back(disguised.emplace_back(" " + std::string(w)).data());
     } else {
-      throw Failure{"unknown option " + word, Failure::Usage};
+      words.push_back(const_cast<char*>(argv[i]));
     }
   }
+  words.push_back(nullptr);
+  auto original = [&](const char* word) {
+    for (const std::string& d : disguised) {
+      if (word == d.data()) return word + 1;
+    }
+    return word;
+  };
+  // getopt_long in order ("-": each word that is no option comes back as kWord, so options may
+  // stand anywhere), reporting by return value (":" tells a missing value apart).
+  opterr = 0;
+  optind = 0;  // a fresh scan, also when parsed before
+  for (;;) {
+    int c = getopt_long(argc, words.data(), "-:h", kLongOptions, nullptr);
+    if (c == -1) break;
+    switch (c) {
+      case kWord:
+        options.words.emplace_back(original(optarg));
+        break;
+      case 'h':
+      case kHelp:
+        options.help = true;
+        break;
+      case kForce:
+        options.force = true;
+        break;
+      case kRoot:
+        options.root = original(optarg);
+        if (options.root.empty()) throw Failure{"--root needs a folder", Failure::Usage};
+        rootGiven = true;
+        break;
+      case ':':
+        throw Failure{"--root needs a folder", Failure::Usage};
+      default: {  // '?': unknown, ambiguous, or a value given to an option that takes none
+        std::string written = words[static_cast<size_t>(optind) - 1];
+        throw Failure{"unknown option " + written, Failure::Usage};
+      }
+    }
+  }
+  // After "--" every word is a word.
+  for (; optind < argc; optind++) options.words.emplace_back(argv[optind]);
   if (!rootGiven && environmentRoot) options.root = environmentRoot;
   return options;
 }
